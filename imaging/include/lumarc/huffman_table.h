@@ -1,0 +1,59 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <iosfwd>
+
+namespace Lumarc {
+
+class InputByteStream;
+
+// One Huffman decoding table of a DHT segment: the per-length decoding limits of T.81 Annex F
+// and the code values. Codes are decoded bit by bit after the first min_code_length bits.
+//
+// Errors (JpegDecoder::JpegBadStream):
+//  - "Huffman count > 256" from ReadTable, after the 16 counts and before any value; the
+//    table keeps its previous contents.
+//  - "Bad Huffman Code Length" from Decode for bits that match no code of up to 16 bits.
+//    A table whose 16 counts are all 0 stays defined but has no code at all: each Decode
+//    reads 16 bits and fails this way.
+// Bit-reader errors (InputByteStream::StreamError) pass through.
+class HuffmanTable {
+ public:
+  HuffmanTable();
+  virtual ~HuffmanTable();
+
+  // Reads the 16 counts and N values that follow a DHT class/index byte; returns 16 + N.
+  std::uint32_t ReadTable(InputByteStream& stream);
+  // Derives maxcode, mincode, valptr and min_code_length from the counts of code lengths
+  // 1 to 16, whose sum must not exceed 256. Counts that oversubscribe a length give codes that
+  // are no prefix code, but Decode still only ever returns one of the first N values.
+  void BuildTables(const std::array<std::uint8_t, 16>& counts);
+  // Decodes one code from the stream, which must be in bit mode.
+  std::uint8_t Decode(InputByteStream& stream) const;
+  bool IsDefined() const { return defined; }
+  // The code values and the limits per length, as text (verbose DHT trace).
+  void Dump(std::ostream& out) const;
+
+  // The limits of length index l (0 for 1-bit codes, up to 15).
+  std::int32_t MaxCode(int l) const { return maxcode[l]; }
+  std::int32_t MinCode(int l) const { return mincode[l]; }
+  std::uint8_t ValPtr(int l) const { return valptr[l]; }
+  std::uint8_t HuffVal(int i) const { return huffval[i]; }
+  std::int32_t MinCodeLength() const { return min_code_length; }
+
+ private:
+  // Largest code of each length; -1 when the length has no code.
+  std::array<std::int32_t, 16> maxcode{};
+  // Smallest code of each length; 257 when the length has no code.
+  std::array<std::int32_t, 16> mincode{};
+  // Index into huffval of the value of the smallest code of each length.
+  std::array<std::uint8_t, 16> valptr{};
+  // The code values in the order of the DHT payload.
+  std::array<std::uint8_t, 256> huffval{};
+  bool defined = false;
+  // Shortest code length present, 1 to 16 (16 for a table without codes).
+  std::int32_t min_code_length = 16;
+};
+
+}  // namespace Lumarc
