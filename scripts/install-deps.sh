@@ -7,6 +7,8 @@ packages=(
   cmake g++ make pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libjpeg-turbo-progs libjpeg62-turbo-dev  # the independent reference decoder and encoder
+  python3                                  # generates the hand cursor from its text picture
+  g++-mingw-w64-i686 binutils-mingw-w64-i686  # the 32-bit Windows cross-build
   "$@"
 )
 
