@@ -29,9 +29,13 @@ uint32_t Hash(uint32_t v) {
   return v;
 }
 
-int Clamp(int v) { return std::clamp(v, 0, 255); }
+int Clamp(int v) {
+  return std::clamp(v, 0, 255);
+}
 
-int Ramp(int position, int extent) { return extent > 1 ? position * 255 / (extent - 1) : 128; }
+int Ramp(int position, int extent) {
+  return extent > 1 ? position * 255 / (extent - 1) : 128;
+}
 
 Rgb Gradient(int x, int y, int width, int height) {
   return {Ramp(x, width), Ramp(y, height), Ramp(x + y, width + height - 1)};
