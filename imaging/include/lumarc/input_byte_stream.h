@@ -58,7 +58,8 @@ class InputByteStream {
   void EndBitReading();
 
   // Calling ReadBit or ReadBits in byte mode is a programming error of the caller; it raises
-  // StreamError "Bit read outside bit mode" rather than reading anything.
+  // StreamError "Bit read outside bit mode" rather than reading anything. Every error in bit
+  // mode leaves the stream in byte mode, with `next` where the error was found.
 
  protected:
   // Loads the next chunk of the source into [next, end); both null when nothing was read.
@@ -75,6 +76,7 @@ class InputByteStream {
 
  private:
   bool RefillIfEmpty();
+  [[noreturn]] void FailInBitMode(const char* message);
   void AdvanceToNextByte(const char* stuffing_message);
   void StartNextByte(const char* end_of_data_message, const char* stuffing_message);
 };

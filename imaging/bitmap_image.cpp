@@ -1,0 +1,104 @@
+#include "lumarc/bitmap_image.h"
+
+#include <cstdlib>
+#include <limits>
+#include <stdexcept>
+
+#include "lumarc/graphics_exception.h"
+
+namespace Lumarc {
+namespace {
+
+constexpr std::uint64_t kMaxBufferBytes = std::numeric_limits<std::uint32_t>::max();
+
+bool IsSupportedBitCount(std::uint32_t bit_count) {
+  switch (bit_count) {
+    case 1:
+    case 2:
+    case 4:
+    case 8:
+    case 24:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Whole bytes for the row's pixels, then up to the next multiple of 4. Computed in 64 bits:
+// a width near 2^32 at 24 bits needs more than 32.
+std::uint64_t RowBytes(std::uint32_t width, std::uint32_t bit_count) {
+  const std::uint64_t data_bytes = (std::uint64_t{width} * bit_count + 7) / 8;
+  return (data_bytes + 3) & ~std::uint64_t{3};
+}
+
+[[noreturn]] void ThrowTooLarge() {
+  throw GraphicsException("Image Too Large for Memory");
+}
+
+// calloc rather than new[]: a large buffer comes zeroed from fresh pages without touching them,
+// and a refusal is a null pointer we can report.
+void* AllocateZeroed(std::uint64_t bytes) {
+  if (bytes == 0) return nullptr;
+  if (bytes > std::numeric_limits<std::size_t>::max()) ThrowTooLarge();
+  void* block = std::calloc(static_cast<std::size_t>(bytes), 1);
+  if (block == nullptr) ThrowTooLarge();
+  return block;
+}
+
+}  // namespace
+
+void BitmapImage::FreeDeleter::operator()(void* block) const {
+  std::free(block);
+}
+
+BitmapImage::BitmapImage() = default;
+
+BitmapImage::~BitmapImage() = default;
+
+void BitmapImage::Allocate(std::uint32_t colorCount, std::uint32_t bitCount, std::uint32_t width,
+                           std::uint32_t height) {
+  Clear();
+  if (!IsSupportedBitCount(bitCount)) throw GraphicsException("Unsupported Bit Count");
+  if (bitCount == 24) colorCount = 0;
+
+  const std::uint64_t row_bytes = RowBytes(width, bitCount);
+  const std::uint64_t pixel_bytes = row_bytes * height;  // both below 2^33: no wrap
+  if (pixel_bytes > kMaxBufferBytes || row_bytes > kMaxBufferBytes) ThrowTooLarge();
+  const std::uint64_t palette_bytes = std::uint64_t{colorCount} * sizeof(PaletteColor);
+
+  // Both buffers are obtained before anything is stored, so a refusal leaves the image empty.
+  std::unique_ptr<PaletteColor[], FreeDeleter> new_palette(
+      static_cast<PaletteColor*>(AllocateZeroed(palette_bytes)));
+  std::unique_ptr<std::uint8_t[], FreeDeleter> new_pixels(
+      static_cast<std::uint8_t*>(AllocateZeroed(pixel_bytes)));
+
+  palette = std::move(new_palette);
+  pixels = std::move(new_pixels);
+  color_count = colorCount;
+  bit_count = bitCount;
+  this->width = width;
+  this->height = height;
+  bytes_per_row = static_cast<std::uint32_t>(row_bytes);
+}
+
+void BitmapImage::Clear() {
+  palette.reset();
+  pixels.reset();
+  bit_count = 0;
+  width = 0;
+  height = 0;
+  color_count = 0;
+  bytes_per_row = 0;
+}
+
+PaletteColor& BitmapImage::PaletteEntry(std::uint32_t index) {
+  if (index >= color_count) throw std::range_error("Subscript Out of Range");
+  return palette[index];
+}
+
+const PaletteColor& BitmapImage::PaletteEntry(std::uint32_t index) const {
+  if (index >= color_count) throw std::range_error("Subscript Out of Range");
+  return palette[index];
+}
+
+}  // namespace Lumarc

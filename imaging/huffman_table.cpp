@@ -1,0 +1,108 @@
+#include "lumarc/huffman_table.h"
+
+#include <ostream>
+#include <string>
+
+#include "lumarc/input_byte_stream.h"
+#include "lumarc/jpeg_decoder.h"
+
+namespace Lumarc {
+namespace {
+
+constexpr std::int32_t kNoMaxCode = -1;
+constexpr std::int32_t kNoMinCode = 257;
+
+}  // namespace
+
+HuffmanTable::HuffmanTable() {
+  maxcode.fill(kNoMaxCode);
+  mincode.fill(kNoMinCode);
+}
+
+HuffmanTable::~HuffmanTable() = default;
+
+std::uint32_t HuffmanTable::ReadTable(InputByteStream& stream) {
+  std::array<std::uint8_t, 16> counts{};
+  std::uint32_t value_count = 0;
+  for (auto& count : counts) {
+    count = stream.ReadByte();
+    value_count += count;
+  }
+  if (value_count > 256) throw JpegDecoder::JpegBadStream("Huffman count > 256");
+  for (std::uint32_t i = 0; i < value_count; ++i) huffval[i] = stream.ReadByte();
+  BuildTables(counts);
+  defined = true;
+  return 16 + value_count;
+}
+
+// T.81 Figure C.2 and the limits of Figure F.15. Codes are generated in 32 bits, so counts
+// that oversubscribe a length make codes longer than their length rather than wrapping.
+// That keeps Decode in bounds for any counts: a code that stops at length l is at least
+// mincode[l] (it exceeded maxcode of every shorter length, and mincode[l] is the last such
+// maxcode + 1 shifted up to l bits), and at most maxcode[l] = mincode[l] + counts[l] - 1, so
+// its value index lies in [valptr[l], valptr[l] + counts[l]), inside the N values read.
+void HuffmanTable::BuildTables(const std::array<std::uint8_t, 16>& counts) {
+  std::int32_t code = 0;
+  std::int32_t first_value = 0;
+  std::int32_t shortest = 0;
+  for (int l = 0; l < 16; ++l) {
+    if (counts[l] == 0) {
+      maxcode[l] = kNoMaxCode;
+      mincode[l] = kNoMinCode;
+      valptr[l] = 0;
+    } else {
+      if (shortest == 0) shortest = l + 1;
+      valptr[l] = static_cast<std::uint8_t>(first_value);
+      mincode[l] = code;
+      code += counts[l];
+      first_value += counts[l];
+      maxcode[l] = code - 1;
+    }
+    if (shortest != 0) code <<= 1;
+  }
+  // Without any code every length is tried, and the first Decode fails.
+  min_code_length = shortest != 0 ? shortest : 16;
+}
+
+std::uint8_t HuffmanTable::Decode(InputByteStream& stream) const {
+  auto code =
+      static_cast<std::int32_t>(stream.ReadBits(static_cast<std::uint32_t>(min_code_length)));
+  int l = min_code_length - 1;
+  while (code > maxcode[l]) {
+    if (l == 15) throw JpegDecoder::JpegBadStream("Bad Huffman Code Length");
+    code = code * 2 + stream.ReadBit();
+    ++l;
+  }
+  return huffval[valptr[l] + code - mincode[l]];
+}
+
+void HuffmanTable::Dump(std::ostream& out) const {
+  const std::ios_base::fmtflags saved_flags = out.flags();
+  std::int32_t value_count = 0;
+  for (int l = 15; l >= 0; --l) {
+    if (maxcode[l] != kNoMaxCode) {
+      value_count = valptr[l] + maxcode[l] - mincode[l] + 1;
+      break;
+    }
+  }
+  out << "   Code Values: ";
+  for (std::int32_t i = 0; i < value_count; ++i) {
+    out << std::dec << i << std::hex << static_cast<int>(huffval[i]) << " ";
+  }
+  out << std::dec << std::endl;
+  out << "Length"
+      << "\t\t"
+      << "Mincode"
+      << "\t\t"
+      << "Maxcode"
+      << "\t\t"
+      << "Valptr" << std::endl;
+  out << std::string(55, '-') << std::endl;
+  for (int l = 0; l < 16; ++l) {
+    out << l << "\t\t" << mincode[l] << "\t\t" << maxcode[l] << "\t\t"
+        << static_cast<int>(valptr[l]) << std::endl;
+  }
+  out.flags(saved_flags);
+}
+
+}  // namespace Lumarc

@@ -1,0 +1,140 @@
+#include "lumarc/input_byte_stream.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+namespace Lumarc {
+namespace {
+
+// Indexed by a bit count 0 to 8; bits are taken straight from the buffered byte through these.
+constexpr std::array<std::uint8_t, 9> kSingleBitMask = {0x00, 0x01, 0x02, 0x04, 0x08,
+                                                        0x10, 0x20, 0x40, 0x80};
+constexpr std::array<std::uint8_t, 9> kLowBitsMask = {0x00, 0x01, 0x03, 0x07, 0x0F,
+                                                      0x1F, 0x3F, 0x7F, 0xFF};
+constexpr std::array<std::uint8_t, 9> kHighBitsMask = {0x00, 0x80, 0xC0, 0xE0, 0xF0,
+                                                       0xF8, 0xFC, 0xFE, 0xFF};
+
+constexpr const char* kPrematureEndOfFile = "Premature end of file";
+
+}  // namespace
+
+InputByteStream::~InputByteStream() = default;
+
+InputByteStream::Position InputByteStream::GetPosition() {
+  return Position(0);
+}
+
+void InputByteStream::SetPosition(Position) {}
+
+bool InputByteStream::RefillIfEmpty() {
+  if (next >= end) Refill();
+  return next < end;
+}
+
+// Every error in bit mode drops back to byte mode, so that no later bit read can take the
+// stale current byte for a valid one.
+void InputByteStream::FailInBitMode(const char* message) {
+  bits_remaining = -1;
+  throw StreamError(message);
+}
+
+std::uint8_t InputByteStream::ReadByte() {
+  if (!RefillIfEmpty()) throw StreamError(kPrematureEndOfFile);
+  return *next++;
+}
+
+std::uint16_t InputByteStream::ReadWord() {
+  std::uint8_t bytes[2];
+  if (ReadBytes(bytes, 2) != 2) throw StreamError(kPrematureEndOfFile);
+  return static_cast<std::uint16_t>(bytes[0] << 8 | bytes[1]);
+}
+
+std::size_t InputByteStream::ReadBytes(std::uint8_t* destination, std::size_t count) {
+  std::size_t copied = 0;
+  while (copied < count) {
+    if (next >= end) {
+      if (AtEndOfSource()) break;
+      // A source that brings nothing without reporting its end (a read error) ends it too.
+      if (!RefillIfEmpty()) break;
+    }
+    const std::size_t chunk = std::min(count - copied, static_cast<std::size_t>(end - next));
+    std::memcpy(destination + copied, next, chunk);
+    next += chunk;
+    copied += chunk;
+  }
+  return copied;
+}
+
+bool InputByteStream::HasMoreData() const {
+  return next < end || !AtEndOfSource();
+}
+
+void InputByteStream::BeginBitReading() {
+  if (bits_remaining >= 0) return;
+  // A scan header or restart marker may end exactly at the end of a chunk; the first
+  // entropy-coded byte is then still in the source.
+  if (!RefillIfEmpty()) throw StreamError(kPrematureEndOfFile);
+  bits_remaining = 8;
+}
+
+// Moves `next` off the current byte, which is valid whenever bits_remaining >= 0. A 0xFF data
+// byte is always followed by a stuffed 0x00, which is skipped with it.
+void InputByteStream::AdvanceToNextByte(const char* stuffing_message) {
+  if (*next == 0xFF) {
+    ++next;
+    if (!RefillIfEmpty()) FailInBitMode(kPrematureEndOfFile);
+    if (*next != 0x00) FailInBitMode(stuffing_message);
+  }
+  ++next;
+}
+
+void InputByteStream::StartNextByte(const char* end_of_data_message, const char* stuffing_message) {
+  AdvanceToNextByte(stuffing_message);
+  bits_remaining = 8;
+  if (!RefillIfEmpty()) FailInBitMode(end_of_data_message);
+}
+
+int InputByteStream::ReadBit() {
+  if (bits_remaining <= 0) {
+    if (bits_remaining < 0) FailInBitMode("Bit read outside bit mode");
+    StartNextByte("Premature end of stream", "Invalid Marker in Compressed Data");
+  }
+  --bits_remaining;
+  return (*next & kSingleBitMask[bits_remaining + 1]) != 0 ? 1 : 0;
+}
+
+std::uint32_t InputByteStream::ReadBits(std::uint32_t count) {
+  if (count > 16) FailInBitMode("Bit count out of range");
+  if (static_cast<std::int32_t>(count) <= bits_remaining) {
+    bits_remaining -= static_cast<std::int32_t>(count);
+    return (*next >> bits_remaining) & kLowBitsMask[count];
+  }
+  if (bits_remaining < 0) FailInBitMode("Bit read outside bit mode");
+
+  std::uint32_t result = 0;
+  if (bits_remaining > 0) {
+    count -= static_cast<std::uint32_t>(bits_remaining);
+    result = static_cast<std::uint32_t>(*next & kLowBitsMask[bits_remaining]) << count;
+  }
+  while (count > 0) {
+    StartNextByte(kPrematureEndOfFile, "Invalid Marker in Compressed Stream");
+    if (count < 8) {
+      result |= static_cast<std::uint32_t>(*next & kHighBitsMask[count]) >> (8 - count);
+      bits_remaining = static_cast<std::int32_t>(8 - count);
+      return result;
+    }
+    result |= std::uint32_t{*next} << (count - 8);
+    bits_remaining = 0;
+    count -= 8;
+  }
+  return result;
+}
+
+void InputByteStream::EndBitReading() {
+  if (bits_remaining < 0) return;
+  AdvanceToNextByte("Invalid Marker in Compressed Stream");
+  bits_remaining = -1;
+}
+
+}  // namespace Lumarc
