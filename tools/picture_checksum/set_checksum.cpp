@@ -1,0 +1,98 @@
+#include "set_checksum.h"
+
+#include <exception>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "checksum_comment.h"
+#include "lumarc/bitmap_image.h"
+#include "lumarc/jpeg_decoder.h"
+#include "picture_checksum.h"
+
+namespace Lumarc::Tools {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Everything of a decoded picture that the menu paints.
+struct DecodedPicture {
+  std::uint32_t width = 0;
+  std::uint32_t height = 0;
+  std::uint32_t bit_count = 0;
+  std::vector<std::uint8_t> palette;
+  std::vector<std::uint8_t> pixels;
+
+  bool operator==(const DecodedPicture&) const = default;
+};
+
+DecodedPicture Decode(const fs::path& path) {
+  JpegDecoder decoder;
+  BitmapImage image;
+  try {
+    decoder.ReadImageFile(path.string(), image);
+  } catch (const std::exception& e) {
+    throw ChecksumRefused("the image library cannot read it: " + std::string(e.what()));
+  }
+  if (image.Width() == 0 || image.Height() == 0) throw ChecksumRefused("it holds no picture");
+
+  DecodedPicture picture{image.Width(), image.Height(), image.BitCount(), {}, {}};
+  for (std::uint32_t i = 0; i < image.ColorCount(); ++i) {
+    const PaletteColor& entry = image.PaletteEntry(i);
+    picture.palette.insert(picture.palette.end(), {entry.blue, entry.green, entry.red});
+  }
+  picture.pixels.assign(image.PixelData(),
+                        image.PixelData() + std::size_t{image.BytesPerRow()} * image.Height());
+  return picture;
+}
+
+std::vector<std::uint8_t> ReadBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in.is_open()) throw ChecksumRefused("cannot open it");
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+void WriteBytes(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
+  out.close();
+  if (!out) throw ChecksumRefused("cannot write " + path.string());
+}
+
+void CheckRewrite(const fs::path& rewritten, std::int32_t value, const DecodedPicture& before) {
+  const std::optional<std::int32_t> checksum = PictureChecksum::Compute(rewritten.string());
+  if (checksum != value) {
+    throw ChecksumRefused("the rewritten file's checksum is " +
+                          (checksum ? std::to_string(*checksum) : std::string("unreadable")) +
+                          ", not " + std::to_string(value));
+  }
+  if (Decode(rewritten) != before) {
+    throw ChecksumRefused("the rewritten file would decode to a different picture");
+  }
+}
+
+}  // namespace
+
+void SetPictureChecksum(const fs::path& path, std::int32_t value) {
+  const std::vector<std::uint8_t> updated = WithChecksumComment(ReadBytes(path), value);
+  const DecodedPicture before = Decode(path);
+
+  fs::path temporary = path;
+  temporary += ".picture-checksum.tmp";
+  try {
+    WriteBytes(temporary, updated);
+    CheckRewrite(temporary, value, before);
+    std::error_code ignored;
+    fs::permissions(temporary, fs::status(path).permissions(), ignored);
+    fs::rename(temporary, path);
+  } catch (...) {
+    std::error_code ignored;
+    fs::remove(temporary, ignored);
+    throw;
+  }
+}
+
+}  // namespace Lumarc::Tools
