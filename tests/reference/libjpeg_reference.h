@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace Lumarc::Reference {
+
+// A picture as the independent decoder gives it: rows top-down, samples interleaved as
+// red, green, blue (3 channels) or grey (1 channel).
+struct ReferencePicture {
+  uint32_t width = 0;
+  uint32_t height = 0;
+  uint32_t channels = 0;
+  std::vector<uint8_t> samples;
+
+  uint8_t At(uint32_t x, uint32_t y, uint32_t channel) const {
+    return samples[(size_t{y} * width + x) * channels + channel];
+  }
+};
+
+// Decodes a JPEG file with the system's libjpeg, set up to match our decoder's pipeline as
+// closely as its options allow: the accurate integer inverse DCT, sample repetition instead of
+// smoothed upsampling, no block smoothing of progressive files. Throws std::runtime_error with
+// libjpeg's message when it cannot decode the file or warns about it.
+ReferencePicture DecodeWithLibjpeg(const std::string& path);
+
+}  // namespace Lumarc::Reference
