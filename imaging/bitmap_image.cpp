@@ -65,6 +65,7 @@ void BitmapImage::Allocate(std::uint32_t colorCount, std::uint32_t bitCount, std
   const std::uint64_t pixel_bytes = row_bytes * height;  // both below 2^33: no wrap
   if (pixel_bytes > kMaxBufferBytes || row_bytes > kMaxBufferBytes) ThrowTooLarge();
   const std::uint64_t palette_bytes = std::uint64_t{colorCount} * sizeof(PaletteColor);
+  if (palette_bytes > kMaxBufferBytes) ThrowTooLarge();
 
   // Both buffers are obtained before anything is stored, so a refusal leaves the image empty.
   std::unique_ptr<PaletteColor[], FreeDeleter> new_palette(
@@ -89,6 +90,16 @@ void BitmapImage::Clear() {
   height = 0;
   color_count = 0;
   bytes_per_row = 0;
+}
+
+std::uint8_t* BitmapImage::PictureRow(std::uint32_t row) {
+  if (row >= height) throw std::range_error("Subscript Out of Range");
+  return pixels.get() + std::size_t{height - 1 - row} * bytes_per_row;
+}
+
+const std::uint8_t* BitmapImage::PictureRow(std::uint32_t row) const {
+  if (row >= height) throw std::range_error("Subscript Out of Range");
+  return pixels.get() + std::size_t{height - 1 - row} * bytes_per_row;
 }
 
 PaletteColor& BitmapImage::PaletteEntry(std::uint32_t index) {

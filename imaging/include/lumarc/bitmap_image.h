@@ -20,9 +20,9 @@ static_assert(sizeof(PaletteColor) == 3);
 // Errors:
 //  - Allocate with a bit count other than 1, 2, 4, 8 or 24: GraphicsException
 //    "Unsupported Bit Count".
-//  - Allocate whose pixel buffer would exceed 4 GiB (bytes per row or bytes per row x height
-//    beyond 32 bits, as no 32-bit DIB can describe it) or whose buffers cannot be obtained:
-//    GraphicsException "Image Too Large for Memory".
+//  - Allocate whose pixel buffer or palette would exceed 4 GiB (bytes per row, bytes per row x
+//    height or 3 x colour count beyond 32 bits, which no 32-bit DIB can describe) or whose
+//    buffers cannot be obtained: GraphicsException "Image Too Large for Memory".
 //  - PaletteEntry with an index not below the colour count: std::range_error
 //    "Subscript Out of Range".
 // A failed Allocate always leaves the image empty.
@@ -51,6 +51,10 @@ class BitmapImage {
   // The bottom row; null while the image is empty or has no pixels (width or height 0).
   std::uint8_t* PixelData() { return pixels.get(); }
   const std::uint8_t* PixelData() const { return pixels.get(); }
+  // The start of picture row `row`, counted from the top: stored row Height() - 1 - row.
+  // A row not below the height raises std::range_error "Subscript Out of Range".
+  std::uint8_t* PictureRow(std::uint32_t row);
+  const std::uint8_t* PictureRow(std::uint32_t row) const;
 
  private:
   struct FreeDeleter {

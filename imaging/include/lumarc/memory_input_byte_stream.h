@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <vector>
 
 #include "lumarc/input_byte_stream.h"
 
@@ -20,6 +21,8 @@ class MemoryInputByteStream : public virtual InputByteStream {
   // A chunk size of 0 is taken as 1.
   explicit MemoryInputByteStream(std::span<const std::uint8_t> bytes,
                                  std::size_t chunk_size = kDefaultChunkSize);
+  // The bytes are not copied: a temporary vector would be gone before the first read.
+  MemoryInputByteStream(std::vector<std::uint8_t>&& bytes, std::size_t chunk_size = 0) = delete;
   ~MemoryInputByteStream() override;
 
   Position GetPosition() override;
