@@ -253,4 +253,3 @@ for entry in "${pages[@]}"; do
 done
 
 write_manual >"$disc_dir/manual.pdf"
-"$tool" "$disc_dir"/brivant/*.dat
