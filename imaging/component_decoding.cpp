@@ -1,0 +1,183 @@
+// Decoding one data unit of entropy-coded data: whole blocks for sequential scans, and the four
+// kinds of progressive scans of T.81 Annex G with end-of-band runs and successive approximation.
+#include <algorithm>
+
+#include "lumarc/huffman_table.h"
+#include "lumarc/image_component.h"
+#include "lumarc/input_byte_stream.h"
+#include "lumarc/jpeg_decoder.h"
+#include "lumarc/zigzag.h"
+
+namespace Lumarc {
+
+namespace {
+
+using JpegBadStream = JpegDecoder::JpegBadStream;
+
+// T.81 EXTEND: a t-bit value whose top bit is 0 stands for a negative number.
+std::int32_t Extend(std::uint32_t value, std::uint32_t bits) {
+  if (bits == 0) return 0;
+  if (value < (std::uint32_t{1} << (bits - 1))) {
+    return static_cast<std::int32_t>(value) - (std::int32_t{1} << bits) + 1;
+  }
+  return static_cast<std::int32_t>(value);
+}
+
+// A magnitude of `bits` bits read from the stream and extended to its signed value.
+std::int32_t ReceiveExtend(InputByteStream& stream, std::uint32_t bits) {
+  return Extend(stream.ReadBits(bits), bits);
+}
+
+// The point transform of successive approximation, kept to 16 bits as the block stores it.
+std::int16_t ShiftLeft(std::int32_t value, std::uint32_t al) {
+  return static_cast<std::int16_t>(static_cast<std::uint32_t>(value) << al);
+}
+
+}  // namespace
+
+// A damaged stream can add differences for ever; the predictor wraps modulo 2^32 instead of
+// overflowing, which changes nothing for the 16-bit coefficient it feeds.
+std::int32_t ImageComponent::DecodeDcDifference(InputByteStream& stream) {
+  const std::uint32_t size = dc_table->Decode(stream);
+  // Sizes above 11 do not occur in 8-bit data; above 16 the bit reader cannot serve them.
+  if (size > 16) throw JpegBadStream("DC Difference Size out of Range");
+  const std::int32_t difference = ReceiveExtend(stream, size);
+  dc_predictor = static_cast<std::int32_t>(static_cast<std::uint32_t>(dc_predictor) +
+                                           static_cast<std::uint32_t>(difference));
+  return dc_predictor;
+}
+
+void ImageComponent::DecodeSequential(InputByteStream& stream, std::uint32_t row,
+                                      std::uint32_t col) {
+  CoefficientBlock block{};
+  block[0] = static_cast<std::int16_t>(DecodeDcDifference(stream));
+  for (std::uint32_t k = 1; k < 64;) {
+    const std::uint32_t rs = ac_table->Decode(stream);
+    const std::uint32_t size = rs & 15;
+    const std::uint32_t run = rs >> 4;
+    if (size != 0) {
+      k += run;
+      if (k > 63) throw JpegBadStream("Coefficient Index out of Range");
+      block[kZigzagToNatural[k]] = static_cast<std::int16_t>(ReceiveExtend(stream, size));
+      ++k;
+    } else if (run == 15) {
+      k += 16;  // sixteen zeros
+    } else {
+      break;  // end of block
+    }
+  }
+  inverse_dct_routine(Unit(row, col), block, *quantization_table);
+}
+
+// The predictor stays unshifted; only the stored coefficient carries the point transform.
+void ImageComponent::DecodeDcFirst(InputByteStream& stream, std::uint32_t row, std::uint32_t col,
+                                   std::uint32_t al) {
+  const std::int32_t dc = DecodeDcDifference(stream);
+  Coefficients(row, col)[0] = ShiftLeft(dc, al);
+}
+
+void ImageComponent::DecodeDcRefine(InputByteStream& stream, std::uint32_t row, std::uint32_t col,
+                                    std::uint32_t al) {
+  if (stream.ReadBit() == 1) {
+    std::int16_t& dc = Coefficients(row, col)[0];
+    dc = static_cast<std::int16_t>(dc | (1 << al));
+  }
+}
+
+void ImageComponent::DecodeAcFirst(InputByteStream& stream, std::uint32_t row, std::uint32_t col,
+                                   std::uint32_t ss, std::uint32_t se, std::uint32_t al) {
+  if (eob_run != 0) {
+    --eob_run;
+    return;
+  }
+  CoefficientBlock& block = Coefficients(row, col);
+  for (std::uint32_t k = ss; k <= se;) {
+    const std::uint32_t rs = ac_table->Decode(stream);
+    const std::uint32_t size = rs & 15;
+    const std::uint32_t run = rs >> 4;
+    if (size != 0) {
+      k += run;
+      if (k > 63) throw JpegBadStream("Data out of range");
+      block[kZigzagToNatural[k]] = ShiftLeft(ReceiveExtend(stream, size), al);
+      ++k;
+    } else if (run == 15) {
+      k += 16;
+    } else {
+      // End of band: EOBr covers 2^r + extra blocks, this one being the first of them.
+      if (run != 0) eob_run = (std::uint32_t{1} << run) + stream.ReadBits(run) - 1;
+      return;
+    }
+  }
+}
+
+// Positions from..to (zigzag, to at most 63) that already hold a value each read one
+// correction bit; positions still zero read nothing.
+void ImageComponent::RefineNonZero(InputByteStream& stream, CoefficientBlock& block,
+                                   std::uint32_t from, std::uint32_t to, std::int32_t p) {
+  for (std::uint32_t k = from; k <= to; ++k) {
+    std::int16_t& c = block[kZigzagToNatural[k]];
+    if (c != 0 && stream.ReadBit() == 1) c = static_cast<std::int16_t>(c > 0 ? c + p : c - p);
+  }
+}
+
+// A scan header may carry Se above 63; positions beyond 63 count as lying outside the band, so
+// they are never read or written.
+void ImageComponent::DecodeAcRefine(InputByteStream& stream, std::uint32_t row, std::uint32_t col,
+                                    std::uint32_t ss, std::uint32_t se, std::uint32_t al) {
+  const std::int32_t p = std::int32_t{1} << al;
+  const std::uint32_t last = std::min(se, 63u);
+  CoefficientBlock& block = Coefficients(row, col);
+  std::uint32_t k = ss;
+  while (k <= last) {
+    if (eob_run != 0) {
+      RefineNonZero(stream, block, k, last, p);
+      --eob_run;
+      return;
+    }
+    const std::uint32_t rs = ac_table->Decode(stream);
+    const std::uint32_t size = rs & 15;
+    const std::uint32_t run = rs >> 4;
+    if (size == 0 && run == 15) {
+      // Pass sixteen zero-history coefficients, refining the non-zero ones among them.
+      for (std::uint32_t zeros = 0; k <= last && zeros < 16; ++k) {
+        std::int16_t& c = block[kZigzagToNatural[k]];
+        if (c == 0) {
+          ++zeros;
+        } else if (stream.ReadBit() == 1) {
+          c = static_cast<std::int16_t>(c > 0 ? c + p : c - p);
+        }
+      }
+    } else if (size == 0) {
+      // The branch above refines the rest of this block and counts it as the first of the run.
+      eob_run = run == 0 ? 1 : (std::uint32_t{1} << run) + stream.ReadBits(run);
+    } else if (size == 1) {
+      const bool positive = stream.ReadBit() == 1;
+      // Walk to the zero coefficient that follows `run` zeros, refining what lies between.
+      std::uint32_t zeros_to_pass = run;
+      for (;; ++k) {
+        if (k > last) throw JpegBadStream("Error in progressive scan");
+        std::int16_t& c = block[kZigzagToNatural[k]];
+        if (c == 0) {
+          if (zeros_to_pass == 0) break;
+          --zeros_to_pass;
+        } else if (stream.ReadBit() == 1) {
+          c = static_cast<std::int16_t>(c > 0 ? c + p : c - p);
+        }
+      }
+      block[kZigzagToNatural[k]] = static_cast<std::int16_t>(positive ? p : -p);
+      ++k;
+    } else {
+      throw JpegBadStream("Invalid value in input stream");
+    }
+  }
+}
+
+void ImageComponent::ProgressiveInverseDct() {
+  if (!data_units || !coefficients) return;
+  const std::size_t count = std::size_t{data_unit_rows} * data_unit_cols;
+  for (std::size_t i = 0; i < count; ++i) {
+    inverse_dct_routine(data_units[i], coefficients[i], *quantization_table);
+  }
+}
+
+}  // namespace Lumarc

@@ -1,0 +1,150 @@
+// Configuration, table checks and the block buffers of one frame component.
+#include "lumarc/image_component.h"
+
+#include <new>
+
+#include "lumarc/huffman_table.h"
+#include "lumarc/jpeg_decoder.h"
+#include "lumarc/quantization_table.h"
+
+namespace Lumarc {
+
+namespace {
+
+using JpegError = JpegDecoder::JpegError;
+using JpegBadStream = JpegDecoder::JpegBadStream;
+
+// The byte sizes of a component's three buffers for a given grid.
+struct BufferSizes {
+  std::uint64_t data_units;
+  std::uint64_t coefficients;
+  std::uint64_t plane;
+};
+
+// No product here can overflow 64 bits: a 16-bit image size gives at most 8192 MCU rows, so at
+// most 4 x 8192 = 32768 data-unit rows and columns, 2^30 blocks, and a plane of at most
+// 2^30 x 64 x 4 x 4 = 2^40 bytes.
+BufferSizes SizesOf(std::uint32_t rows, std::uint32_t cols, std::uint32_t vertical_factor,
+                    std::uint32_t horizontal_factor) {
+  const std::uint64_t blocks = std::uint64_t{rows} * cols;
+  return {blocks * sizeof(DataUnit), blocks * sizeof(CoefficientBlock),
+          blocks * 64 * vertical_factor * horizontal_factor};
+}
+
+std::uint32_t CeilDiv(std::uint32_t value, std::uint32_t divisor) {
+  return static_cast<std::uint32_t>((std::uint64_t{value} + divisor - 1) / divisor);
+}
+
+}  // namespace
+
+ImageComponent::ImageComponent() = default;
+ImageComponent::~ImageComponent() = default;
+
+void ImageComponent::SetHorizontalFrequency(std::uint32_t frequency) {
+  if (frequency < 1 || frequency > 4) throw JpegError("Sampling Frequency Outside the Range 1-4");
+  horizontal_frequency = frequency;
+}
+
+void ImageComponent::SetVerticalFrequency(std::uint32_t frequency) {
+  if (frequency < 1 || frequency > 4) {
+    throw JpegError("Vertical Sampling Frequency Outside the Range 1-4");
+  }
+  vertical_frequency = frequency;
+}
+
+void ImageComponent::SetQuantizationTable(const QuantizationTable& table) {
+  quantization_table = &table;
+}
+
+void ImageComponent::SetHuffmanTables(const HuffmanTable& dc, const HuffmanTable& ac) {
+  dc_table = &dc;
+  ac_table = &ac;
+}
+
+void ImageComponent::CheckDcTable() const {
+  if (dc_table == nullptr || !dc_table->IsDefined()) throw JpegError("DC Table Not Defined");
+}
+
+void ImageComponent::CheckAcTable() const {
+  if (ac_table == nullptr || !ac_table->IsDefined()) throw JpegBadStream("AC Table Not Defined");
+}
+
+void ImageComponent::CheckQuantizationTable() const {
+  if (quantization_table == nullptr) {
+    throw JpegError("INTERNAL ERROR - Quantization Table Not Assigned");
+  }
+  if (!quantization_table->IsDefined()) throw JpegBadStream("Quantization Table Not Defined");
+}
+
+void ImageComponent::CheckBufferSizes(const FrameGeometry& frame) const {
+  const BufferSizes sizes =
+      SizesOf(vertical_frequency * frame.mcu_rows, horizontal_frequency * frame.mcu_cols,
+              frame.max_vertical_frequency / vertical_frequency,
+              frame.max_horizontal_frequency / horizontal_frequency);
+  const std::uint64_t coefficients = frame.progressive ? sizes.coefficients : 0;
+  if (sizes.data_units > kMaxBufferBytes || coefficients > kMaxBufferBytes ||
+      sizes.plane > kMaxBufferBytes) {
+    throw JpegBadStream("Image Too Large to Decode");
+  }
+}
+
+void ImageComponent::AllocateComponentBuffers(const JpegDecoder& decoder) {
+  AllocateComponentBuffers(decoder.Geometry());
+}
+
+// Buffers that exist stay: later scans of the same image reuse the grid, and progressive
+// coefficients accumulate across scans.
+void ImageComponent::AllocateComponentBuffers(const FrameGeometry& frame) {
+  try {
+    if (!data_units) {
+      CheckBufferSizes(frame);
+      ComputeGrid(frame);
+      data_units.reset(new DataUnit[std::size_t{data_unit_rows} * data_unit_cols]);
+    }
+    if (frame.progressive && !coefficients) {
+      coefficients.reset(new CoefficientBlock[std::size_t{data_unit_rows} * data_unit_cols]());
+    }
+  } catch (const std::bad_alloc&) {
+    throw JpegError("Not Enough Memory to Decode the Image");
+  }
+}
+
+// The frame header has refused frames whose Hmax / H or Vmax / V is not a whole number, so the
+// factors are exact and every component's plane has the same size.
+void ImageComponent::ComputeGrid(const FrameGeometry& frame) {
+  vertical_factor = frame.max_vertical_frequency / vertical_frequency;
+  horizontal_factor = frame.max_horizontal_frequency / horizontal_frequency;
+  noninterleaved_rows = CeilDiv(frame.image_height, 8 * vertical_factor);
+  noninterleaved_cols = CeilDiv(frame.image_width, 8 * horizontal_factor);
+  data_unit_rows = vertical_frequency * frame.mcu_rows;
+  data_unit_cols = horizontal_frequency * frame.mcu_cols;
+}
+
+void ImageComponent::FreeComponentBuffers() {
+  data_units.reset();
+  coefficients.reset();
+  upsampled_samples.reset();
+  // The grid goes with its buffers, so that nothing can index a buffer that no longer exists.
+  vertical_factor = horizontal_factor = 0;
+  noninterleaved_rows = noninterleaved_cols = 0;
+  data_unit_rows = data_unit_cols = 0;
+}
+
+const DataUnit& ImageComponent::DataUnitAt(std::uint32_t row, std::uint32_t col) const {
+  return data_units[std::size_t{row} * data_unit_cols + col];
+}
+
+DataUnit& ImageComponent::Unit(std::uint32_t row, std::uint32_t col) {
+  return data_units[std::size_t{row} * data_unit_cols + col];
+}
+
+const CoefficientBlock* ImageComponent::CoefficientsAt(std::uint32_t row, std::uint32_t col) const {
+  if (!coefficients) return nullptr;
+  return &coefficients[std::size_t{row} * data_unit_cols + col];
+}
+
+CoefficientBlock& ImageComponent::Coefficients(std::uint32_t row, std::uint32_t col) {
+  return coefficients[std::size_t{row} * data_unit_cols + col];
+}
+
+}  // namespace Lumarc

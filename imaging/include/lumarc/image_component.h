@@ -1,0 +1,132 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "lumarc/inverse_dct.h"
+
+namespace Lumarc {
+
+class BitmapImage;
+class HuffmanTable;
+class InputByteStream;
+class JpegDecoder;
+
+// The frame-wide numbers a component derives its block grid from.
+struct FrameGeometry {
+  std::uint32_t image_width = 0;
+  std::uint32_t image_height = 0;
+  std::uint32_t max_horizontal_frequency = 0;
+  std::uint32_t max_vertical_frequency = 0;
+  std::uint32_t mcu_rows = 0;
+  std::uint32_t mcu_cols = 0;
+  bool progressive = false;
+};
+
+// One colour component of a frame: its sampling factors, the tables the current scan assigns to
+// it, its grid of decoded 8 x 8 blocks and, for progressive images, the coefficients that
+// successive scans refine. Block (row, col) is data_units[row * data_unit_cols + col] whether the
+// scan is interleaved or not.
+class ImageComponent {
+ public:
+  // Each of the three component buffers is refused above this size. A frame may declare up to
+  // 65535 x 65535 samples; decoding one that large would need tens of gigabytes per buffer.
+  static constexpr std::uint64_t kMaxBufferBytes = std::uint64_t{1} << 30;
+
+  ImageComponent();
+  ~ImageComponent();
+  ImageComponent(const ImageComponent&) = delete;
+  ImageComponent& operator=(const ImageComponent&) = delete;
+
+  // Configuration by the frame and scan headers.
+  void SetHorizontalFrequency(std::uint32_t frequency);
+  void SetVerticalFrequency(std::uint32_t frequency);
+  void SetQuantizationTable(const QuantizationTable& table);
+  void SetHuffmanTables(const HuffmanTable& dc_table, const HuffmanTable& ac_table);
+  void CheckDcTable() const;
+  void CheckAcTable() const;
+  void CheckQuantizationTable() const;
+  // Refuses, with JpegBadStream "Image Too Large to Decode", a grid whose buffers would exceed
+  // kMaxBufferBytes. Uses this component's sampling frequencies.
+  void CheckBufferSizes(const FrameGeometry& frame) const;
+  void AllocateComponentBuffers(const JpegDecoder& decoder);
+  void AllocateComponentBuffers(const FrameGeometry& frame);
+  void FreeComponentBuffers();
+
+  // Data-unit decoders, called by the scan loops with the stream in bit mode.
+  void DecodeSequential(InputByteStream& stream, std::uint32_t row, std::uint32_t col);
+  void DecodeDcFirst(InputByteStream& stream, std::uint32_t row, std::uint32_t col,
+                     std::uint32_t al);
+  void DecodeDcRefine(InputByteStream& stream, std::uint32_t row, std::uint32_t col,
+                      std::uint32_t al);
+  void DecodeAcFirst(InputByteStream& stream, std::uint32_t row, std::uint32_t col,
+                     std::uint32_t ss, std::uint32_t se, std::uint32_t al);
+  void DecodeAcRefine(InputByteStream& stream, std::uint32_t row, std::uint32_t col,
+                      std::uint32_t ss, std::uint32_t se, std::uint32_t al);
+  void ProgressiveInverseDct();
+
+  // Lays the blocks out into one full-resolution sample plane, repeating subsampled samples.
+  void Upsample();
+
+  void ResetDcPredictor() { dc_predictor = 0; }
+  void ResetEobRun() { eob_run = 0; }
+
+  std::uint32_t HorizontalFrequency() const { return horizontal_frequency; }
+  std::uint32_t VerticalFrequency() const { return vertical_frequency; }
+  std::uint32_t HorizontalFactor() const { return horizontal_factor; }
+  std::uint32_t VerticalFactor() const { return vertical_factor; }
+  std::int32_t DcPredictor() const { return dc_predictor; }
+  std::uint32_t EobRun() const { return eob_run; }
+  std::uint32_t NoninterleavedRows() const { return noninterleaved_rows; }
+  std::uint32_t NoninterleavedCols() const { return noninterleaved_cols; }
+  std::uint32_t DataUnitRows() const { return data_unit_rows; }
+  std::uint32_t DataUnitCols() const { return data_unit_cols; }
+  bool HasDataUnits() const { return data_units != nullptr; }
+  // Block (row, col) of the grid; both must lie inside it.
+  const DataUnit& DataUnitAt(std::uint32_t row, std::uint32_t col) const;
+  // Coefficient block (row, col) in natural order; null unless the image is progressive.
+  const CoefficientBlock* CoefficientsAt(std::uint32_t row, std::uint32_t col) const;
+  // The full-resolution plane, PlaneRowLength() samples per row; null before Upsample.
+  const std::uint8_t* UpsampledSamples() const { return upsampled_samples.get(); }
+  std::uint32_t PlaneRowLength() const { return data_unit_cols * 8 * horizontal_factor; }
+  std::uint32_t PlaneRows() const { return data_unit_rows * 8 * vertical_factor; }
+
+ private:
+  void ComputeGrid(const FrameGeometry& frame);
+  std::int32_t DecodeDcDifference(InputByteStream& stream);
+  void RefineNonZero(InputByteStream& stream, CoefficientBlock& block, std::uint32_t from,
+                     std::uint32_t to, std::int32_t p);
+  CoefficientBlock& Coefficients(std::uint32_t row, std::uint32_t col);
+  DataUnit& Unit(std::uint32_t row, std::uint32_t col);
+
+  std::uint32_t horizontal_frequency = 0;
+  std::uint32_t vertical_frequency = 0;
+  // Vmax / V and Hmax / H: how often each sample is repeated when the plane is built.
+  std::uint32_t vertical_factor = 0;
+  std::uint32_t horizontal_factor = 0;
+  std::int32_t dc_predictor = 0;
+  const HuffmanTable* ac_table = nullptr;
+  const HuffmanTable* dc_table = nullptr;
+  const QuantizationTable* quantization_table = nullptr;
+  // Blocks of the current progressive AC scan still to skip (first scan) or refine.
+  std::uint32_t eob_run = 0;
+  // The data units a non-interleaved scan visits: the image area only, e.g. a 17 x 17 image
+  // with 2 x 2 luminance has 2 x 2 of them for a 1 x 1 chroma component.
+  std::uint32_t noninterleaved_rows = 0;
+  std::uint32_t noninterleaved_cols = 0;
+  // The whole grid, covering complete MCUs: V x mcu_rows by H x mcu_cols.
+  std::uint32_t data_unit_rows = 0;
+  std::uint32_t data_unit_cols = 0;
+  std::unique_ptr<DataUnit[]> data_units;
+  std::unique_ptr<std::uint8_t[]> upsampled_samples;
+  std::unique_ptr<CoefficientBlock[]> coefficients;
+};
+
+// Copies a component's plane into an 8-bit bitmap, top image row to the last stored row.
+void ConvertGrayscale(const ImageComponent& component, BitmapImage& bitmap);
+
+// Converts three planes, read with the luminance plane's row length, into a 24-bit bitmap.
+void ConvertYCbCr(const ImageComponent& y, const ImageComponent& cb, const ImageComponent& cr,
+                  BitmapImage& bitmap);
+
+}  // namespace Lumarc

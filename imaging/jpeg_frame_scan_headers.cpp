@@ -1,0 +1,177 @@
+// The frame header (SOF0, SOF1, SOF2), which fixes the image size, the components and the MCU
+// geometry, and the scan header (SOS), which sets one scan up and runs it.
+#include <algorithm>
+
+#include "lumarc/bitmap_image.h"
+#include "lumarc/input_byte_stream.h"
+#include "lumarc/jpeg_decoder.h"
+
+namespace Lumarc {
+
+namespace {
+using JpegBadStream = JpegDecoder::JpegBadStream;
+}  // namespace
+
+void JpegDecoder::ReadFrameHeader(InputByteStream& stream, std::uint8_t code) {
+  // The components' buffers were made for the first frame's geometry; a new frame would index
+  // them with another one.
+  if (current_scan > 0) throw JpegBadStream("Frame header found after a scan");
+  progressive = code == 0xC2;  // SOF0 and SOF1 decode alike
+  const std::uint32_t length = stream.ReadWord();
+  const std::uint32_t precision = stream.ReadByte();
+  if (precision != 8) throw JpegBadStream("Only 8-bit data supported");
+  image_height = stream.ReadWord();
+  image_width = stream.ReadWord();
+  component_count = stream.ReadByte();
+  if (component_count != 1 && component_count != 3) {
+    throw JpegBadStream("JFIF only supports 1 and 3 component streams");
+  }
+  if (verbose) TraceFrameHeading(length, precision);
+  if (length != 8 + 3 * component_count) throw JpegBadStream("Invalid Frame Size");
+  max_horizontal_frequency = max_vertical_frequency = 0;
+  for (std::uint32_t i = 0; i < component_count; ++i) ReadFrameComponent(stream, i);
+  CheckSamplingRatios();
+  ComputeMcuGeometry();
+  for (std::uint32_t i = 0; i < component_count; ++i) {
+    components[component_ids[i]].CheckBufferSizes(Geometry());
+  }
+  PrepareImage();
+  if (verbose) TraceLine("}");
+  frame_found = true;
+}
+
+void JpegDecoder::ReadFrameComponent(InputByteStream& stream, std::uint32_t index) {
+  const std::uint32_t id = stream.ReadByte();
+  if (strict_jfif) {
+    if (component_count == 1 && id != 1) throw JpegBadStream("Component ID not 1");
+    if (id != index + 1) throw JpegBadStream("Invalid Component ID or ID out of order");
+  }
+  // Slots are indexed by the identifier byte, and there are only 255 of them.
+  if (id >= kComponentSlots) throw JpegBadStream("Component ID 255 not supported");
+  component_ids[index] = id;
+  ImageComponent& component = components[id];
+  const std::uint8_t sampling = stream.ReadByte();
+  component.SetHorizontalFrequency(sampling >> 4);
+  component.SetVerticalFrequency(sampling & 0x0F);
+  const std::uint32_t table = stream.ReadByte();
+  if (table >= kTableCount) throw JpegBadStream("Bad Quantization Table Index");
+  // Whether the table is defined is tested at each scan: a DQT may still follow.
+  component.SetQuantizationTable(quantization_tables[table]);
+  max_horizontal_frequency = std::max(max_horizontal_frequency, component.HorizontalFrequency());
+  max_vertical_frequency = std::max(max_vertical_frequency, component.VerticalFrequency());
+  if (verbose) {
+    TraceFrameComponent(id, component.HorizontalFrequency(), component.VerticalFrequency(), table);
+  }
+}
+
+// Upsampling repeats each sample Hmax / H times; with factors 3 and 2 (ratio 1.5) the planes of
+// the components would not line up, and the shared-index colour conversion would overrun.
+void JpegDecoder::CheckSamplingRatios() const {
+  for (std::uint32_t i = 0; i < component_count; ++i) {
+    const ImageComponent& component = components[component_ids[i]];
+    if (max_horizontal_frequency % component.HorizontalFrequency() != 0 ||
+        max_vertical_frequency % component.VerticalFrequency() != 0) {
+      throw JpegBadStream("Sampling Factor Ratio Not a Whole Number");
+    }
+  }
+}
+
+// Factors 2x2, 1x1, 1x1 give a 16 x 16 MCU; a 100 x 75 image then has 7 columns and 5 rows.
+void JpegDecoder::ComputeMcuGeometry() {
+  mcu_height = 8 * max_vertical_frequency;
+  mcu_width = 8 * max_horizontal_frequency;
+  mcu_rows = (image_height + mcu_height - 1) / mcu_height;
+  mcu_cols = (image_width + mcu_width - 1) / mcu_width;
+}
+
+void JpegDecoder::PrepareImage() {
+  if (current_image == nullptr) throw JpegError("Not reading an image");
+  if (component_count == 1) {
+    current_image->Allocate(256, 8, image_width, image_height);
+    for (std::uint32_t i = 0; i < 256; ++i) {
+      const auto level = static_cast<std::uint8_t>(i);
+      current_image->PaletteEntry(i) = {level, level, level};
+    }
+  } else {
+    current_image->Allocate(0, 24, image_width, image_height);
+  }
+}
+
+void JpegDecoder::ReadScanHeader(InputByteStream& stream) {
+  if (!frame_found) throw JpegBadStream("Scan found before frame defined");
+  const std::uint32_t length = stream.ReadWord();  // only listed, never tested
+  if (verbose) TraceScanHeading(length);
+  const std::uint32_t count = stream.ReadByte();
+  if (count == 0 || count > 3) throw JpegBadStream("Invalid component count in scan");
+  scan_component_count = count;
+  for (std::uint32_t i = 0; i < count; ++i) ReadScanComponent(stream, i);
+  const std::uint32_t ss = stream.ReadByte();
+  const std::uint32_t se = stream.ReadByte();
+  const std::uint8_t approximation = stream.ReadByte();
+  const std::uint32_t ah = approximation >> 4;
+  const std::uint32_t al = approximation & 0x0F;
+  if (verbose) {
+    TraceScanParameters(ss, se, ah, al);
+    TraceLine("}");
+  }
+  PrepareScanComponents(ss);
+  ++current_scan;
+  stream.BeginBitReading();
+  if (progressive) {
+    DispatchProgressiveScan(stream, ss, se, ah, al);
+  } else {
+    DecodeSequentialScan(stream);
+  }
+  stream.EndBitReading();
+  ReportProgress(100);
+}
+
+// A scan may only name components of the current frame. A slot keeps its sampling factors from
+// earlier frames and images, but its buffers would not match this frame's geometry.
+void JpegDecoder::ReadScanComponent(InputByteStream& stream, std::uint32_t index) {
+  const std::uint32_t id = stream.ReadByte();
+  if (!IsFrameComponent(id) || components[id].HorizontalFrequency() == 0) {
+    throw JpegBadStream("Component Not Defined");
+  }
+  ImageComponent& component = components[id];
+  scan_components[index] = &component;
+  const std::uint8_t selectors = stream.ReadByte();
+  const std::uint32_t dc = selectors >> 4;
+  const std::uint32_t ac = selectors & 0x0F;
+  if (dc >= kTableCount || ac >= kTableCount) {
+    throw JpegBadStream("Huffman Table Selector outside range [0..3]");
+  }
+  component.SetHuffmanTables(dc_tables[dc], ac_tables[ac]);
+  if (verbose) TraceScanComponent(id, dc, ac);
+}
+
+bool JpegDecoder::IsFrameComponent(std::uint32_t id) const {
+  const auto first = component_ids.begin();
+  return id < kComponentSlots &&
+         std::find(first, first + component_count, id) != first + component_count;
+}
+
+// A progressive DC scan needs only the DC table, an AC scan only the AC table.
+void JpegDecoder::PrepareScanComponents(std::uint32_t ss) {
+  for (std::uint32_t i = 0; i < scan_component_count; ++i) {
+    ImageComponent& component = *scan_components[i];
+    component.CheckQuantizationTable();
+    if (!progressive || ss == 0) component.CheckDcTable();
+    if (!progressive || ss != 0) component.CheckAcTable();
+    component.AllocateComponentBuffers(*this);
+  }
+}
+
+// Nothing else relates Ss, Se, Ah and Al here; the data-unit decoders keep within the block.
+void JpegDecoder::DispatchProgressiveScan(InputByteStream& stream, std::uint32_t ss,
+                                          std::uint32_t se, std::uint32_t ah, std::uint32_t al) {
+  if (ss != 0) {
+    if (ah != 0) return DecodeAcRefineScan(stream, ss, se, al);
+    return DecodeAcFirstScan(stream, ss, se, al);
+  }
+  if (se != 0) throw JpegBadStream("Progressive scan contains DC and AC data");
+  if (ah != 0) return DecodeDcRefineScan(stream, al);
+  DecodeDcFirstScan(stream, al);
+}
+
+}  // namespace Lumarc

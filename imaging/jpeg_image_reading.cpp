@@ -1,0 +1,122 @@
+// The image-read driver: from the stream header through the marker loop to the end-of-image
+// checks, with the transfer of the decoded components into the bitmap and the release of their
+// buffers on every way out.
+#include "lumarc/bitmap_image.h"
+#include "lumarc/file_input_byte_stream.h"
+#include "lumarc/jpeg_decoder.h"
+
+namespace Lumarc {
+
+namespace {
+// The file is read in chunks of this many bytes.
+constexpr std::uint32_t kFileBufferSize = 4096;
+}  // namespace
+
+void JpegDecoder::ReadImageFile(const std::string& file_name, BitmapImage& bitmap) {
+  FileInputByteStream stream(kFileBufferSize);
+  stream.Open(file_name);
+  if (!stream.IsUsable()) throw JpegError("Can't open input file");
+  try {
+    ReadImage(stream, bitmap);
+  } catch (const InputByteStream::StreamError& error) {
+    throw JpegError(error.what());
+  }
+}
+
+void JpegDecoder::ReadImage(InputByteStream& stream, BitmapImage& bitmap) {
+  current_image = &bitmap;
+  current_scan = 0;
+  scan_total = 0;
+  cancelled = false;
+  if (progress_callback != nullptr) CountScans(stream);
+  restart_interval = 0;
+  try {
+    bitmap.Clear();
+    eoi_found = false;
+    frame_found = false;
+    ReadJfifHeader(stream);
+    ReadMarkers(stream);
+  } catch (const GraphicsAbort&) {
+    // Nothing is transferred: an empty bitmap cannot be mistaken for a picture.
+    ReleaseImage();
+    bitmap.Clear();
+    cancelled = true;
+    return;
+  } catch (...) {
+    TransferAfterFailure();
+    ReleaseImage();
+    throw;
+  }
+  try {
+    TransferToBitmap();
+    if (!eoi_found) throw JpegBadStream("End of Image Marker Not Found");
+    CheckTrailingData(stream);
+  } catch (...) {
+    ReleaseImage();
+    throw;
+  }
+  ReleaseImage();
+}
+
+// Bytes other than 0xFF between segments are skipped. The byte after a segment must not be the
+// last of the stream, and a stream that ends right after a segment ends the same way.
+void JpegDecoder::ReadMarkers(InputByteStream& stream) {
+  std::uint8_t byte = 0;
+  if (!TryReadByte(stream, byte)) return;
+  while (stream.HasMoreData() && !eoi_found) {
+    if (byte == 0xFF) {
+      ProcessMarker(stream);
+      if (eoi_found) return;
+    }
+    if (!TryReadByte(stream, byte) || !stream.HasMoreData()) {
+      throw JpegBadStream("Premature end of file");
+    }
+  }
+}
+
+// Any run of CR and LF may follow the end-of-image marker, then at most one other byte, which
+// must be the last of the stream. The end is found by reading, not by HasMoreData, which
+// cannot yet know it when the stream ends exactly on a buffer boundary.
+void JpegDecoder::CheckTrailingData(InputByteStream& stream) {
+  std::uint8_t byte = 0;
+  bool read = TryReadByte(stream, byte);
+  while (read && (byte == 0x0D || byte == 0x0A)) read = TryReadByte(stream, byte);
+  if (read && TryReadByte(stream, byte)) {
+    throw JpegBadStream("Extra Data After End of Image Marker");
+  }
+}
+
+void JpegDecoder::TransferToBitmap() {
+  if (current_image == nullptr) throw JpegError("Not reading an image");
+  if (current_scan == 0) return;
+  for (std::uint32_t i = 0; i < component_count; ++i) {
+    ImageComponent& component = components[component_ids[i]];
+    if (progressive) component.ProgressiveInverseDct();
+    component.Upsample();
+  }
+  if (component_count == 1) {
+    ConvertGrayscale(components[component_ids[0]], *current_image);
+  } else if (component_count == 3) {
+    ConvertYCbCr(components[component_ids[0]], components[component_ids[1]],
+                 components[component_ids[2]], *current_image);
+  }
+}
+
+// What was decoded before the error still reaches the bitmap. The error that ended the read is
+// the one reported, even if this transfer fails as well (it can only run out of memory).
+void JpegDecoder::TransferAfterFailure() {
+  try {
+    TransferToBitmap();
+  } catch (...) {
+  }
+}
+
+// Every slot is released, not only the frame's components: a scan that failed part-way may have
+// made buffers for a component before the scan was counted, and buffers left behind would keep
+// this image's geometry into the next image.
+void JpegDecoder::ReleaseImage() {
+  for (ImageComponent& component : components) component.FreeComponentBuffers();
+  current_image = nullptr;
+}
+
+}  // namespace Lumarc
