@@ -1,0 +1,245 @@
+#include "lumarc/huffman_table.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "lumarc/jpeg_decoder.h"
+#include "lumarc/memory_input_byte_stream.h"
+
+namespace Lumarc {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+using Counts = std::array<std::uint8_t, 16>;
+
+// A DHT table payload: the 16 counts, then the values.
+Bytes Payload(const Counts& counts, const Bytes& values) {
+  Bytes bytes(counts.begin(), counts.end());
+  bytes.insert(bytes.end(), values.begin(), values.end());
+  return bytes;
+}
+
+// Entropy-coded bytes for a string of '0' and '1', padded with 1 bits as an encoder does, with
+// a 0x00 stuffed after every 0xFF.
+Bytes EntropyCoded(const std::string& bits) {
+  Bytes bytes;
+  for (std::size_t i = 0; i < bits.size(); i += 8) {
+    std::uint8_t byte = 0;
+    for (std::size_t k = 0; k < 8; ++k) {
+      const bool one = i + k < bits.size() ? bits[i + k] == '1' : true;
+      byte = static_cast<std::uint8_t>(byte << 1 | (one ? 1 : 0));
+    }
+    bytes.push_back(byte);
+    if (byte == 0xFF) bytes.push_back(0x00);
+  }
+  return bytes;
+}
+
+std::string BadStreamMessage(const std::function<void()>& call) {
+  try {
+    call();
+  } catch (const JpegDecoder::JpegBadStream& e) {
+    return e.what();
+  }
+  return "no JpegBadStream";
+}
+
+// Reads one table from its payload; the stream must then stand right after the last value.
+HuffmanTable ReadTable(const Counts& counts, const Bytes& values) {
+  Bytes bytes = Payload(counts, values);
+  bytes.push_back(0xEE);  // the byte after the table
+  MemoryInputByteStream stream(bytes);
+  HuffmanTable table;
+  EXPECT_EQ(table.ReadTable(stream), 16 + values.size());
+  EXPECT_EQ(stream.ReadByte(), 0xEE);
+  return table;
+}
+
+const Counts kLuminanceDcCounts = {0, 1, 5, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0};
+const Bytes kLuminanceDcValues = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
+
+TEST(HuffmanTable, StandardLuminanceDcTableLimits) {
+  const HuffmanTable table = ReadTable(kLuminanceDcCounts, kLuminanceDcValues);
+  EXPECT_TRUE(table.IsDefined());
+  EXPECT_EQ(table.MinCodeLength(), 2);
+  EXPECT_EQ(table.MaxCode(0), -1);
+  EXPECT_EQ(table.MinCode(0), 257);
+  EXPECT_EQ(table.MinCode(1), 0);
+  EXPECT_EQ(table.MaxCode(1), 0);
+  EXPECT_EQ(table.ValPtr(1), 0);
+  EXPECT_EQ(table.MinCode(2), 2);
+  EXPECT_EQ(table.MaxCode(2), 6);
+  EXPECT_EQ(table.ValPtr(2), 1);
+  EXPECT_EQ(table.MinCode(8), 510);
+  EXPECT_EQ(table.MaxCode(8), 510);
+  EXPECT_EQ(table.ValPtr(8), 11);
+  EXPECT_EQ(table.MaxCode(9), -1);
+}
+
+TEST(HuffmanTable, DecodesEveryCodeOfTheStandardLuminanceDcTable) {
+  const HuffmanTable table = ReadTable(kLuminanceDcCounts, kLuminanceDcValues);
+  const std::pair<const char*, int> codes[] = {
+      {"00", 0},   {"010", 1},   {"011", 2},    {"100", 3},     {"101", 4},       {"110", 5},
+      {"1110", 6}, {"11110", 7}, {"111110", 8}, {"1111110", 9}, {"11111110", 10}, {"111111110", 11},
+  };
+  std::string bits;
+  for (const auto& [code, value] : codes) bits += code;
+  const Bytes bytes = EntropyCoded(bits);
+  MemoryInputByteStream stream(bytes, 1);
+  stream.BeginBitReading();
+  for (const auto& [code, value] : codes) EXPECT_EQ(table.Decode(stream), value) << code;
+}
+
+TEST(HuffmanTable, TwoHundredFiftySixCodesAreAcceptedAndTheLastDecodes) {
+  Counts counts{};
+  counts[7] = 255;  // codes 0 to 254 of 8 bits
+  counts[8] = 1;    // code 510 of 9 bits
+  Bytes values(256);
+  for (int i = 0; i < 256; ++i) values[i] = static_cast<std::uint8_t>(255 - i);
+  const HuffmanTable table = ReadTable(counts, values);
+  const Bytes bytes = EntropyCoded(
+      "00000011"
+      "111111110");
+  MemoryInputByteStream stream(bytes);
+  stream.BeginBitReading();
+  EXPECT_EQ(table.Decode(stream), 252);  // code 3
+  EXPECT_EQ(table.Decode(stream), 0);    // value 255 of the payload
+}
+
+TEST(HuffmanTable, MoreThan256CodesAreRefusedBeforeAnyValueIsRead) {
+  Counts too_many{};
+  too_many[7] = 255;
+  too_many[8] = 2;
+  Bytes bytes = Payload(too_many, Bytes(257, 0x33));
+  for (bool defined_before : {false, true}) {
+    SCOPED_TRACE(defined_before);
+    HuffmanTable table;
+    if (defined_before) table = ReadTable(kLuminanceDcCounts, kLuminanceDcValues);
+    MemoryInputByteStream stream(bytes);
+    EXPECT_EQ(BadStreamMessage([&] { table.ReadTable(stream); }), "Huffman count > 256");
+    EXPECT_EQ(std::streamoff(stream.GetPosition()), 16);
+    EXPECT_EQ(table.IsDefined(), defined_before);
+    EXPECT_EQ(table.MinCodeLength(), defined_before ? 2 : 16);
+    EXPECT_EQ(table.MaxCode(2), defined_before ? 6 : -1);
+  }
+}
+
+TEST(HuffmanTable, OnlySixteenBitCodesDecodeAfterOneRead) {
+  Counts counts{};
+  counts[15] = 2;
+  const HuffmanTable table = ReadTable(counts, {0x42, 0x43});
+  EXPECT_EQ(table.MinCodeLength(), 16);
+  const Bytes bytes = {0x00, 0x01, 0x00, 0x00};
+  MemoryInputByteStream stream(bytes);
+  stream.BeginBitReading();
+  EXPECT_EQ(table.Decode(stream), 0x43);
+  EXPECT_EQ(table.Decode(stream), 0x42);
+}
+
+TEST(HuffmanTable, BitsMatchingNoCodeOfSixteenBitsOrLessAreRefused) {
+  Counts counts{};
+  counts[0] = 1;  // the single code 0
+  const HuffmanTable table = ReadTable(counts, {7});
+  const Bytes bytes = EntropyCoded(
+      "0"
+      "1000000000000000");
+  MemoryInputByteStream stream(bytes);
+  stream.BeginBitReading();
+  EXPECT_EQ(table.Decode(stream), 7);
+  EXPECT_EQ(BadStreamMessage([&] { table.Decode(stream); }), "Bad Huffman Code Length");
+}
+
+TEST(HuffmanTable, ATableWithoutCodesIsDefinedButNeverDecodes) {
+  for (bool defined_before : {false, true}) {
+    SCOPED_TRACE(defined_before);
+    HuffmanTable table;
+    if (defined_before) table = ReadTable(kLuminanceDcCounts, kLuminanceDcValues);
+    const Bytes payload(16, 0);
+    MemoryInputByteStream payload_stream(payload);
+    EXPECT_EQ(table.ReadTable(payload_stream), 16u);
+    EXPECT_TRUE(table.IsDefined());
+    const Bytes bytes(4, 0x00);
+    MemoryInputByteStream stream(bytes);
+    stream.BeginBitReading();
+    EXPECT_EQ(BadStreamMessage([&] { table.Decode(stream); }), "Bad Huffman Code Length");
+  }
+}
+
+TEST(HuffmanTable, ALaterPayloadReplacesTheTable) {
+  Counts one_code{};
+  one_code[0] = 1;
+  HuffmanTable table = ReadTable(kLuminanceDcCounts, kLuminanceDcValues);
+  const Bytes payload = Payload(one_code, {0x99});
+  MemoryInputByteStream payload_stream(payload);
+  EXPECT_EQ(table.ReadTable(payload_stream), 17u);
+  EXPECT_EQ(table.MinCodeLength(), 1);
+  EXPECT_EQ(table.MaxCode(2), -1);
+  const Bytes bytes = {0x00};
+  MemoryInputByteStream stream(bytes);
+  stream.BeginBitReading();
+  EXPECT_EQ(table.Decode(stream), 0x99);
+}
+
+// Counts that oversubscribe their lengths give codes that are no prefix code and may outgrow
+// 16 bits. Whatever the bits, Decode must return one of the N values read, or fail.
+TEST(HuffmanTable, OversubscribedCountsNeverDecodeOutsideTheValuesRead) {
+  std::mt19937 random(99);
+  for (int round = 0; round < 300; ++round) {
+    Counts counts{};
+    unsigned total = 0;
+    for (int l = 0; l < 16; ++l) {
+      const unsigned count =
+          std::min<unsigned>(random() % (round % 3 == 0 ? 256 : 24), 256 - total);
+      counts[l] = static_cast<std::uint8_t>(count);
+      total += count;
+    }
+    Bytes values(total);
+    for (unsigned i = 0; i < total; ++i) values[i] = static_cast<std::uint8_t>(i);
+    HuffmanTable table = ReadTable(counts, values);
+    Bytes bits(64);
+    for (auto& byte : bits) byte = static_cast<std::uint8_t>(random() % 255);  // no 0xFF
+    MemoryInputByteStream stream(bits);
+    stream.BeginBitReading();
+    try {
+      for (int k = 0; k < 100; ++k) ASSERT_LT(table.Decode(stream), total) << "round " << round;
+    } catch (const std::exception&) {
+      // Bad Huffman Code Length or the end of the bits: both are acceptable endings.
+    }
+  }
+}
+
+TEST(HuffmanTable, DumpListsTheValuesAndTheLimitsPerLength) {
+  Counts counts{};
+  counts[0] = 1;
+  counts[2] = 2;
+  const HuffmanTable table = ReadTable(counts, {0x0A, 0x1B, 0xFF});
+  std::ostringstream out;
+  table.Dump(out);
+  out << 255;  // the stream is left in decimal
+  std::string expected =
+      "   Code Values: 0a 11b 2ff \n"
+      "Length\t\tMincode\t\tMaxcode\t\tValptr\n"
+      "-------------------------------------------------------\n"
+      "0\t\t0\t\t0\t\t0\n"
+      "1\t\t257\t\t-1\t\t0\n"
+      "2\t\t4\t\t5\t\t1\n";
+  for (int l = 3; l < 16; ++l) expected += std::to_string(l) + "\t\t257\t\t-1\t\t0\n";
+  EXPECT_EQ(out.str(), expected + "255");
+}
+
+TEST(HuffmanTable, DumpOfATableWithoutCodesListsNoValues) {
+  HuffmanTable table;
+  std::ostringstream out;
+  table.Dump(out);
+  EXPECT_EQ(out.str().substr(0, 18), "   Code Values: \nL");
+}
+
+}  // namespace
+}  // namespace Lumarc
