@@ -1,6 +1,7 @@
 #include "set_checksum.h"
 
 #include <exception>
+#include <optional>
 #include <fstream>
 #include <iterator>
 #include <string>
