@@ -13,8 +13,8 @@ repo_dir=$(dirname "$disc_dir")
 
 tool=${1:-}
 if [ -z "$tool" ]; then
-  cmake --preset default -S "$repo_dir" >/dev/null
-  cmake --build --preset default --target picture-checksum >/dev/null
+  (cd "$repo_dir" && cmake --preset default >/dev/null &&
+    cmake --build --preset default --target picture-checksum >/dev/null)
   tool=$repo_dir/build/bin/picture-checksum
 fi
 [ -x "$tool" ] || { echo "make-pictures.sh: no picture-checksum tool at $tool" >&2; exit 2; }
@@ -27,8 +27,9 @@ trap 'rm -rf "$work"' EXIT
 font=/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf
 bold=/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf
 
-# Every page of both layouts: file, checksum, cjpeg options, then what the page shows. The
-# encodings differ on purpose so that the disc exercises each coding process the menu reads.
+# Every picture of both layouts: file, the checksum the menu expects of it, layout width, cjpeg
+# options. The encodings differ on purpose, so that the disc exercises each kind of coding the
+# menu reads.
 pages=(
   "1.dat  27642 800 -quality 90 -sample 2x2"
   "2.dat  25800 800 -quality 90 -sample 2x2 -progressive"
