@@ -1,0 +1,167 @@
+#include "lumarc/inverse_dct.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <random>
+#include <vector>
+
+#include "lumarc/memory_input_byte_stream.h"
+#include "lumarc/zigzag.h"
+
+namespace Lumarc {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+namespace detail = inverse_dct_detail;
+
+// A table read from 64 values in zigzag order.
+QuantizationTable Table(const Bytes& values) {
+  MemoryInputByteStream stream(values);
+  QuantizationTable table;
+  table.ReadTable(stream, 0);
+  return table;
+}
+
+std::array<std::uint8_t, 64> Transform(const CoefficientBlock& coefficients,
+                                       const QuantizationTable& table) {
+  DataUnit unit;
+  InverseDct(unit, coefficients, table);
+  return unit.samples;
+}
+
+TEST(InverseDct, RotationConstantsAreTheTruncatedSixBitValues) {
+  const double pi = std::acos(-1.0);
+  EXPECT_EQ(kIdctK1, static_cast<std::int32_t>(32 / std::cos(pi / 8)));
+  EXPECT_EQ(kIdctK3, static_cast<std::int32_t>(32 / std::cos(3 * pi / 8)));
+  EXPECT_EQ(kIdctK4, static_cast<std::int32_t>(64 * std::cos(pi / 4)));
+  EXPECT_EQ(inverse_dct_routine, &InverseDct);
+}
+
+// A DC coefficient D with quantization value Q gives 64 samples of
+// clamp(floor((512 Q D + 526336) / 4096)).
+TEST(InverseDct, DcOnlyBlocksAreFlat) {
+  struct Case {
+    std::uint8_t q;
+    std::int16_t d;
+    std::uint8_t sample;
+  };
+  const Case cases[] = {
+      {1, 200, 153}, {8, 25, 153},      {1, -1024, 0},    {1, 1016, 255},
+      {1, 0, 128},   {1, -4, 128},      {1, -5, 127},     {2, -128, 96},
+      {2, -520, 0},  {255, 32767, 255}, {255, -32768, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "Q " << int{c.q} << ", D " << c.d);
+    Bytes values(64, 1);
+    values[0] = c.q;
+    CoefficientBlock block{};
+    block[0] = c.d;
+    const auto samples = Transform(block, Table(values));
+    EXPECT_TRUE(std::all_of(samples.begin(), samples.end(), [&](std::uint8_t s) {
+      return s == c.sample;
+    })) << int{samples[0]};
+  }
+}
+
+TEST(InverseDct, FirstHorizontalFrequencyFallsAcrossEveryRow) {
+  CoefficientBlock block{};
+  block[1] = 100;
+  const auto samples = Transform(block, Table(Bytes(64, 1)));
+  const std::uint8_t row[8] = {145, 142, 138, 131, 125, 118, 114, 111};
+  for (int y = 0; y < 8; ++y) {
+    for (int x = 0; x < 8; ++x) EXPECT_EQ(samples[8 * y + x], row[x]) << y << ", " << x;
+  }
+}
+
+TEST(InverseDct, FirstVerticalFrequencyFallsDownEveryColumn) {
+  CoefficientBlock block{};
+  block[8] = 100;
+  const auto samples = Transform(block, Table(Bytes(64, 1)));
+  const std::uint8_t column[8] = {145, 142, 138, 131, 125, 118, 114, 111};
+  for (int y = 0; y < 8; ++y) {
+    for (int x = 0; x < 8; ++x) EXPECT_EQ(samples[8 * y + x], column[y]) << y << ", " << x;
+  }
+}
+
+// A block an 8-bit encoder could produce: coefficients of a real DCT divided by the table.
+CoefficientBlock OrdinaryBlock(std::mt19937& random, const QuantizationTable& table) {
+  CoefficientBlock block{};
+  std::uniform_int_distribution<int> dc(-1024, 1016);
+  block[0] = static_cast<std::int16_t>(dc(random) / table.Values()[0]);
+  const int nonzero = static_cast<int>(random() % 64);
+  for (int n = 0; n < nonzero; ++n) {
+    const int k = 1 + static_cast<int>(random() % 63);
+    const int limit = 1 + 1000 / (1 + k / 4);  // high frequencies carry less energy
+    const int value = static_cast<int>(random() % (2 * limit + 1)) - limit;
+    block[kZigzagToNatural[k]] = static_cast<std::int16_t>(value / table.Values()[k]);
+  }
+  return block;
+}
+
+Bytes RandomTableValues(std::mt19937& random, int largest) {
+  Bytes values(64);
+  for (auto& v : values) v = static_cast<std::uint8_t>(1 + random() % largest);
+  return values;
+}
+
+// The 64-bit path must only change blocks that 32 bits cannot hold.
+TEST(InverseDct, SixtyFourBitPathMatchesTheThirtyTwoBitPathOnOrdinaryBlocks) {
+  std::mt19937 random(2024);
+  int narrow_blocks = 0;
+  for (int t = 0; t < 200; ++t) {
+    const QuantizationTable table = Table(RandomTableValues(random, t % 2 ? 255 : 16));
+    for (int b = 0; b < 100; ++b) {
+      const CoefficientBlock block = OrdinaryBlock(random, table);
+      if (!detail::FitsNarrowArithmetic(block, table)) continue;
+      ++narrow_blocks;
+      DataUnit narrow, wide;
+      detail::InverseDctNarrow(narrow, block, table);
+      detail::InverseDctWide(wide, block, table);
+      ASSERT_EQ(narrow.samples, wide.samples) << "table " << t << ", block " << b;
+    }
+  }
+  EXPECT_GT(narrow_blocks, 15000);
+}
+
+// Blocks right at the 32-bit path's limit, with random signs, run under UBSan: any overflow in
+// the narrow path would be reported.
+TEST(InverseDct, ThirtyTwoBitPathHoldsBlocksAtItsLimit) {
+  std::mt19937 random(7);
+  const QuantizationTable table = Table(Bytes(64, 1));
+  for (int b = 0; b < 5000; ++b) {
+    CoefficientBlock block{};
+    for (int i = 0; i < 64; ++i) {
+      const std::int32_t magnitude = (1 << 19) / table.ScaledTable()[i];
+      block[i] = static_cast<std::int16_t>(random() % 2 ? magnitude : -magnitude);
+    }
+    ASSERT_TRUE(detail::FitsNarrowArithmetic(block, table));
+    DataUnit narrow, wide;
+    detail::InverseDctNarrow(narrow, block, table);
+    detail::InverseDctWide(wide, block, table);
+    ASSERT_EQ(narrow.samples, wide.samples);
+  }
+}
+
+TEST(InverseDct, ExtremeBlocksTakeTheWidePathWithoutOverflow) {
+  const QuantizationTable table = Table(Bytes(64, 255));
+  std::vector<CoefficientBlock> blocks(4);
+  blocks[0].fill(32767);
+  blocks[1].fill(-32768);
+  for (int i = 0; i < 64; ++i) {
+    blocks[2][i] = static_cast<std::int16_t>(i % 2 ? 32767 : -32768);
+    blocks[3][i] = static_cast<std::int16_t>((i / 8 + i) % 3 ? -32768 : 32767);
+  }
+  for (const CoefficientBlock& block : blocks) {
+    EXPECT_FALSE(detail::FitsNarrowArithmetic(block, table));
+    DataUnit unit, wide;
+    InverseDct(unit, block, table);
+    detail::InverseDctWide(wide, block, table);
+    EXPECT_EQ(unit.samples, wide.samples);
+  }
+}
+
+}  // namespace
+}  // namespace Lumarc
