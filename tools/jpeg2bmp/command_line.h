@@ -1,0 +1,31 @@
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace Lumarc::Tools {
+
+// What one invocation of jpeg2bmp asks for.
+struct CommandLine {
+  enum class Action { kConvert, kHelp, kUsageError };
+
+  Action action = Action::kUsageError;
+  bool verbose = false;
+  bool strict = false;
+  std::string input;
+  std::string output;
+  std::string error;  // why the usage is wrong, for kUsageError
+};
+
+inline constexpr std::string_view kUsage =
+    "usage: jpeg2bmp [--verbose] [--strict] INPUT OUTPUT.bmp";
+
+// Parses the arguments that follow the program name. --help wins over everything else; "--"
+// ends the options, so a file whose name starts with '-' can still be named.
+CommandLine ParseCommandLine(std::span<const std::string_view> args);
+
+// The text that --help prints.
+std::string HelpText();
+
+}  // namespace Lumarc::Tools

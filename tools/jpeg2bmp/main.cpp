@@ -1,0 +1,83 @@
+// jpeg2bmp: decodes a JPEG (JFIF) file with the image library and writes a Windows BMP file.
+#include <cstdint>
+#include <exception>
+#include <iostream>
+#include <string_view>
+#include <vector>
+
+#include "bmp_writer.h"
+#include "command_line.h"
+#include "lumarc/bitmap_image.h"
+#include "lumarc/jpeg_decoder.h"
+#include "replace_file.h"
+
+namespace {
+
+using Lumarc::BitmapImage;
+using Lumarc::Tools::BmpPicture;
+using Lumarc::Tools::CommandLine;
+
+enum ExitStatus { kWritten = 0, kFailed = 1, kWrongUsage = 2 };
+
+std::vector<uint8_t> PaletteBytes(const BitmapImage& image) {
+  std::vector<uint8_t> bytes;
+  for (uint32_t i = 0; i < image.ColorCount(); ++i) {
+    const auto& entry = image.PaletteEntry(i);
+    bytes.insert(bytes.end(), {entry.blue, entry.green, entry.red});
+  }
+  return bytes;
+}
+
+BmpPicture DescribeForBmp(const BitmapImage& image, const std::vector<uint8_t>& palette) {
+  BmpPicture picture;
+  picture.width = image.Width();
+  picture.height = image.Height();
+  picture.bit_count = image.BitCount();
+  picture.bytes_per_row = image.BytesPerRow();
+  picture.palette = palette;
+  picture.pixels = {image.PixelData(), size_t{image.BytesPerRow()} * image.Height()};
+  return picture;
+}
+
+void Convert(const CommandLine& line) {
+  Lumarc::JpegDecoder decoder;
+  decoder.SetVerbose(line.verbose);
+  decoder.SetStrictJfif(line.strict);
+  BitmapImage image;
+  decoder.ReadImageFile(line.input, image);
+  // A stream may end without ever holding a frame; that is no picture, not an empty BMP.
+  if (image.BitCount() == 0 || image.Width() == 0 || image.Height() == 0) {
+    throw std::runtime_error(line.input + " holds no picture");
+  }
+  std::vector<uint8_t> palette = PaletteBytes(image);
+  BmpPicture picture = DescribeForBmp(image, palette);
+  Lumarc::Tools::ReplaceFile(line.output,
+                             [&](std::ostream& out) { Lumarc::Tools::WriteBmp(out, picture); });
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string_view> args(argv + 1, argv + argc);
+  CommandLine line = Lumarc::Tools::ParseCommandLine(args);
+  switch (line.action) {
+    case CommandLine::Action::kHelp:
+      std::cout << Lumarc::Tools::HelpText();
+      return kWritten;
+    case CommandLine::Action::kUsageError:
+      std::cerr << "jpeg2bmp: " << line.error << '\n' << Lumarc::Tools::kUsage << '\n';
+      return kWrongUsage;
+    case CommandLine::Action::kConvert:
+      break;
+  }
+  try {
+    Convert(line);
+    return kWritten;
+  } catch (const std::exception& e) {
+    std::cout.flush();  // the trace so far comes before the error
+    std::cerr << "jpeg2bmp: " << e.what() << '\n';
+  } catch (...) {
+    std::cerr << "jpeg2bmp: unexpected failure\n";
+  }
+  return kFailed;
+}
