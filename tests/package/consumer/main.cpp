@@ -17,7 +17,7 @@ int main(int argc, char** argv) {
     std::cerr << "consumer: " << e.what() << '\n';
     return 1;
   }
-  std::cout << "decoded " << image.Width() << " x " << image.Height() << ", "
-            << image.BitCount() << " bits\n";
+  std::cout << "decoded " << image.Width() << " x " << image.Height() << ", " << image.BitCount()
+            << " bits\n";
   return 0;
 }
