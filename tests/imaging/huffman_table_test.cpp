@@ -188,21 +188,29 @@ TEST(HuffmanTable, ALaterPayloadReplacesTheTable) {
 }
 
 // Counts that oversubscribe their lengths give codes that are no prefix code and may outgrow
-// 16 bits. Whatever the bits, Decode must return one of the N values read, or fail.
+// their length. Whatever the bits, Decode must return one of the N values just read, or fail.
+// The table first holds 256 values of 0xFF, so a value index past N would show.
 TEST(HuffmanTable, OversubscribedCountsNeverDecodeOutsideTheValuesRead) {
   std::mt19937 random(99);
-  for (int round = 0; round < 300; ++round) {
+  Counts full{};
+  full[7] = 255;
+  full[8] = 1;
+  const Bytes stale(256, 0xFF);
+  for (int round = 0; round < 2000; ++round) {
+    HuffmanTable table = ReadTable(full, stale);
     Counts counts{};
     unsigned total = 0;
-    for (int l = 0; l < 16; ++l) {
-      const unsigned count =
-          std::min<unsigned>(random() % (round % 3 == 0 ? 256 : 24), 256 - total);
-      counts[l] = static_cast<std::uint8_t>(count);
+    for (int n = 1 + static_cast<int>(random() % 4); n > 0; --n) {
+      const unsigned count = std::min<unsigned>(1 + random() % 80, 254 - total);
+      counts[random() % 16] += static_cast<std::uint8_t>(count);
       total += count;
     }
     Bytes values(total);
     for (unsigned i = 0; i < total; ++i) values[i] = static_cast<std::uint8_t>(i);
-    HuffmanTable table = ReadTable(counts, values);
+    const Bytes payload = Payload(counts, values);
+    MemoryInputByteStream payload_stream(payload);
+    table.ReadTable(payload_stream);
+
     Bytes bits(64);
     for (auto& byte : bits) byte = static_cast<std::uint8_t>(random() % 255);  // no 0xFF
     MemoryInputByteStream stream(bits);
