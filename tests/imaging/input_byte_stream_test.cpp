@@ -343,6 +343,20 @@ TEST_F(FileInputByteStreamTest, ReadsThroughASmallBufferInBothModes) {
   EXPECT_EQ(MessageOf([&] { stream.ReadByte(); }), "Premature end of file");
 }
 
+// The decoder's own buffer, with a scan header ending at its last byte.
+TEST_F(FileInputByteStreamTest, BeginBitReadingRefillsAtTheEndOfAFullBuffer) {
+  Bytes bytes(4096, 0x11);
+  bytes.insert(bytes.end(), {0xC3, 0x5A, 0xFF, 0xD9});
+  WriteFile(bytes);
+  FileInputByteStream stream(4096);
+  stream.Open(path_.string());
+  for (int i = 0; i < 4096; ++i) stream.ReadByte();
+  stream.BeginBitReading();
+  EXPECT_EQ(stream.ReadBits(16), 0xC35Au);
+  stream.EndBitReading();
+  EXPECT_EQ(stream.ReadWord(), 0xFFD9);
+}
+
 TEST_F(FileInputByteStreamTest, AMissingFileIsUnusableAndReadsNothing) {
   FileInputByteStream stream(4096);
   stream.Open((path_.parent_path() / "no such file.jpg").string());
