@@ -11,6 +11,13 @@ namespace {
 
 constexpr std::int32_t kNoMaxCode = -1;
 constexpr std::int32_t kNoMinCode = 257;
+constexpr const char* kTooManyCodes = "Huffman count > 256";
+
+std::uint32_t CountCodes(const std::array<std::uint8_t, 16>& counts) {
+  std::uint32_t total = 0;
+  for (std::uint8_t count : counts) total += count;
+  return total;
+}
 
 }  // namespace
 
@@ -23,12 +30,9 @@ HuffmanTable::~HuffmanTable() = default;
 
 std::uint32_t HuffmanTable::ReadTable(InputByteStream& stream) {
   std::array<std::uint8_t, 16> counts{};
-  std::uint32_t value_count = 0;
-  for (auto& count : counts) {
-    count = stream.ReadByte();
-    value_count += count;
-  }
-  if (value_count > 256) throw JpegDecoder::JpegBadStream("Huffman count > 256");
+  for (auto& count : counts) count = stream.ReadByte();
+  const std::uint32_t value_count = CountCodes(counts);
+  if (value_count > 256) throw JpegDecoder::JpegBadStream(kTooManyCodes);
   for (std::uint32_t i = 0; i < value_count; ++i) huffval[i] = stream.ReadByte();
   BuildTables(counts);
   defined = true;
@@ -42,6 +46,7 @@ std::uint32_t HuffmanTable::ReadTable(InputByteStream& stream) {
 // maxcode + 1 shifted up to l bits), and at most maxcode[l] = mincode[l] + counts[l] - 1, so
 // its value index lies in [valptr[l], valptr[l] + counts[l]), inside the N values read.
 void HuffmanTable::BuildTables(const std::array<std::uint8_t, 16>& counts) {
+  if (CountCodes(counts) > 256) throw JpegDecoder::JpegBadStream(kTooManyCodes);
   std::int32_t code = 0;
   std::int32_t first_value = 0;
   std::int32_t shortest = 0;

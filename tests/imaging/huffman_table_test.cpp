@@ -128,6 +128,7 @@ TEST(HuffmanTable, MoreThan256CodesAreRefusedBeforeAnyValueIsRead) {
     EXPECT_EQ(table.IsDefined(), defined_before);
     EXPECT_EQ(table.MinCodeLength(), defined_before ? 2 : 16);
     EXPECT_EQ(table.MaxCode(2), defined_before ? 6 : -1);
+    EXPECT_EQ(BadStreamMessage([&] { table.BuildTables(too_many); }), "Huffman count > 256");
   }
 }
 

@@ -26,8 +26,9 @@ class HuffmanTable {
   // Reads the 16 counts and N values that follow a DHT class/index byte; returns 16 + N.
   std::uint32_t ReadTable(InputByteStream& stream);
   // Derives maxcode, mincode, valptr and min_code_length from the counts of code lengths
-  // 1 to 16, whose sum must not exceed 256. Counts that oversubscribe a length give codes that
-  // are no prefix code, but Decode still only ever returns one of the first N values.
+  // 1 to 16, whose sum must not exceed 256 ("Huffman count > 256" otherwise). Counts that
+  // oversubscribe a length give codes that are no prefix code, but Decode still only ever returns
+  // one of the first N values.
   void BuildTables(const std::array<std::uint8_t, 16>& counts);
   // Decodes one code from the stream, which must be in bit mode.
   std::uint8_t Decode(InputByteStream& stream) const;

@@ -44,7 +44,10 @@ class InputByteStream {
   // True while a byte is buffered or the source is not known to be exhausted. Never refills.
   bool HasMoreData() const;
 
-  // Bit mode, between BeginBitReading and EndBitReading.
+  // Bit mode, between BeginBitReading and EndBitReading. Calling ReadBit or ReadBits in byte
+  // mode is a programming error of the caller; it raises StreamError "Bit read outside bit
+  // mode" rather than reading anything. Every error in bit mode leaves the stream in byte mode,
+  // with `next` where the error was found.
   // Makes the byte at `next` the current byte. Raises StreamError "Premature end of file"
   // when no byte is left for it.
   void BeginBitReading();
@@ -56,10 +59,6 @@ class InputByteStream {
   // Discards the unread bits of the current byte (and its stuffed 0x00 when it is 0xFF) and
   // returns to byte mode. In byte mode it does nothing.
   void EndBitReading();
-
-  // Calling ReadBit or ReadBits in byte mode is a programming error of the caller; it raises
-  // StreamError "Bit read outside bit mode" rather than reading anything. Every error in bit
-  // mode leaves the stream in byte mode, with `next` where the error was found.
 
  protected:
   // Loads the next chunk of the source into [next, end); both null when nothing was read.
