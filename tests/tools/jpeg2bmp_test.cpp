@@ -232,6 +232,21 @@ TEST_F(Jpeg2BmpTest, TruncatedInputFailsWithoutOutput) {
   EXPECT_THAT(OutputFolder(), ::testing::IsEmpty());
 }
 
+// SOI, a JFIF APP0 segment and EOI: a valid stream that the decoder reads without error, but
+// with no frame there is no picture, and a BMP of nothing would be a failure passed off as one.
+TEST_F(Jpeg2BmpTest, StreamWithoutFrameIsNoPicture) {
+  const std::string no_frame(
+      "\xFF\xD8\xFF\xE0\x00\x10JFIF\x00\x01\x02\x00\x00\x01\x00\x01"
+      "\x00\x00\xFF\xD9",
+      22);
+  fs::path input = dir_ / "no_frame.jpg";
+  WriteAll(input, no_frame);
+  ToolRun run = Jpeg2Bmp({input.string(), (dir_ / "out" / "picture.bmp").string()});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "jpeg2bmp: " + input.string() + " holds no picture\n");
+  EXPECT_THAT(OutputFolder(), ::testing::IsEmpty());
+}
+
 TEST_F(Jpeg2BmpTest, FailedDecodeKeepsAnExistingOutputAsItWas) {
   fs::path output = dir_ / "out" / "picture.bmp";
   WriteAll(output, "earlier picture");
