@@ -61,6 +61,8 @@ void ImageComponent::SetHuffmanTables(const HuffmanTable& dc, const HuffmanTable
   ac_table = &ac;
 }
 
+// A DHT whose counts are all 0 defines a table without codes; it passes here and its first
+// Decode fails with "Bad Huffman Code Length".
 void ImageComponent::CheckDcTable() const {
   if (dc_table == nullptr || !dc_table->IsDefined()) throw JpegError("DC Table Not Defined");
 }

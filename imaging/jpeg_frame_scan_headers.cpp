@@ -138,6 +138,7 @@ void JpegDecoder::ReadScanComponent(InputByteStream& stream, std::uint32_t index
   const std::uint8_t selectors = stream.ReadByte();
   const std::uint32_t dc = selectors >> 4;
   const std::uint32_t ac = selectors & 0x0F;
+  // Only tables 0 to 3 exist; the nibbles could name up to 15.
   if (dc >= kTableCount || ac >= kTableCount) {
     throw JpegBadStream("Huffman Table Selector outside range [0..3]");
   }

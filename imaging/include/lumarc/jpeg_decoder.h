@@ -22,6 +22,24 @@ class InputByteStream;
 // Every error ends the read with an exception: JpegBadStream for malformed or unsupported data,
 // JpegError for misuse and the environment. Whatever was decoded before the error is still
 // written into the bitmap.
+//
+// Streams that the JFIF rules leave open are refused rather than guessed at (JpegBadStream):
+//  - "Invalid Segment Length": an APPn, COM, DHT or DQT length below 2. An APPn or COM segment
+//    of length 2 or 3 is consumed exactly; a DHT or DQT whose tables run past its length ends
+//    after the table that does.
+//  - "Component ID 255 not supported": a frame component with identifier 255, which has no slot.
+//  - "Sampling Factor Ratio Not a Whole Number": Hmax / H or Vmax / V not whole (3 and 2, say).
+//  - "Image Too Large to Decode": a frame whose component buffers would exceed
+//    ImageComponent::kMaxBufferBytes each; refused before the bitmap is sized.
+//  - "Frame header found after a scan": a second frame header once a scan of the image began.
+//  - "Component Not Defined": also a scan component that is not one of this frame's, even when
+//    an earlier frame or image configured its slot.
+//  - "Huffman Table Selector outside range [0..3]": a scan's DC or AC selector above 3.
+//  - "DC Difference Size out of Range": a DC size category above 16.
+//  - "Premature end of file": also a stream that ends right after a segment.
+// A Huffman table whose 16 counts are all 0 is defined but has no code: the first value decoded
+// with it fails with "Bad Huffman Code Length". The end-of-band run of a progressive AC scan is
+// cleared at the start of every scan and at every restart marker.
 class JpegDecoder : public ImageDecoder {
  public:
   // Misuse of the decoder and errors of its environment.
