@@ -7,11 +7,13 @@
 #include <fstream>
 #include <iterator>
 #include <ostream>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "lumarc/bitmap_image.h"
 #include "lumarc/jpeg_decoder.h"
+#include "lumarc/memory_input_byte_stream.h"
 
 namespace {
 
@@ -100,5 +102,44 @@ INSTANTIATE_TEST_SUITE_P(
       std::string name = info.param.jpeg;
       return name.substr(0, name.find('.'));
     });
+
+// Damaged copies of the sample files: every read must end in one of the library's own errors
+// or in a picture, never in a crash or another exception (the suite also runs under the
+// sanitizers). One decoder reads them all, so no read may leave state that harms the next.
+TEST(DamagedFileTest, FailsCleanly) {
+  std::vector<std::vector<std::uint8_t>> files;
+  for (const char* name : {"gray_baseline.jpg", "gray_progressive.jpg", "color_420_baseline.jpg",
+                           "color_422_restart.jpg", "color_420_progressive.jpg",
+                           "color_444_progressive_restart.jpg"}) {
+    std::ifstream in(DataPath(name), std::ios::binary);
+    files.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    ASSERT_FALSE(files.back().empty()) << name;
+  }
+  std::mt19937 random(20240);
+  JpegDecoder decoder;
+  for (int attempt = 0; attempt < 3000; ++attempt) {
+    std::vector<std::uint8_t> bytes = files[random() % files.size()];
+    for (int change = 1 + random() % 3; change > 0; --change) {
+      const std::size_t at = random() % bytes.size();
+      switch (random() % 3) {
+        case 0:
+          bytes[at] = static_cast<std::uint8_t>(random());
+          break;
+        case 1:
+          bytes[at] ^= static_cast<std::uint8_t>(1 << random() % 8);
+          break;
+        default:
+          bytes.resize(at + 1);
+      }
+    }
+    BitmapImage bitmap;
+    Lumarc::MemoryInputByteStream stream(bytes, 1 + random() % 100);
+    try {
+      decoder.ReadImage(stream, bitmap);
+    } catch (const Lumarc::GraphicsException&) {
+    } catch (const Lumarc::InputByteStream::StreamError&) {
+    }
+  }
+}
 
 }  // namespace
