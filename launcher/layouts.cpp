@@ -1,0 +1,69 @@
+#include "layouts.h"
+
+#include <array>
+#include <memory>
+
+#include "launcher_app.h"
+#include "menu_page.h"
+#include "page_tables.h"
+#include "runtime_file.h"
+#include "start_directory.h"
+
+namespace {
+
+constexpr int kPageCount = 4;
+constexpr int kHelpPageIndex = 3;
+
+// The picture's checksum result is not looked at: a page whose picture fails still works.
+void BuildPage(MenuPage& page, const PageSpec& spec) {
+  page.LoadPicture(spec.picture.file, spec.picture.checksum);
+  page.SetCaption(spec.caption);
+  for (const RegionSpec& region : spec.regions) {
+    page.AddHotRegion(region.x, region.y, region.width, region.height, region.action,
+                      region.parameter, region.command);
+  }
+}
+
+void BuildHelpPage(MenuPage& page, const HelpPageSpec& spec) {
+  const bool backup_in_place = CanOpenForReading(kBackupMarkerFile);
+  BuildPage(page, backup_in_place ? spec.restore : spec.help);
+}
+
+void BuildLayout(const LayoutSpec& layout, void (*build_help_page)(MenuPage&), HINSTANCE instance,
+                 HINSTANCE previous_instance) {
+  LauncherApp app;
+  app.SetStartDirectory(StartDirectoryBuffer());
+  app.SetPictureWidth(layout.picture_width);
+  app.SetPictureHeight(layout.picture_height);
+
+  // On the heap: each page holds a whole decoder.
+  std::array<std::unique_ptr<MenuPage>, kPageCount> pages;
+  for (auto& page : pages) page = std::make_unique<MenuPage>();
+  for (int i = 0; i < kHelpPageIndex; ++i) BuildPage(*pages[i], layout.fixed_pages[i]);
+  build_help_page(*pages[kHelpPageIndex]);
+  // The pages get their owner only now, once they are complete.
+  for (auto& page : pages) app.AddPage(page.get());
+
+  app.Run(instance, previous_instance);
+
+  // Pages last to first, then (leaving scope) the application.
+  for (int i = kPageCount - 1; i >= 0; --i) pages[i].reset();
+}
+
+}  // namespace
+
+void BuildLargeLayout(HINSTANCE instance, HINSTANCE previous_instance) {
+  BuildLayout(kLargeLayout, BuildHelpPageLarge, instance, previous_instance);
+}
+
+void BuildSmallLayout(HINSTANCE instance, HINSTANCE previous_instance) {
+  BuildLayout(kSmallLayout, BuildHelpPageSmall, instance, previous_instance);
+}
+
+void BuildHelpPageLarge(MenuPage& page) {
+  BuildHelpPage(page, kLargeLayout.help_page);
+}
+
+void BuildHelpPageSmall(MenuPage& page) {
+  BuildHelpPage(page, kSmallLayout.help_page);
+}

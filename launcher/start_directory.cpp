@@ -1,0 +1,6 @@
+#include "start_directory.h"
+
+char* StartDirectoryBuffer() {
+  static char buffer[kStartDirectoryBufferSize] = {};
+  return buffer;
+}

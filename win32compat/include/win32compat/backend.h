@@ -1,0 +1,91 @@
+// The seam between the Win32 layer and whatever shows its windows: a backend presents the
+// desktop, paints pixels, shows message boxes and delivers the user's input. The layer keeps all
+// Win32 state itself (windows, queue, update regions, cursors), so a backend only mirrors it.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "lumarc/hand_cursor.h"
+
+namespace win32compat {
+
+// One top-level window as the user sees it. Rectangles are in screen coordinates.
+struct WindowView {
+  HWND handle = nullptr;
+  std::string class_name;
+  std::string title;
+  HWND owner = nullptr;
+  DWORD style = 0;
+  bool visible = false;
+  bool maximized = false;
+  RECT outer{};
+  RECT client{};
+  HCURSOR class_cursor = nullptr;  // what the window shows while the mouse is over its client area
+};
+
+// The whole screen: its size and every window, the top of the z-order first.
+struct DesktopView {
+  SIZE screen{};
+  std::vector<WindowView> windows;
+};
+
+// What a cursor handle stands for: a system cursor (IDC_ARROW, IDC_WAIT, ...) or a cursor
+// resource of the program, with the picture a real backend draws for it.
+struct CursorView {
+  enum class Source { kNone, kSystem, kProgram };
+  Source source = Source::kNone;
+  int id = 0;
+  const LumarcResources::MonochromeCursor* image = nullptr;  // program cursors only
+};
+
+struct MessageBoxRequest {
+  HWND owner = nullptr;
+  std::string text;
+  std::string caption;
+  UINT style = 0;
+};
+
+// One BeginPaint ... EndPaint of a window: the update rectangle it covered (client coordinates)
+// and whether the background was erased first.
+struct PaintView {
+  HWND window = nullptr;
+  RECT area{};
+  bool background_erased = false;
+};
+
+// How a backend hands the user's input to the layer, which hit-tests it against the windows and
+// queues the messages Windows would.
+class InputSink {
+ public:
+  virtual void MouseMoved(POINT screen) = 0;
+  virtual void LeftButton(POINT screen, bool down) = 0;
+
+ protected:
+  ~InputSink() = default;
+};
+
+class Backend {
+ public:
+  virtual ~Backend() = default;
+
+  virtual SIZE ScreenSize() const = 0;
+  // Called after every change a user could see: windows created, destroyed, moved, shown,
+  // hidden, retitled, or given another class cursor.
+  virtual void PresentDesktop(const DesktopView& desktop) = 0;
+  virtual void PresentCursor(HCURSOR cursor, const CursorView& view) = 0;
+  // Pixels of a window's client area (client coordinates, clipped to it by the layer).
+  virtual void FillClient(HWND window, const RECT& area, COLORREF colour) = 0;
+  // A paint of a window is complete: the moment to show what it drew.
+  virtual void FinishPaint(const PaintView& paint) = 0;
+  // Shows a modal message box and returns the button chosen (IDOK, IDYES, ...).
+  virtual int ShowMessageBox(const MessageBoxRequest& request) = 0;
+  // Called when the program waits for a message and none is queued. Delivers the next input
+  // through `sink` and returns true, or returns false when no input will ever come; the layer
+  // then ends the program's message loop with WM_QUIT instead of waiting for ever.
+  virtual bool WaitForInput(InputSink& sink) = 0;
+};
+
+}  // namespace win32compat

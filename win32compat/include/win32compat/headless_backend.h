@@ -1,0 +1,68 @@
+// The default backend: shows nothing and records everything a user would have seen, so that a
+// program can run without a display and tests can read back what it showed.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <vector>
+
+#include "win32compat/backend.h"
+
+namespace win32compat {
+
+struct MessageBoxRecord {
+  MessageBoxRequest request;
+  int answer = 0;
+};
+
+struct FillRecord {
+  HWND window = nullptr;
+  RECT area{};
+  COLORREF colour = 0;
+};
+
+class HeadlessBackend : public Backend {
+ public:
+  // Consulted whenever the program waits for input; returns false when it has no more.
+  using InputSource = std::function<bool(InputSink&)>;
+
+  explicit HeadlessBackend(SIZE screen);
+
+  // Without an input source the program's message loop ends as soon as it waits for input.
+  void SetInputSource(InputSource source) { input_source_ = std::move(source); }
+  // Message boxes take these answers in order; once they are used up, the default button.
+  void QueueMessageBoxAnswer(int answer) { answers_.push_back(answer); }
+
+  const DesktopView& Desktop() const { return desktop_; }
+  HCURSOR Cursor() const { return cursor_; }
+  const std::vector<MessageBoxRecord>& MessageBoxes() const { return message_boxes_; }
+  const std::vector<FillRecord>& Fills() const { return fills_; }
+  const std::vector<PaintView>& Paints() const { return paints_; }
+  // True once the program waited for input that never came.
+  bool InputExhausted() const { return input_exhausted_; }
+
+  SIZE ScreenSize() const override { return screen_; }
+  void PresentDesktop(const DesktopView& desktop) override { desktop_ = desktop; }
+  void PresentCursor(HCURSOR cursor, const CursorView&) override { cursor_ = cursor; }
+  void FillClient(HWND window, const RECT& area, COLORREF colour) override;
+  void FinishPaint(const PaintView& paint) override { paints_.push_back(paint); }
+  int ShowMessageBox(const MessageBoxRequest& request) override;
+  bool WaitForInput(InputSink& sink) override;
+
+ private:
+  SIZE screen_;
+  InputSource input_source_;
+  std::deque<int> answers_;
+  DesktopView desktop_;
+  HCURSOR cursor_ = nullptr;
+  std::vector<MessageBoxRecord> message_boxes_;
+  std::vector<FillRecord> fills_;
+  std::vector<PaintView> paints_;
+  bool input_exhausted_ = false;
+};
+
+// The button a message box of this style answers with when the user just presses Enter: its
+// default button (MB_DEFBUTTON1 to 3) among the buttons of its type.
+int DefaultMessageBoxAnswer(UINT style);
+
+}  // namespace win32compat

@@ -1,0 +1,37 @@
+// Process, module and error state: the part of kernel32 the menu uses, and the program entry.
+#pragma once
+
+#include "windef.h"
+
+#define ERROR_SUCCESS 0
+#define ERROR_FILE_NOT_FOUND 2
+#define ERROR_PATH_NOT_FOUND 3
+#define ERROR_ACCESS_DENIED 5
+#define ERROR_INVALID_HANDLE 6
+#define ERROR_INVALID_PARAMETER 87
+#define ERROR_INSUFFICIENT_BUFFER 122
+#define ERROR_MOD_NOT_FOUND 126
+#define ERROR_INVALID_WINDOW_HANDLE 1400
+#define ERROR_INVALID_CURSOR_HANDLE 1402
+#define ERROR_CANNOT_FIND_WND_CLASS 1407
+#define ERROR_CLASS_ALREADY_EXISTS 1410
+#define ERROR_INVALID_INDEX 1413
+#define ERROR_RESOURCE_NAME_NOT_FOUND 1814
+
+extern "C" {
+
+DWORD WINAPI GetLastError(void);
+void WINAPI SetLastError(DWORD error);
+HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName);
+DWORD WINAPI GetCurrentDirectoryA(DWORD bufferLength, LPSTR buffer);
+
+// The program's entry, defined by the program and called by the startup code.
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR commandLine,
+                   int showCommand);
+
+// From the runtime library (stdlib.h on Windows). The runtime's file functions take host paths
+// here, so a program reaches a compiled-in Windows file name through its full path: with a null
+// buffer the result is allocated with malloc and released with free.
+char* _fullpath(char* buffer, const char* path, std::size_t bufferSize);
+
+}  // extern "C"

@@ -1,0 +1,64 @@
+// Cursors and icons. System cursors are shared handles; the program's own cursor resources are
+// the ones built from resources/ (this host has no resource section to read them from).
+#include <windows.h>
+
+#include "lumarc/hand_cursor.h"
+#include "system.h"
+
+using win32compat::CurrentSystem;
+using win32compat::System;
+
+extern "C" {
+
+HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name) {
+  System& system = CurrentSystem();
+  // The program has no cursors with string names.
+  if (!IS_INTRESOURCE(name)) return system.Fail(ERROR_RESOURCE_NAME_NOT_FOUND, HCURSOR{});
+  const int id = LOWORD(name);
+  if (!instance) {
+    const HCURSOR cursor = system.cursors().SystemCursor(id);
+    return cursor ? cursor : system.Fail(ERROR_RESOURCE_NAME_NOT_FOUND, HCURSOR{});
+  }
+  if (instance != System::ProgramInstance()) return system.Fail(ERROR_MOD_NOT_FOUND, HCURSOR{});
+  const LumarcResources::MonochromeCursor* image = LumarcResources::FindCursorResource(id);
+  if (!image) return system.Fail(ERROR_RESOURCE_NAME_NOT_FOUND, HCURSOR{});
+  return system.cursors().ProgramCursor(id, *image);
+}
+
+HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name) {
+  System& system = CurrentSystem();
+  const HICON icon =
+      !instance && IS_INTRESOURCE(name) ? system.cursors().SystemIcon(LOWORD(name)) : nullptr;
+  return icon ? icon : system.Fail(ERROR_RESOURCE_NAME_NOT_FOUND, HICON{});
+}
+
+HCURSOR WINAPI SetCursor(HCURSOR cursor) {
+  System& system = CurrentSystem();
+  if (cursor && !system.cursors().Find(cursor)) {
+    return system.Fail(ERROR_INVALID_CURSOR_HANDLE, HCURSOR{});
+  }
+  const HCURSOR previous = system.cursors().Current();
+  system.ShowCursor(cursor);
+  return previous;
+}
+
+HCURSOR WINAPI GetCursor(void) {
+  return CurrentSystem().cursors().Current();
+}
+
+BOOL WINAPI GetCursorPos(LPPOINT point) {
+  if (!point) return FALSE;
+  *point = CurrentSystem().cursors().Position();
+  return TRUE;
+}
+
+int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
+  win32compat::MessageBoxRequest request;
+  request.owner = owner;
+  request.text = text ? text : "";
+  request.caption = caption ? caption : "Error";  // Windows' title for a box without one
+  request.style = type;
+  return CurrentSystem().backend().ShowMessageBox(request);
+}
+
+}  // extern "C"

@@ -1,0 +1,122 @@
+// Update regions and painting as Windows does them: invalidation marks a window, WM_PAINT is
+// made up for it once nothing else is queued (or sent at once by UpdateWindow), and BeginPaint
+// validates, erases the background when asked to and hands out a device context clipped to the
+// area being painted.
+#include <windows.h>
+
+#include "nonclient_frame.h"
+#include "system.h"
+#include "update_region.h"
+
+using win32compat::CurrentSystem;
+using win32compat::System;
+using win32compat::Window;
+
+namespace {
+
+void PaintIfNeeded(System& system, HWND handle) {
+  const Window* window = system.windows().Find(handle);
+  if (window && window->visible && window->update_pending) {
+    system.Send(handle, WM_PAINT, 0, 0);
+  }
+}
+
+template <typename Change>
+BOOL ChangeUpdateRegion(HWND handle, Change change) {
+  System& system = CurrentSystem();
+  if (!handle) {
+    for (HWND each : system.windows().ZOrder()) change(*system.windows().Find(each));
+    return TRUE;
+  }
+  Window* window = system.windows().Find(handle);
+  if (!window) return system.Fail(ERROR_INVALID_WINDOW_HANDLE, FALSE);
+  change(*window);
+  return TRUE;
+}
+
+}  // namespace
+
+extern "C" {
+
+// Regions and the frame are not part of this layer: `region` is ignored (a null `update` means
+// the whole client area) and RDW_FRAME and RDW_INTERNALPAINT change nothing.
+BOOL WINAPI RedrawWindow(HWND handle, const RECT* update, HRGN, UINT flags) {
+  System& system = CurrentSystem();
+  if (!handle) return TRUE;
+  Window* window = system.windows().Find(handle);
+  if (!window) return system.Fail(ERROR_INVALID_WINDOW_HANDLE, FALSE);
+  if (flags & RDW_INVALIDATE) win32compat::Invalidate(*window, update, (flags & RDW_ERASE) != 0);
+  if (flags & RDW_VALIDATE) win32compat::Validate(*window, update);
+  if (flags & RDW_NOERASE) window->erase_pending = false;
+  if (flags & (RDW_UPDATENOW | RDW_ERASENOW)) PaintIfNeeded(system, handle);
+  return TRUE;
+}
+
+BOOL WINAPI InvalidateRect(HWND handle, const RECT* rect, BOOL erase) {
+  return ChangeUpdateRegion(handle,
+                            [&](Window& window) { win32compat::Invalidate(window, rect, erase); });
+}
+
+BOOL WINAPI ValidateRect(HWND handle, const RECT* rect) {
+  return ChangeUpdateRegion(handle, [&](Window& window) { win32compat::Validate(window, rect); });
+}
+
+BOOL WINAPI GetUpdateRect(HWND handle, LPRECT rect, BOOL) {
+  System& system = CurrentSystem();
+  const Window* window = system.windows().Find(handle);
+  if (!window) return system.Fail(ERROR_INVALID_WINDOW_HANDLE, FALSE);
+  if (rect) *rect = window->update_pending ? window->update : RECT{};
+  return window->update_pending;
+}
+
+BOOL WINAPI UpdateWindow(HWND handle) {
+  System& system = CurrentSystem();
+  if (!system.windows().Find(handle)) return system.Fail(ERROR_INVALID_WINDOW_HANDLE, FALSE);
+  PaintIfNeeded(system, handle);
+  return TRUE;
+}
+
+HDC WINAPI BeginPaint(HWND handle, LPPAINTSTRUCT paint) {
+  System& system = CurrentSystem();
+  Window* window = system.windows().Find(handle);
+  if (!window || !paint) return system.Fail(ERROR_INVALID_WINDOW_HANDLE, HDC{});
+  const bool erase = window->erase_pending;
+  *paint = PAINTSTRUCT{};
+  paint->rcPaint = window->update_pending ? window->update : RECT{};
+  win32compat::Validate(*window, nullptr);
+  paint->hdc = system.gdi().OpenPaintDc(handle, paint->rcPaint);
+  if (erase) {
+    const bool erased =
+        system.Send(handle, WM_ERASEBKGND, reinterpret_cast<WPARAM>(paint->hdc), 0) != 0;
+    paint->fErase = !erased;
+    if (auto* dc = system.gdi().FindPaintDc(paint->hdc)) dc->background_erased = erased;
+  }
+  return paint->hdc;
+}
+
+BOOL WINAPI EndPaint(HWND handle, const PAINTSTRUCT* paint) {
+  System& system = CurrentSystem();
+  if (!paint) return FALSE;
+  const auto* dc = system.gdi().FindPaintDc(paint->hdc);
+  if (!dc || dc->window != handle) return FALSE;
+  system.backend().FinishPaint(
+      win32compat::PaintView{handle, paint->rcPaint, dc->background_erased});
+  system.gdi().ClosePaintDc(paint->hdc);
+  return TRUE;
+}
+
+int WINAPI FillRect(HDC dc, const RECT* rect, HBRUSH brush) {
+  System& system = CurrentSystem();
+  const auto* paint = system.gdi().FindPaintDc(dc);
+  const auto colour = system.gdi().BrushColour(brush);
+  if (!paint || !rect || !colour) return 0;
+  const RECT area = win32compat::IntersectRects(*rect, paint->area);
+  if (!win32compat::RectEmpty(area)) system.backend().FillClient(paint->window, area, *colour);
+  return 1;
+}
+
+HGDIOBJ WINAPI GetStockObject(int object) {
+  return CurrentSystem().gdi().Stock(object);
+}
+
+}  // extern "C"
