@@ -406,5 +406,50 @@ TEST(ProgressiveTest, EndOfBandRunEndsWithItsScan) {
   }
 }
 
+// An AC scan is never interleaved: of a header naming two components only the first is decoded,
+// so the data holds bands for Y alone.
+TEST(ProgressiveTest, AcScanNamingTwoComponentsDecodesTheFirst) {
+  BitWriter dc;
+  dc.Dc(DcForLevel(100)).Dc(0).Dc(0);
+  JpegDecoder decoder;
+  BitmapImage bitmap;
+  DecodeBytes(decoder,
+              JpegBuilder()
+                  .Header()
+                  .Sof(0xC2, 8, 8, {{1, 1, 1, 0}, {2, 1, 1, 0}, {3, 1, 1, 0}})
+                  .Sos({{1, 0, 0}, {2, 0, 0}, {3, 0, 0}}, 0, 0)
+                  .Data(dc.Finish())
+                  .Sos({{1, 0, 0}, {2, 0, 0}}, 1, 63)
+                  .Data(BitWriter().Eob().Finish())
+                  .Eoi()
+                  .bytes(),
+              bitmap);
+  EXPECT_EQ(ColorAt(bitmap, 0, 0), (Bgr{100, 100, 100}));
+}
+
+// A DRI between two scans applies to the second only: the DC scan has no marker, the AC scan
+// one between its two blocks.
+TEST(ProgressiveTest, RestartIntervalBetweenScansAppliesToTheLaterScan) {
+  JpegDecoder decoder;
+  BitmapImage bitmap;
+  DecodeBytes(decoder,
+              JpegBuilder()
+                  .Header()
+                  .Sof(0xC2, 16, 8, {{1, 1, 1, 0}})
+                  .Sos({{1, 0, 0}}, 0, 0)
+                  .Data(BitWriter().Dc(DcForLevel(30)).Dc(DcForLevel(60) - DcForLevel(30)).Finish())
+                  .Dri(1)
+                  .Sos({{1, 0, 0}}, 1, 63)
+                  .Data(BitWriter().Eob().Finish())
+                  .Rst(0)
+                  .Data(BitWriter().Eob().Finish())
+                  .Eoi()
+                  .bytes(),
+              bitmap);
+  EXPECT_EQ(decoder.RestartInterval(), 1u);
+  EXPECT_EQ(GrayAt(bitmap, 0, 0), 30);
+  EXPECT_EQ(GrayAt(bitmap, 8, 0), 60);
+}
+
 }  // namespace
 }  // namespace lumarc_test
