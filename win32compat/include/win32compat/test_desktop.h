@@ -2,7 +2,9 @@
 // would while the program under test runs its own message loop, and then reads back everything
 // the user would have seen. While it exists, every Win32 call of the process acts on it.
 //
-//   TestDesktop desktop({.screen = {1024, 768}, .current_directory = disc});
+//   DesktopOptions options;
+//   options.current_directory = disc;
+//   TestDesktop desktop(options);  // 1024 x 768 unless options.screen says otherwise
 //   desktop.Then([&] { desktop.Click(desktop.OnClient(MainWindow(), 430, 530)); });
 //   desktop.Then([&] { title = desktop.Window(MainWindow())->title; });
 //   WinMain(desktop.ProgramInstance(), nullptr, empty, SW_SHOWNORMAL);
