@@ -24,7 +24,7 @@ bool HotRegion::Contains(std::int32_t x, std::int32_t y) const {
 
 bool HotRegion::Hover(std::int32_t x, std::int32_t y) const {
   if (!Contains(x, y)) return false;
-  if (LauncherApp* app = owner_ ? owner_->Owner() : nullptr) app->ShowCursor(app->HandCursor());
+  if (LauncherApp* app = owner_ ? owner_->Owner() : nullptr) app->UseCursor(app->HandCursor());
   return true;
 }
 

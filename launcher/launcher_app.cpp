@@ -50,7 +50,7 @@ void LauncherApp::ShowCurrentPage() {
 }
 
 // The pointer-sized call: on the 32-bit Windows target it is SetClassLongA with GCL_HCURSOR.
-void LauncherApp::ShowCursor(HCURSOR cursor) {
+void LauncherApp::UseCursor(HCURSOR cursor) {
   SetClassLongPtrA(main_window_, GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(cursor));
   SetCursor(cursor);
 }

@@ -62,7 +62,7 @@ class LauncherApp {
   HWND FrameWindow() const { return frame_window_; }
   // Shows `cursor` now and makes it the class cursor, so that default processing of
   // WM_SETCURSOR keeps showing it (over the frame window too, which shares the class).
-  void ShowCursor(HCURSOR cursor);
+  void UseCursor(HCURSOR cursor);
 
  private:
   MenuPage* CurrentPage() const;

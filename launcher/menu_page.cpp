@@ -25,7 +25,7 @@ bool MenuPage::Hover(std::int32_t x, std::int32_t y) {
   for (std::int32_t i = hot_region_count_ - 1; i >= 0; --i) {
     if (hot_regions_[i]->Hover(x, y)) return true;
   }
-  if (owner_) owner_->ShowCursor(owner_->ArrowCursor());
+  if (owner_) owner_->UseCursor(owner_->ArrowCursor());
   return false;
 }
 
