@@ -4,6 +4,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <functional>
+#include <utility>
+#include <vector>
+
 #include "win32compat_fixture.h"
 
 namespace {
@@ -118,6 +123,110 @@ TEST_F(PaintingTest, ValidatingPartOfTheRegionKeepsItAndValidatingAllOfItEndsIt)
   EXPECT_TRUE(GetUpdateRect(window, nullptr, FALSE));
   RedrawWindow(window, nullptr, nullptr, RDW_VALIDATE);
   EXPECT_FALSE(GetUpdateRect(window, nullptr, FALSE));
+}
+
+}  // namespace
+
+namespace {
+
+// A DIB as a program hands it to SetDIBitsToDevice: header, colour table, scan lines.
+struct Dib {
+  BITMAPINFOHEADER header{};
+  RGBQUAD colours[256]{};
+  std::vector<BYTE> bits;
+
+  Dib(LONG width, LONG height, WORD bit_count, std::vector<BYTE> scan_lines)
+      : bits(std::move(scan_lines)) {
+    header.biSize = sizeof header;
+    header.biWidth = width;
+    header.biHeight = height;
+    header.biPlanes = 1;
+    header.biBitCount = bit_count;
+    header.biCompression = BI_RGB;
+  }
+  const BITMAPINFO* Info() const { return reinterpret_cast<const BITMAPINFO*>(&header); }
+};
+
+class DibPaintingTest : public PaintingTest {
+ protected:
+  // Paints `dib` whole at (x, y) on the next WM_PAINT of a new 100 x 50 window.
+  HWND PaintDib(const Dib& dib, int x, int y, UINT colour_use = DIB_RGB_COLORS) {
+    handlers_[WM_PAINT] = [&dib, x, y, colour_use, this](HWND window, WPARAM, LPARAM) {
+      PAINTSTRUCT paint;
+      const HDC dc = BeginPaint(window, &paint);
+      const DWORD height = static_cast<DWORD>(std::abs(dib.header.biHeight));
+      result_ = SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(dib.header.biWidth), height, 0, 0, 0,
+                                  height, dib.bits.data(), dib.Info(), colour_use);
+      EndPaint(window, &paint);
+      return LRESULT{0};
+    };
+    return ShownWindow();
+  }
+
+  COLORREF Pixel(HWND window, int x, int y) const {
+    return desktop_.ClientPixel(window, x, y).value_or(RGB(1, 2, 3));
+  }
+
+  int result_ = -1;
+};
+
+constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr COLORREF kGreen = RGB(0, 255, 0);
+constexpr COLORREF kBlue = RGB(0, 0, 255);
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+
+TEST_F(DibPaintingTest, APictureIsDrawnUprightFromItsBottomUpRows) {
+  // Stored bottom row first: blue, green; then the top row: red, white. 6 bytes + 2 of padding.
+  const Dib dib(2, 2, 24, {255, 0, 0, 0, 255, 0, 0, 0, 0, 0, 255, 255, 255, 255, 0, 0});
+  const HWND window = PaintDib(dib, 0, 0);
+  EXPECT_EQ(result_, 2);
+  EXPECT_EQ(Pixel(window, 0, 0), kRed);
+  EXPECT_EQ(Pixel(window, 1, 0), kWhite);
+  EXPECT_EQ(Pixel(window, 0, 1), kBlue);
+  EXPECT_EQ(Pixel(window, 1, 1), kGreen);
+  EXPECT_EQ(Pixel(window, 2, 0), kBlack) << "the class background around it";
+}
+
+TEST_F(DibPaintingTest, ATopDownPictureStartsWithItsTopRow) {
+  const Dib dib(2, -2, 24, {0, 0, 255, 255, 255, 255, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0});
+  const HWND window = PaintDib(dib, 10, 20);
+  EXPECT_EQ(Pixel(window, 10, 20), kRed);
+  EXPECT_EQ(Pixel(window, 11, 21), kGreen);
+}
+
+TEST_F(DibPaintingTest, EightBitPixelsTakeTheirColourFromTheTable) {
+  Dib dib(3, 2, 8, {10, 20, 30, 0, 40, 50, 255, 0});  // bottom row, then top row
+  for (int i = 0; i < 256; ++i) {
+    const BYTE level = static_cast<BYTE>(i);
+    dib.colours[i] = RGBQUAD{level, level, level, 0};
+  }
+  dib.header.biClrUsed = 200;  // index 255 lies past the table in use: black
+  const HWND window = PaintDib(dib, 0, 0);
+  EXPECT_EQ(Pixel(window, 0, 0), RGB(40, 40, 40));
+  EXPECT_EQ(Pixel(window, 1, 0), RGB(50, 50, 50));
+  EXPECT_EQ(Pixel(window, 2, 0), kBlack);
+  EXPECT_EQ(Pixel(window, 2, 1), RGB(30, 30, 30));
+}
+
+TEST_F(DibPaintingTest, DrawingStaysInsideTheClientArea) {
+  const Dib dib(2, 2, 24, {255, 0, 0, 0, 255, 0, 0, 0, 0, 0, 255, 255, 255, 255, 0, 0});
+  const HWND window = PaintDib(dib, 99, -1);  // only the bottom-left pixel is inside
+  EXPECT_EQ(Pixel(window, 99, 0), kBlue);
+  EXPECT_EQ(Pixel(window, 98, 0), kBlack);
+}
+
+TEST_F(DibPaintingTest, FormatsOutsideThePaletteAndUncompressedRgbAreRefused) {
+  Dib sixteen_bits(1, 1, 16, {0, 0, 0, 0});
+  PaintDib(sixteen_bits, 0, 0);
+  EXPECT_EQ(result_, 0);
+  const Dib palette_indices(1, 1, 8, {0, 0, 0, 0});
+  PaintDib(palette_indices, 0, 0, DIB_PAL_COLORS);
+  EXPECT_EQ(result_, 0);
+  EXPECT_EQ(SetDIBitsToDevice(nullptr, 0, 0, 1, 1, 0, 0, 0, 1, palette_indices.bits.data(),
+                              palette_indices.Info(), DIB_RGB_COLORS),
+            0)
+      << "outside a paint";
 }
 
 }  // namespace

@@ -18,8 +18,43 @@
 #define NULL_BRUSH 5
 #define HOLLOW_BRUSH NULL_BRUSH
 
+typedef struct tagRGBQUAD {
+  BYTE rgbBlue;
+  BYTE rgbGreen;
+  BYTE rgbRed;
+  BYTE rgbReserved;
+} RGBQUAD;
+
+typedef struct tagBITMAPINFOHEADER {
+  DWORD biSize;
+  LONG biWidth;
+  LONG biHeight;
+  WORD biPlanes;
+  WORD biBitCount;
+  DWORD biCompression;
+  DWORD biSizeImage;
+  LONG biXPelsPerMeter;
+  LONG biYPelsPerMeter;
+  DWORD biClrUsed;
+  DWORD biClrImportant;
+} BITMAPINFOHEADER, *PBITMAPINFOHEADER, *LPBITMAPINFOHEADER;
+
+typedef struct tagBITMAPINFO {
+  BITMAPINFOHEADER bmiHeader;
+  RGBQUAD bmiColors[1];
+} BITMAPINFO, *PBITMAPINFO, *LPBITMAPINFO;
+
+#define BI_RGB 0
+#define DIB_RGB_COLORS 0
+#define DIB_PAL_COLORS 1
+
 extern "C" {
 
 HGDIOBJ WINAPI GetStockObject(int object);
+// Uncompressed (BI_RGB) DIBs of 1, 4, 8, 24 or 32 bits with a colour table of RGBQUADs
+// (DIB_RGB_COLORS); 0 for anything else. Returns the number of scan lines given.
+int WINAPI SetDIBitsToDevice(HDC dc, int xDest, int yDest, DWORD width, DWORD height, int xSrc,
+                             int ySrc, UINT startScan, UINT scanLines, const void* bits,
+                             const BITMAPINFO* info, UINT colourUse);
 
 }  // extern "C"

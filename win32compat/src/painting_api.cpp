@@ -4,6 +4,7 @@
 // area being painted.
 #include <windows.h>
 
+#include "dib_transfer.h"
 #include "nonclient_frame.h"
 #include "system.h"
 #include "update_region.h"
@@ -117,6 +118,22 @@ int WINAPI FillRect(HDC dc, const RECT* rect, HBRUSH brush) {
 
 HGDIOBJ WINAPI GetStockObject(int object) {
   return CurrentSystem().gdi().Stock(object);
+}
+
+int WINAPI SetDIBitsToDevice(HDC dc, int xDest, int yDest, DWORD width, DWORD height, int xSrc,
+                             int ySrc, UINT startScan, UINT scanLines, const void* bits,
+                             const BITMAPINFO* info, UINT colourUse) {
+  System& system = CurrentSystem();
+  const auto* paint = system.gdi().FindPaintDc(dc);
+  if (!paint || colourUse != DIB_RGB_COLORS) return 0;
+  const win32compat::DibTransfer transfer{xDest, yDest,     width,     height, xSrc,
+                                          ySrc,  startScan, scanLines, bits,   info};
+  const auto converted = win32compat::ConvertDib(transfer, paint->area);
+  if (!converted) return 0;
+  if (!converted->pixels.empty()) {
+    system.backend().DrawClient(paint->window, converted->area, converted->pixels);
+  }
+  return static_cast<int>(scanLines);
 }
 
 }  // extern "C"

@@ -76,8 +76,11 @@ class Backend {
   // hidden, retitled, or given another class cursor.
   virtual void PresentDesktop(const DesktopView& desktop) = 0;
   virtual void PresentCursor(HCURSOR cursor, const CursorView& view) = 0;
-  // Pixels of a window's client area (client coordinates, clipped to it by the layer).
+  // Pixels of a window's client area, in client coordinates, already clipped by the layer to the
+  // part being painted: one colour for all of `area`, or one colour a pixel, row by row from
+  // the top (`area` wide).
   virtual void FillClient(HWND window, const RECT& area, COLORREF colour) = 0;
+  virtual void DrawClient(HWND window, const RECT& area, const std::vector<COLORREF>& pixels) = 0;
   // A paint of a window is complete: the moment to show what it drew.
   virtual void FinishPaint(const PaintView& paint) = 0;
   // Shows a modal message box and returns the button chosen (IDOK, IDYES, ...).

@@ -4,6 +4,8 @@
 
 #include <deque>
 #include <functional>
+#include <map>
+#include <optional>
 #include <vector>
 
 #include "win32compat/backend.h"
@@ -38,13 +40,17 @@ class HeadlessBackend : public Backend {
   const std::vector<MessageBoxRecord>& MessageBoxes() const { return message_boxes_; }
   const std::vector<FillRecord>& Fills() const { return fills_; }
   const std::vector<PaintView>& Paints() const { return paints_; }
+  // What a window's client area shows at a client point: black until painted. Empty outside
+  // the client area or for a window that is not on the desktop.
+  std::optional<COLORREF> ClientPixel(HWND window, POINT client) const;
   // True once the program waited for input that never came.
   bool InputExhausted() const { return input_exhausted_; }
 
   SIZE ScreenSize() const override { return screen_; }
-  void PresentDesktop(const DesktopView& desktop) override { desktop_ = desktop; }
+  void PresentDesktop(const DesktopView& desktop) override;
   void PresentCursor(HCURSOR cursor, const CursorView&) override { cursor_ = cursor; }
   void FillClient(HWND window, const RECT& area, COLORREF colour) override;
+  void DrawClient(HWND window, const RECT& area, const std::vector<COLORREF>& pixels) override;
   void FinishPaint(const PaintView& paint) override { paints_.push_back(paint); }
   int ShowMessageBox(const MessageBoxRequest& request) override;
   bool WaitForInput(InputSink& sink) override;
@@ -59,6 +65,14 @@ class HeadlessBackend : public Backend {
   std::vector<FillRecord> fills_;
   std::vector<PaintView> paints_;
   bool input_exhausted_ = false;
+
+  // The pixels of each window's client area, row by row from the top.
+  struct Surface {
+    LONG width = 0;
+    LONG height = 0;
+    std::vector<COLORREF> pixels;
+  };
+  std::map<HWND, Surface> surfaces_;
 };
 
 // The button a message box of this style answers with when the user just presses Enter: its

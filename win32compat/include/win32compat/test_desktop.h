@@ -71,6 +71,10 @@ class TestDesktop {
   const std::vector<MessageBoxRecord>& MessageBoxes() const { return backend_.MessageBoxes(); }
   const std::vector<PaintView>& Paints() const { return backend_.Paints(); }
   const std::vector<FillRecord>& Fills() const { return backend_.Fills(); }
+  // The colour at a point of a window's client area, black until painted.
+  std::optional<COLORREF> ClientPixel(HWND window, int x, int y) const {
+    return backend_.ClientPixel(window, POINT{x, y});
+  }
 
   // How the run ended.
   bool InputExhausted() const { return backend_.InputExhausted(); }
