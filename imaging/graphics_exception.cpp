@@ -8,6 +8,8 @@ GraphicsException::GraphicsException(std::string message) : message_(std::move(m
 
 GraphicsException::~GraphicsException() = default;
 
-const char* GraphicsException::what() const noexcept { return message_.c_str(); }
+const char* GraphicsException::what() const noexcept {
+  return message_.c_str();
+}
 
 }  // namespace Lumarc
