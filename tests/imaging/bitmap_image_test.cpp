@@ -10,8 +10,12 @@
 
 #include "lumarc/graphics_exception.h"
 
+#include "exception_message.h"
+
 namespace Lumarc {
 namespace {
+
+using Lumarc::test_support::MessageOf;
 
 void ExpectEmpty(const BitmapImage& image) {
   EXPECT_EQ(image.Width(), 0u);
@@ -20,16 +24,6 @@ void ExpectEmpty(const BitmapImage& image) {
   EXPECT_EQ(image.ColorCount(), 0u);
   EXPECT_EQ(image.PixelData(), nullptr);
   EXPECT_THROW(image.PaletteEntry(0), std::range_error);
-}
-
-template <typename Call>
-std::string MessageOf(Call call) {
-  try {
-    call();
-  } catch (const std::exception& e) {
-    return e.what();
-  }
-  return "no exception";
 }
 
 struct SizeCase {
@@ -89,7 +83,7 @@ TEST(BitmapImage, PictureRowsAreStoredBottomUp) {
   EXPECT_EQ(image.PictureRow(0) - base, 8);
   EXPECT_EQ(image.PictureRow(1) - base, 4);
   EXPECT_EQ(image.PictureRow(2) - base, 0);
-  EXPECT_EQ(MessageOf([&] { image.PictureRow(3); }), "Subscript Out of Range");
+  EXPECT_EQ(MessageOf<std::range_error>([&] { image.PictureRow(3); }), "Subscript Out of Range");
 }
 
 TEST(BitmapImage, PaletteEntriesAreWritableAndBoundsTested) {
@@ -104,11 +98,12 @@ TEST(BitmapImage, PaletteEntriesAreWritableAndBoundsTested) {
   EXPECT_EQ(view.PaletteEntry(255).green, 255);
   EXPECT_EQ(view.PaletteEntry(7).blue, 7);
   EXPECT_EQ(view.PaletteEntry(7).red, 200);
-  EXPECT_EQ(MessageOf([&] { image.PaletteEntry(256); }), "Subscript Out of Range");
+  EXPECT_EQ(MessageOf<std::range_error>([&] { image.PaletteEntry(256); }),
+            "Subscript Out of Range");
   EXPECT_THROW(view.PaletteEntry(std::numeric_limits<std::uint32_t>::max()), std::range_error);
 
   image.Allocate(0, 24, 1, 1);
-  EXPECT_EQ(MessageOf([&] { image.PaletteEntry(0); }), "Subscript Out of Range");
+  EXPECT_EQ(MessageOf<std::range_error>([&] { image.PaletteEntry(0); }), "Subscript Out of Range");
 }
 
 TEST(BitmapImage, UnsupportedBitCountLeavesThePictureEmpty) {

@@ -13,8 +13,12 @@
 #include "lumarc/jpeg_decoder.h"
 #include "lumarc/memory_input_byte_stream.h"
 
+#include "exception_message.h"
+
 namespace Lumarc {
 namespace {
+
+using Lumarc::test_support::MessageOf;
 
 using Bytes = std::vector<std::uint8_t>;
 using Counts = std::array<std::uint8_t, 16>;
@@ -40,15 +44,6 @@ Bytes EntropyCoded(const std::string& bits) {
     if (byte == 0xFF) bytes.push_back(0x00);
   }
   return bytes;
-}
-
-std::string BadStreamMessage(const std::function<void()>& call) {
-  try {
-    call();
-  } catch (const JpegDecoder::JpegBadStream& e) {
-    return e.what();
-  }
-  return "no JpegBadStream";
 }
 
 // Reads one table from its payload; the stream must then stand right after the last value.
@@ -123,12 +118,14 @@ TEST(HuffmanTable, MoreThan256CodesAreRefusedBeforeAnyValueIsRead) {
     HuffmanTable table;
     if (defined_before) table = ReadTable(kLuminanceDcCounts, kLuminanceDcValues);
     MemoryInputByteStream stream(bytes);
-    EXPECT_EQ(BadStreamMessage([&] { table.ReadTable(stream); }), "Huffman count > 256");
+    EXPECT_EQ(MessageOf<JpegDecoder::JpegBadStream>([&] { table.ReadTable(stream); }),
+              "Huffman count > 256");
     EXPECT_EQ(std::streamoff(stream.GetPosition()), 16);
     EXPECT_EQ(table.IsDefined(), defined_before);
     EXPECT_EQ(table.MinCodeLength(), defined_before ? 2 : 16);
     EXPECT_EQ(table.MaxCode(2), defined_before ? 6 : -1);
-    EXPECT_EQ(BadStreamMessage([&] { table.BuildTables(too_many); }), "Huffman count > 256");
+    EXPECT_EQ(MessageOf<JpegDecoder::JpegBadStream>([&] { table.BuildTables(too_many); }),
+              "Huffman count > 256");
   }
 }
 
@@ -154,7 +151,8 @@ TEST(HuffmanTable, BitsMatchingNoCodeOfSixteenBitsOrLessAreRefused) {
   MemoryInputByteStream stream(bytes);
   stream.BeginBitReading();
   EXPECT_EQ(table.Decode(stream), 7);
-  EXPECT_EQ(BadStreamMessage([&] { table.Decode(stream); }), "Bad Huffman Code Length");
+  EXPECT_EQ(MessageOf<JpegDecoder::JpegBadStream>([&] { table.Decode(stream); }),
+            "Bad Huffman Code Length");
 }
 
 TEST(HuffmanTable, ATableWithoutCodesIsDefinedButNeverDecodes) {
@@ -169,7 +167,8 @@ TEST(HuffmanTable, ATableWithoutCodesIsDefinedButNeverDecodes) {
     const Bytes bytes(4, 0x00);
     MemoryInputByteStream stream(bytes);
     stream.BeginBitReading();
-    EXPECT_EQ(BadStreamMessage([&] { table.Decode(stream); }), "Bad Huffman Code Length");
+    EXPECT_EQ(MessageOf<JpegDecoder::JpegBadStream>([&] { table.Decode(stream); }),
+              "Bad Huffman Code Length");
   }
 }
 

@@ -14,8 +14,12 @@
 #include "lumarc/quantization_table.h"
 #include "lumarc/zigzag.h"
 
+#include "exception_message.h"
+
 namespace lumarc_test {
 namespace {
+
+using Lumarc::test_support::MessageOf;
 
 using Lumarc::FrameGeometry;
 using Lumarc::ImageComponent;
@@ -24,16 +28,6 @@ using Lumarc::MemoryInputByteStream;
 
 // Marks the end of the bits a decoder is meant to consume.
 constexpr std::uint32_t kSentinel = 0x5A;
-
-template <typename Exception, typename Action>
-std::string MessageOf(Action action) {
-  try {
-    action();
-  } catch (const Exception& error) {
-    return error.what();
-  }
-  return "no error";
-}
 
 TEST(ComponentConfigurationTest, SamplingFrequenciesOutside1To4AreRefusedAndNotStored) {
   ImageComponent component;

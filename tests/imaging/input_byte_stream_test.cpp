@@ -13,23 +13,17 @@
 #include "lumarc/file_input_byte_stream.h"
 #include "lumarc/memory_input_byte_stream.h"
 
+#include "exception_message.h"
+
 namespace Lumarc {
 namespace {
+
+using Lumarc::test_support::MessageOf;
 
 using Bytes = std::vector<std::uint8_t>;
 
 std::streamoff Offset(InputByteStream& stream) {
   return stream.GetPosition();
-}
-
-template <typename Call>
-std::string MessageOf(Call call) {
-  try {
-    call();
-  } catch (const InputByteStream::StreamError& e) {
-    return e.what();
-  }
-  return "no StreamError";
 }
 
 // Chunk sizes that put a boundary after every byte, inside the data, and nowhere.
@@ -159,10 +153,12 @@ TEST(InputByteStreamBits, ErrorsCarryTheMessageOfTheOperationAndLeaveByteMode) {
       SCOPED_TRACE(testing::Message() << c.name << ", chunk " << chunk);
       MemoryInputByteStream stream(c.bytes, chunk);
       stream.BeginBitReading();
-      EXPECT_EQ(MessageOf([&] { c.reads(stream); }), c.message);
+      EXPECT_EQ(MessageOf<InputByteStream::StreamError>([&] { c.reads(stream); }), c.message);
       EXPECT_EQ(Offset(stream), c.position_after);
-      EXPECT_EQ(MessageOf([&] { stream.ReadBit(); }), "Bit read outside bit mode");
-      EXPECT_EQ(MessageOf([&] { stream.ReadBits(0); }), "Bit read outside bit mode");
+      EXPECT_EQ(MessageOf<InputByteStream::StreamError>([&] { stream.ReadBit(); }),
+                "Bit read outside bit mode");
+      EXPECT_EQ(MessageOf<InputByteStream::StreamError>([&] { stream.ReadBits(0); }),
+                "Bit read outside bit mode");
     }
   }
 }
@@ -180,7 +176,8 @@ TEST(InputByteStreamBits, EndBitReadingDropsPaddingAndStopsOnTheNextMarker) {
     EXPECT_EQ(stream.ReadByte(), 0xFF);
     EXPECT_EQ(stream.ReadByte(), 0xD9);
     stream.EndBitReading();  // nothing in byte mode
-    EXPECT_EQ(MessageOf([&] { stream.ReadByte(); }), "Premature end of file");
+    EXPECT_EQ(MessageOf<InputByteStream::StreamError>([&] { stream.ReadByte(); }),
+              "Premature end of file");
   }
 }
 
@@ -217,8 +214,10 @@ TEST(InputByteStreamBits, BeginBitReadingOnAnExhaustedSourceFailsInByteMode) {
   const Bytes data = {0xFF, 0xDA};
   MemoryInputByteStream stream(data, 2);
   stream.ReadWord();
-  EXPECT_EQ(MessageOf([&] { stream.BeginBitReading(); }), "Premature end of file");
-  EXPECT_EQ(MessageOf([&] { stream.ReadBit(); }), "Bit read outside bit mode");
+  EXPECT_EQ(MessageOf<InputByteStream::StreamError>([&] { stream.BeginBitReading(); }),
+            "Premature end of file");
+  EXPECT_EQ(MessageOf<InputByteStream::StreamError>([&] { stream.ReadBit(); }),
+            "Bit read outside bit mode");
 }
 
 TEST(InputByteStreamBytes, WordsAreBigEndianAcrossChunks) {
@@ -242,11 +241,14 @@ TEST(InputByteStreamBytes, ReadingPastTheEndFailsAndNeverReadsBeyondTheBytes) {
     std::uint8_t block[8] = {};
     EXPECT_EQ(stream.ReadBytes(block, 2), 2u);
     EXPECT_EQ(block[1], 0xBB);
-    EXPECT_EQ(MessageOf([&] { stream.ReadWord(); }), "Premature end of file");
+    EXPECT_EQ(MessageOf<InputByteStream::StreamError>([&] { stream.ReadWord(); }),
+              "Premature end of file");
     EXPECT_EQ(stream.ReadBytes(block, 8), 0u);
     EXPECT_FALSE(stream.HasMoreData());
-    EXPECT_EQ(MessageOf([&] { stream.ReadByte(); }), "Premature end of file");
-    EXPECT_EQ(MessageOf([&] { stream.ReadByte(); }), "Premature end of file");
+    EXPECT_EQ(MessageOf<InputByteStream::StreamError>([&] { stream.ReadByte(); }),
+              "Premature end of file");
+    EXPECT_EQ(MessageOf<InputByteStream::StreamError>([&] { stream.ReadByte(); }),
+              "Premature end of file");
   }
 }
 
@@ -279,7 +281,8 @@ TEST(MemoryInputByteStream, PositionsAreOffsetsAndSetPositionLeavesBitMode) {
     EXPECT_FALSE(stream.HasMoreData());
     stream.SetPosition(InputByteStream::Position(std::streamoff(-1)));
     EXPECT_FALSE(stream.HasMoreData());
-    EXPECT_EQ(MessageOf([&] { stream.ReadByte(); }), "Premature end of file");
+    EXPECT_EQ(MessageOf<InputByteStream::StreamError>([&] { stream.ReadByte(); }),
+              "Premature end of file");
   }
 }
 
@@ -340,7 +343,8 @@ TEST_F(FileInputByteStreamTest, ReadsThroughASmallBufferInBothModes) {
   EXPECT_EQ(stream.ReadBits(4), 0xFu);
   stream.EndBitReading();
   EXPECT_EQ(stream.ReadWord(), 0xFFD9);
-  EXPECT_EQ(MessageOf([&] { stream.ReadByte(); }), "Premature end of file");
+  EXPECT_EQ(MessageOf<InputByteStream::StreamError>([&] { stream.ReadByte(); }),
+            "Premature end of file");
 }
 
 // The decoder's own buffer, with a scan header ending at its last byte.
@@ -362,7 +366,8 @@ TEST_F(FileInputByteStreamTest, AMissingFileIsUnusableAndReadsNothing) {
   stream.Open((path_.parent_path() / "no such file.jpg").string());
   EXPECT_FALSE(stream.IsUsable());
   EXPECT_EQ(std::streamoff(stream.GetPosition()), -1);
-  EXPECT_EQ(MessageOf([&] { stream.ReadByte(); }), "Premature end of file");
+  EXPECT_EQ(MessageOf<InputByteStream::StreamError>([&] { stream.ReadByte(); }),
+            "Premature end of file");
 }
 
 TEST_F(FileInputByteStreamTest, AZeroBufferSizeStillReadsEveryByte) {

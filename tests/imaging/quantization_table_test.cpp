@@ -13,19 +13,14 @@
 #include "lumarc/memory_input_byte_stream.h"
 #include "lumarc/zigzag.h"
 
+#include "exception_message.h"
+
 namespace Lumarc {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using Lumarc::test_support::MessageOf;
 
-std::string BadStreamMessage(const std::function<void()>& call) {
-  try {
-    call();
-  } catch (const JpegDecoder::JpegBadStream& e) {
-    return e.what();
-  }
-  return "no JpegBadStream";
-}
+using Bytes = std::vector<std::uint8_t>;
 
 // values[k] = k + 1: every zigzag index carries its own value.
 Bytes DistinctValues() {
@@ -99,7 +94,8 @@ TEST(QuantizationTable, RefusedPrecisionsReadNothingAndChangeNothing) {
   const Bytes ones(64, 1);
   for (const auto& [precision, message] : cases) {
     MemoryInputByteStream stream(ones);
-    EXPECT_EQ(BadStreamMessage([&] { table.ReadTable(stream, precision); }), message);
+    EXPECT_EQ(MessageOf<JpegDecoder::JpegBadStream>([&] { table.ReadTable(stream, precision); }),
+              message);
     EXPECT_EQ(std::streamoff(stream.GetPosition()), 0);
     EXPECT_EQ(table.Values()[1], 2);
     EXPECT_EQ(table.ScaledTable()[0], 512);
@@ -115,7 +111,7 @@ TEST(QuantizationTable, AZeroValueStopsAtOnceAndKeepsTheOldMultipliers) {
       QuantizationTable table;
       if (defined_before) table = ReadTable(DistinctValues());
       MemoryInputByteStream stream(values);
-      EXPECT_EQ(BadStreamMessage([&] { table.ReadTable(stream, 0); }),
+      EXPECT_EQ(MessageOf<JpegDecoder::JpegBadStream>([&] { table.ReadTable(stream, 0); }),
                 "Zero value in quantization table");
       EXPECT_EQ(std::streamoff(stream.GetPosition()), zero_at + 1);
       EXPECT_EQ(table.IsDefined(), defined_before);
