@@ -15,18 +15,18 @@ constexpr int kPageCount = 4;
 constexpr int kHelpPageIndex = 3;
 
 // The picture's checksum result is not looked at: a page whose picture fails still works.
-void BuildPage(MenuPage& page, const PageSpec& spec) {
-  page.LoadPicture(spec.picture.file, spec.picture.checksum);
-  page.SetCaption(spec.caption);
-  for (const RegionSpec& region : spec.regions) {
+void BuildPage(MenuPage& page, const PageSpec& entry) {
+  page.LoadPicture(entry.picture.file, entry.picture.checksum);
+  page.SetCaption(entry.caption);
+  for (const RegionSpec& region : entry.regions) {
     page.AddHotRegion(region.x, region.y, region.width, region.height, region.action,
                       region.parameter, region.command);
   }
 }
 
-void BuildHelpPage(MenuPage& page, const HelpPageSpec& spec) {
+void BuildHelpPage(MenuPage& page, const HelpPageSpec& states) {
   const bool backup_in_place = CanOpenForReading(kBackupMarkerFile);
-  BuildPage(page, backup_in_place ? spec.restore : spec.help);
+  BuildPage(page, backup_in_place ? states.restore : states.help);
 }
 
 void BuildLayout(const LayoutSpec& layout, void (*build_help_page)(MenuPage&), HINSTANCE instance,
