@@ -69,6 +69,9 @@ class LauncherApp {
   // The title bar shows the current page's caption; the picture is repainted without erasing.
   void ShowCurrentPage();
   void RunMessageLoop(MSG& msg);
+  // After a backup or restore: the current page filled afresh as the help page, whose state
+  // follows the backup marker. The title bar keeps its caption until the page changes.
+  void RebuildCurrentPageAsHelpPage();
 
   HCURSOR hand_cursor_ = nullptr;
   HCURSOR arrow_cursor_ = nullptr;

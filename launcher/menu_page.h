@@ -16,6 +16,10 @@
 
 class LauncherApp;
 
+// True when the picture file matches its expected sampled checksum (picture_checksum.h). Otherwise,
+// and for a file that cannot be opened, shows "Checksum Error" and returns false.
+bool VerifyPictureChecksum(const char* file_name, std::int32_t expected);
+
 class MenuPage {
  public:
   static constexpr std::int32_t kMaxHotRegions = 64;

@@ -8,8 +8,11 @@
 #define ERROR_PATH_NOT_FOUND 3
 #define ERROR_ACCESS_DENIED 5
 #define ERROR_INVALID_HANDLE 6
+#define ERROR_GEN_FAILURE 31
+#define ERROR_FILE_EXISTS 80
 #define ERROR_INVALID_PARAMETER 87
 #define ERROR_INSUFFICIENT_BUFFER 122
+#define ERROR_ALREADY_EXISTS 183
 #define ERROR_MOD_NOT_FOUND 126
 #define ERROR_INVALID_WINDOW_HANDLE 1400
 #define ERROR_INVALID_CURSOR_HANDLE 1402
@@ -24,6 +27,15 @@ DWORD WINAPI GetLastError(void);
 void WINAPI SetLastError(DWORD error);
 HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName);
 DWORD WINAPI GetCurrentDirectoryA(DWORD bufferLength, LPSTR buffer);
+
+// Files (file_api.cpp). FILE_ATTRIBUTE_READONLY is the only attribute kept; any other set of
+// attributes makes the file writable again.
+#define FILE_ATTRIBUTE_READONLY 0x00000001
+#define FILE_ATTRIBUTE_NORMAL 0x00000080
+BOOL WINAPI CopyFileA(LPCSTR existingFileName, LPCSTR newFileName, BOOL failIfExists);
+BOOL WINAPI MoveFileA(LPCSTR existingFileName, LPCSTR newFileName);
+BOOL WINAPI DeleteFileA(LPCSTR fileName);
+BOOL WINAPI SetFileAttributesA(LPCSTR fileName, DWORD attributes);
 
 // The program's entry, defined by the program and called by the startup code.
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR commandLine,
