@@ -1,12 +1,104 @@
-// Pending: starting programs and opening documents arrive with the launching step. Until then
-// these actions do nothing at all (no cursor change, no page change); their regions still
-// report a click handled or not handled as the finished actions will.
+// The menu hands programs and documents to the system. While a started program runs, the menu
+// waits for it a little (at most some six seconds): it keeps repainting, and mouse input given
+// meanwhile is thrown away so that impatient clicks do not start the program again.
 #include "launch_actions.h"
 
-void OpenDocument(LauncherApp&, const std::string&) {}
+#include <windows.h>
 
-void RunCommandLine(LauncherApp&, const std::string&) {}
+#include <shellapi.h>
 
-void RunProgramThenNext(LauncherApp&, const std::string&) {}
+#include <string>
+#include <vector>
 
-void ExploreStartDirectory(LauncherApp&) {}
+#include "launcher_app.h"
+
+namespace {
+
+constexpr DWORD kWaitSliceMilliseconds = 100;
+constexpr int kMaxWaits = 60;
+
+void ShowWaitCursor(LauncherApp& app) {
+  app.UseCursor(app.WaitCursor());
+}
+
+// Throws away the mouse input of the main window. A quit request found on the way (it ignores
+// the filter) is put back and ends the wait, so that the menu's own loop still sees it.
+bool DiscardMouseInput(HWND main_window) {
+  MSG msg;
+  while (PeekMessageA(&msg, main_window, WM_MOUSEMOVE, WM_MBUTTONDBLCLK, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      return false;
+    }
+  }
+  return true;
+}
+
+bool RepaintMainWindow(HWND main_window) {
+  MSG msg;
+  while (PeekMessageA(&msg, main_window, WM_PAINT, WM_PAINT, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      return false;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  return true;
+}
+
+void WaitForProgram(HWND main_window, HANDLE process) {
+  for (int waits = 0; waits < kMaxWaits;) {
+    if (!DiscardMouseInput(main_window) || !RepaintMainWindow(main_window)) return;
+    const DWORD result = WaitForSingleObject(process, kWaitSliceMilliseconds);
+    ++waits;
+    if (result != WAIT_TIMEOUT) return;
+  }
+}
+
+// Starts the program and waits for it; the handles are closed whether or not it has ended.
+void StartAndWait(LauncherApp& app, const char* application_name, const std::string& command,
+                  bool command_is_line) {
+  std::vector<char> command_line(command.begin(), command.end());
+  command_line.push_back('\0');
+  STARTUPINFOA startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process{};
+  ShowWaitCursor(app);
+  if (!CreateProcessA(application_name, command_is_line ? command_line.data() : nullptr, nullptr,
+                      nullptr, TRUE, HIGH_PRIORITY_CLASS, nullptr, nullptr, &startup, &process)) {
+    return;
+  }
+  WaitForProgram(app.MainWindow(), process.hProcess);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+}
+
+}  // namespace
+
+void OpenDocument(LauncherApp& app, const std::string& command) {
+  SHELLEXECUTEINFOA info{};
+  info.cbSize = sizeof(info);
+  info.fMask = SEE_MASK_NOCLOSEPROCESS;
+  info.lpVerb = "open";
+  info.lpFile = command.c_str();
+  info.nShow = SW_SHOWNORMAL;
+  ShowWaitCursor(app);
+  ShellExecuteExA(&info);
+  if (info.hProcess) CloseHandle(info.hProcess);
+}
+
+void RunCommandLine(LauncherApp& app, const std::string& command) {
+  StartAndWait(app, nullptr, command, true);
+}
+
+void RunProgramThenNext(LauncherApp& app, const std::string& command) {
+  StartAndWait(app, command.c_str(), command, false);
+  app.NextPage();
+}
+
+void ExploreStartDirectory(LauncherApp& app) {
+  ShowWaitCursor(app);
+  const char* directory = app.StartDirectory().c_str();
+  ShellExecuteA(nullptr, "explore", directory, nullptr, directory, SW_SHOWNORMAL);
+}

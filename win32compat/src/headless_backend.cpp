@@ -83,6 +83,15 @@ bool HeadlessBackend::WaitForInput(InputSink& sink) {
   return false;
 }
 
+void HeadlessBackend::WhileBlocked(InputSink& sink) {
+  if (blocked_input_source_) blocked_input_source_(sink);
+}
+
+bool HeadlessBackend::OpenWithShell(const ShellRequest& request) {
+  shell_requests_.push_back(request);
+  return true;
+}
+
 int DefaultMessageBoxAnswer(UINT style) {
   std::vector<int> buttons;
   switch (style & MB_TYPEMASK) {

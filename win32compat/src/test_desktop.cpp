@@ -4,6 +4,7 @@
 #include <system_error>
 #include <utility>
 
+#include "process_table.h"
 #include "system.h"
 
 namespace win32compat {
@@ -28,6 +29,12 @@ TestDesktop::TestDesktop(DesktopOptions options)
     : backend_(options.screen),
       system_(std::make_unique<System>(backend_, SystemOptionsFor(options))) {
   backend_.SetInputSource([this](InputSink&) { return RunNextStep(); });
+  backend_.SetBlockedInputSource([this](InputSink&) {
+    if (waiting_script_.empty()) return;
+    Step step = std::move(waiting_script_.front());
+    waiting_script_.pop_front();
+    step();
+  });
   replaced_ = InstallSystem(system_.get());
 }
 
@@ -37,6 +44,14 @@ TestDesktop::~TestDesktop() {
 
 void TestDesktop::Then(Step step) {
   script_.push_back(std::move(step));
+}
+
+void TestDesktop::WhileWaiting(Step step) {
+  waiting_script_.push_back(std::move(step));
+}
+
+std::size_t TestDesktop::OpenProcessHandles() {
+  return ProcessTable::Instance().OpenHandles();
 }
 
 bool TestDesktop::RunNextStep() {

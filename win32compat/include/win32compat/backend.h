@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,15 @@ struct PaintView {
   bool background_erased = false;
 };
 
+// A document or folder handed to the desktop's opener (ShellExecuteA, ShellExecuteExA): the
+// verb, file and directory as the program gave them, and the host file they lead to.
+struct ShellRequest {
+  std::string verb;
+  std::string file;
+  std::string directory;
+  std::filesystem::path host_file;
+};
+
 // How a backend hands the user's input to the layer, which hit-tests it against the windows and
 // queues the messages Windows would.
 class InputSink {
@@ -89,6 +99,12 @@ class Backend {
   // through `sink` and returns true, or returns false when no input will ever come; the layer
   // then ends the program's message loop with WM_QUIT instead of waiting for ever.
   virtual bool WaitForInput(InputSink& sink) = 0;
+  // Called each time the program blocks on a process (WaitForSingleObject): input may arrive
+  // meanwhile, and is queued for the program's next look at its messages.
+  virtual void WhileBlocked(InputSink&) {}
+  // Opens the request's host file as the desktop does: with xdg-open, started detached. False
+  // when the desktop has no opener, as Windows fails when nothing is associated with a file.
+  virtual bool OpenWithShell(const ShellRequest& request);
 };
 
 }  // namespace win32compat

@@ -34,6 +34,12 @@ class HeadlessBackend : public Backend {
   void SetInputSource(InputSource source) { input_source_ = std::move(source); }
   // Message boxes take these answers in order; once they are used up, the default button.
   void QueueMessageBoxAnswer(int answer) { answers_.push_back(answer); }
+  // Consulted each time the program blocks on a process.
+  void SetBlockedInputSource(std::function<void(InputSink&)> source) {
+    blocked_input_source_ = std::move(source);
+  }
+  // The documents and folders the program asked the shell to open. None is actually opened.
+  const std::vector<ShellRequest>& ShellRequests() const { return shell_requests_; }
 
   const DesktopView& Desktop() const { return desktop_; }
   HCURSOR Cursor() const { return cursor_; }
@@ -54,10 +60,14 @@ class HeadlessBackend : public Backend {
   void FinishPaint(const PaintView& paint) override { paints_.push_back(paint); }
   int ShowMessageBox(const MessageBoxRequest& request) override;
   bool WaitForInput(InputSink& sink) override;
+  void WhileBlocked(InputSink& sink) override;
+  bool OpenWithShell(const ShellRequest& request) override;
 
  private:
   SIZE screen_;
   InputSource input_source_;
+  std::function<void(InputSink&)> blocked_input_source_;
+  std::vector<ShellRequest> shell_requests_;
   std::deque<int> answers_;
   DesktopView desktop_;
   HCURSOR cursor_ = nullptr;

@@ -50,6 +50,9 @@ class TestDesktop {
 
   // The script.
   void Then(Step step);
+  // A step run while the program blocks on a process it started (one step a wait), instead of
+  // while it waits for a message. Input given here is queued as usual.
+  void WhileWaiting(Step step);
   // The answer of the next message box that has no answer yet; others take their default button.
   void AnswerMessageBox(int answer) { backend_.QueueMessageBoxAnswer(answer); }
 
@@ -71,6 +74,10 @@ class TestDesktop {
   const std::vector<MessageBoxRecord>& MessageBoxes() const { return backend_.MessageBoxes(); }
   const std::vector<PaintView>& Paints() const { return backend_.Paints(); }
   const std::vector<FillRecord>& Fills() const { return backend_.Fills(); }
+  // What the program asked the shell to open; nothing is really opened.
+  const std::vector<ShellRequest>& ShellRequests() const { return backend_.ShellRequests(); }
+  // Process and thread handles the program has not closed (of the whole process).
+  static std::size_t OpenProcessHandles();
   // The colour at a point of a window's client area, black until painted.
   std::optional<COLORREF> ClientPixel(HWND window, int x, int y) const {
     return backend_.ClientPixel(window, POINT{x, y});
@@ -90,6 +97,7 @@ class TestDesktop {
   std::unique_ptr<System> system_;
   System* replaced_ = nullptr;
   std::deque<Step> script_;
+  std::deque<Step> waiting_script_;
 };
 
 }  // namespace win32compat
