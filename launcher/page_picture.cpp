@@ -71,6 +71,10 @@ void MenuPage::PaintPage(HWND window) {
     SetDIBitsToDevice(dc, 0, 0, picture_.Width(), picture_.Height(), 0, 0, 0, picture_.Height(),
                       picture_.PixelData(), reinterpret_cast<const BITMAPINFO*>(&dib),
                       DIB_RGB_COLORS);
+  } else {
+    // Page turns invalidate without erasing, so a page without a picture paints its own black:
+    // otherwise the previous page's picture, with buttons where this page has none, stays.
+    FillRect(dc, &paint.rcPaint, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
   }
   EndPaint(window, &paint);
 }

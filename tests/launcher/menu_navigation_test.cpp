@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "menu_run.h"
+#include "sample_disc.h"
 
 namespace {
 
@@ -104,6 +105,7 @@ TEST(MenuNavigationTest, TheHelpPageShowsRestoreWhileTheBackupMarkerExists) {
 
 TEST(MenuNavigationTest, TurningThePageRepaintsThePictureWithoutErasingIt) {
   MenuRun run({1024, 768});
+  CopySampleDisc(run.StartDirectory());
   std::size_t paints_before = 0;
   std::size_t fills_before = 0;
   run.Then([&] {

@@ -103,9 +103,7 @@ TEST(PagePictureTest, TheRestorePictureShowsWhileABackupIsInPlace) {
   }
 }
 
-// The welcome page of the large layout, whose picture each case damages. It is the first page
-// shown, so nothing was painted before it: a later page would keep the picture of the page
-// before it, since turning the page does not erase.
+// The welcome page of the large layout, whose picture each case damages.
 constexpr char kWelcomePicture[] = "brivant/1.dat";
 constexpr Click kNext = {460, 550};
 constexpr Click kHelp = {590, 550};
@@ -144,6 +142,21 @@ TEST(PagePictureTest, AChecksumFailureGivesOneBoxAndABlackPageThatStillWorks) {
   EXPECT_EQ(page.boxes, (std::vector<std::string>{"Checksum Error / Error"}));
   EXPECT_EQ(page.differing_from_black, 0);
   EXPECT_EQ(page.title_after_help, "Help");
+}
+
+TEST(PagePictureTest, APageWithoutItsPictureIsBlackAfterAPageThatHadOne) {
+  MenuRun run({1024, 768});
+  CopySampleDisc(run.StartDirectory());
+  OverwriteBytes(run.StartDirectory() / "brivant/2.dat", 8192, {'\x5a'});
+  long welcome_differing_from_black = -1;
+  long install_differing_from_black = -1;
+  run.Then([&] { welcome_differing_from_black = MainWindowDifferingFrom(run, nullptr); });
+  run.Then([&] { run.ClickAt(kNext.x, kNext.y); });
+  run.Then([&] { install_differing_from_black = MainWindowDifferingFrom(run, nullptr); });
+  run.Start();
+
+  EXPECT_GT(welcome_differing_from_black, 0);
+  EXPECT_EQ(install_differing_from_black, 0);
 }
 
 TEST(PagePictureTest, APictureThatPassesTheChecksumButCannotBeDecodedLeavesABlackPage) {
