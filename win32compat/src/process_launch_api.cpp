@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "command_line.h"
+#include "executable_search.h"
 #include "process_table.h"
 #include "system.h"
 
@@ -63,21 +64,7 @@ std::optional<fs::path> FindRelativeTo(const win32compat::HostPaths& paths,
 }
 
 std::optional<fs::path> FindAlongPath(const std::string& name) {
-  const char* search = std::getenv("PATH");
-  if (!search) return std::nullopt;
-  const std::string_view directories(search);
-  std::size_t start = 0;
-  while (start <= directories.size()) {
-    std::size_t end = directories.find(':', start);
-    if (end == std::string_view::npos) end = directories.size();
-    const fs::path directory(directories.substr(start, end - start));
-    for (const std::string& candidate : NameCandidates(name)) {
-      const fs::path path = directory / candidate;
-      if (!directory.empty() && IsFile(path) && ::access(path.c_str(), X_OK) == 0) return path;
-    }
-    start = end + 1;
-  }
-  return std::nullopt;
+  return win32compat::FindExecutableAlongPath(NameCandidates(name));
 }
 
 std::optional<fs::path> FindCommand(const win32compat::HostPaths& paths, const std::string& name) {

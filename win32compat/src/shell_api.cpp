@@ -16,6 +16,7 @@
 #include <string>
 #include <string_view>
 
+#include "executable_search.h"
 #include "system.h"
 
 extern char** environ;
@@ -69,18 +70,7 @@ Outcome Execute(const char* verb, const char* file, const char* directory) {
 }
 
 std::optional<fs::path> FindOpener() {
-  const char* search = std::getenv("PATH");
-  if (!search) return std::nullopt;
-  const std::string_view directories(search);
-  std::size_t start = 0;
-  while (start <= directories.size()) {
-    std::size_t end = directories.find(':', start);
-    if (end == std::string_view::npos) end = directories.size();
-    const fs::path opener = fs::path(directories.substr(start, end - start)) / "xdg-open";
-    if (end > start && ::access(opener.c_str(), X_OK) == 0) return opener;
-    start = end + 1;
-  }
-  return std::nullopt;
+  return win32compat::FindExecutableAlongPath({"xdg-open"});
 }
 
 }  // namespace
