@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Builds the fuzz preset, replays the seed corpora, then fuzzes each target for SECONDS
+# (default 60). Every target gets its turn; the exit status is non-zero if any of them reported
+# a crash, leak, timeout or out-of-memory, whose input is left under build-fuzz/fuzz-work/artifacts.
+set -euo pipefail
+
+seconds="${1:-60}"
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+source_dir="$(dirname "$here")"
+build_dir="$source_dir/build-fuzz"
+jobs="$(nproc 2>/dev/null || echo 2)"
+
+cd "$source_dir"
+cmake --preset fuzz
+cmake --build "$build_dir" --target decode_fuzzer huffman_fuzzer -j"$jobs"
+
+# New inputs go to a scratch folder: the committed seeds stay small and reviewed.
+work_dir="$build_dir/fuzz-work"
+mkdir -p "$work_dir"
+
+# Keep sanitizer findings fatal even if the caller's environment says otherwise.
+export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}abort_on_error=1:detect_leaks=1"
+export UBSAN_OPTIONS="${UBSAN_OPTIONS:+$UBSAN_OPTIONS:}print_stacktrace=1:halt_on_error=1"
+
+failed=()
+for target in decode huffman; do
+  binary="$build_dir/bin/${target}_fuzzer"
+  seeds="$here/corpus/$target"
+  found="$work_dir/$target"
+  artifacts="$work_dir/artifacts/$target/"
+  mkdir -p "$found" "$artifacts"
+
+  echo "== $target: replaying seeds"
+  if ! "$binary" -runs=0 -timeout=10 -rss_limit_mb=2048 -artifact_prefix="$artifacts" "$seeds"; then
+    failed+=("$target (seeds)")
+    continue
+  fi
+
+  echo "== $target: fuzzing for ${seconds}s"
+  if ! "$binary" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+    -artifact_prefix="$artifacts" -print_final_stats=1 "$found" "$seeds"; then
+    failed+=("$target")
+  fi
+done
+
+if ((${#failed[@]})); then
+  echo "== findings in: ${failed[*]}; inputs under $work_dir/artifacts" >&2
+  exit 1
+fi
+echo "== no findings"
