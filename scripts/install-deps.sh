@@ -9,6 +9,12 @@ packages=(
   libjpeg-turbo-progs libjpeg62-turbo-dev  # the independent reference decoder and encoder
   python3                                  # generates the hand cursor from its text picture
   g++-mingw-w64-i686 binutils-mingw-w64-i686  # the 32-bit Windows cross-build
+  googletest                               # GoogleTest's sources, cross-built for Windows
+  wine wine32:i386                         # runs the Windows build in the test suite
+  libsdl2-dev                              # the menu's real window on Linux
+  xvfb xdotool imagemagick x11-utils       # an X server, input and screenshots for desktop tests
+  libstb-dev                               # a second independent decoder for the benchmarks
+  clang libclang-rt-14-dev                 # libFuzzer and the fuzzers' sanitizer runtimes
   "$@"
 )
 
@@ -22,5 +28,7 @@ echo "Installing: ${missing[*]}"
 sudo_cmd=()
 [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
 export DEBIAN_FRONTEND=noninteractive
+# wine32 is an i386 package: its architecture must be known before the package lists are read.
+dpkg --print-foreign-architectures | grep -qx i386 || "${sudo_cmd[@]}" dpkg --add-architecture i386
 "${sudo_cmd[@]}" apt-get update -qq
 "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
