@@ -1,0 +1,155 @@
+"""A private X server (Xvfb) for end-to-end tests, driven with xdotool, xwininfo and import.
+
+Every wait has a timeout, and the server is stopped however the block ends, so a failing test
+never leaves a display or a hanging program behind.
+"""
+
+import os
+import re
+import select
+import subprocess
+import time
+
+DEFAULT_TIMEOUT = 10.0
+_COMMAND_TIMEOUT = 10.0
+
+
+class XSessionError(RuntimeError):
+    pass
+
+
+def wait_until(predicate, timeout=DEFAULT_TIMEOUT, interval=0.05):
+    """Calls predicate until it returns something truthy, which is returned; raises on timeout."""
+    deadline = time.monotonic() + timeout
+    while True:
+        result = predicate()
+        if result:
+            return result
+        if time.monotonic() >= deadline:
+            raise TimeoutError(f"condition not met within {timeout} s")
+        time.sleep(interval)
+
+
+class XSession:
+    """`with XSession(1024, 768) as x:` starts Xvfb at that size (24-bit) on a free display.
+
+    x.display is ":N" and x.env a copy of os.environ with DISPLAY set to it (and WAYLAND_DISPLAY
+    removed, so programs started with it use this server).
+    """
+
+    def __init__(self, width, height, depth=24):
+        self.width = width
+        self.height = height
+        self.depth = depth
+        self.display = None
+        self.env = None
+        self._server = None
+
+    def __enter__(self):
+        self._start_server()
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+        return False
+
+    def close(self):
+        if self._server is None:
+            return
+        self._server.terminate()
+        try:
+            self._server.wait(timeout=5)
+        except subprocess.TimeoutExpired:
+            self._server.kill()
+            self._server.wait()
+        self._server = None
+
+    def _start_server(self):
+        # -displayfd lets the server pick a free display number and tell us which it took.
+        read_end, write_end = os.pipe()
+        screen = f"{self.width}x{self.height}x{self.depth}"
+        self._server = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", screen, "-nolisten", "tcp",
+             "-noreset"],
+            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        try:
+            number = self._read_display_number(read_end)
+        except Exception:
+            self.close()
+            raise
+        finally:
+            os.close(read_end)
+        self.display = f":{number}"
+        self.env = dict(os.environ)
+        self.env["DISPLAY"] = self.display
+        self.env.pop("WAYLAND_DISPLAY", None)
+        wait_until(self._server_answers, timeout=DEFAULT_TIMEOUT)
+
+    def _read_display_number(self, read_end):
+        text = b""
+        deadline = time.monotonic() + DEFAULT_TIMEOUT
+        while not text.endswith(b"\n"):
+            remaining = deadline - time.monotonic()
+            if remaining <= 0 or not select.select([read_end], [], [], remaining)[0]:
+                raise XSessionError("Xvfb did not report a display number")
+            chunk = os.read(read_end, 64)
+            if not chunk:
+                raise XSessionError("Xvfb exited before reporting a display number")
+            text += chunk
+        return int(text.strip())
+
+    def _server_answers(self):
+        return subprocess.run(["xwininfo", "-root"], env=self.env, stdout=subprocess.DEVNULL,
+                              stderr=subprocess.DEVNULL, timeout=_COMMAND_TIMEOUT).returncode == 0
+
+    def _run(self, *args):
+        result = subprocess.run(list(args), env=self.env, capture_output=True,
+                                timeout=_COMMAND_TIMEOUT)
+        if result.returncode != 0:
+            raise XSessionError(f"{args[0]} failed ({result.returncode}): "
+                                f"{result.stderr.decode(errors='replace').strip()}")
+        return result.stdout
+
+    def find_window(self, name_regex, timeout=DEFAULT_TIMEOUT):
+        """The id of a visible window whose name matches name_regex, waiting up to timeout."""
+        def search():
+            result = subprocess.run(
+                ["xdotool", "search", "--onlyvisible", "--name", name_regex], env=self.env,
+                capture_output=True, timeout=_COMMAND_TIMEOUT)
+            ids = result.stdout.split()
+            return int(ids[0]) if ids else None
+        return wait_until(search, timeout)
+
+    def window_name(self, wid):
+        return self._run("xdotool", "getwindowname", str(wid)).decode().rstrip("\n")
+
+    def window_geometry(self, wid):
+        """(x, y, width, height) of the window's outer rectangle in root coordinates."""
+        text = self._run("xwininfo", "-id", str(wid)).decode()
+
+        def field(label):
+            return int(re.search(rf"{label}:\s*(-?\d+)", text).group(1))
+        return (field("Absolute upper-left X"), field("Absolute upper-left Y"), field("Width"),
+                field("Height"))
+
+    def move(self, x, y):
+        self._run("xdotool", "mousemove", "--sync", str(x), str(y))
+
+    def click(self, x, y, button=1):
+        self.move(x, y)
+        self._run("xdotool", "click", str(button))
+
+    def screenshot(self, x, y, width, height):
+        """The root window's pixels in that rectangle, as bytes: 3 per pixel (R, G, B), rows top
+        to bottom."""
+        data = self._run("import", "-window", "root", "-crop", f"{width}x{height}+{x}+{y}",
+                         "-depth", "8", "rgb:-")
+        if len(data) != width * height * 3:
+            raise XSessionError(f"screenshot has {len(data)} bytes, not {width * height * 3}")
+        return data
+
+    def screenshot_png(self, path):
+        """The whole screen as a PNG file, for a person to look at."""
+        self._run("import", "-window", "root", str(path))
+
