@@ -25,3 +25,9 @@ set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 # The static runtimes bring their debug information along: a release for the disc drops it,
 # halving launcher.exe (2.3 MB to 1.2 MB).
 set(CMAKE_EXE_LINKER_FLAGS_RELEASE_INIT "-s")
+
+# Cross-built tests run under Wine, each build folder with a Wine prefix of its own.
+if(NOT DEFINED CMAKE_CROSSCOMPILING_EMULATOR)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/run-with-wine.sh
+      ${CMAKE_BINARY_DIR}/wineprefix)
+endif()
