@@ -12,6 +12,7 @@ packages=(
   googletest                               # GoogleTest's sources, cross-built for Windows
   wine wine32:i386                         # runs the Windows build in the test suite
   libsdl2-dev                              # the menu's real window on Linux
+  libsdl2-ttf-dev fonts-dejavu-core        # the title text in that window's title bar
   xvfb xdotool imagemagick x11-utils       # an X server, input and screenshots for desktop tests
   libstb-dev                               # a second independent decoder for the benchmarks
   clang libclang-rt-14-dev                 # libFuzzer and the fuzzers' sanitizer runtimes

@@ -10,6 +10,7 @@
 #include "nonclient_frame.h"
 #include "update_region.h"
 #include "win32compat/headless_backend.h"
+#include "win32compat/sdl_backend.h"
 
 namespace win32compat {
 namespace fs = std::filesystem;
@@ -112,6 +113,10 @@ DesktopView System::View() const {
   return view;
 }
 
+void InputSink::WindowExposed(HWND window) {
+  if (window) InvalidateRect(window, nullptr, TRUE);
+}
+
 namespace {
 
 System* installed_system = nullptr;
@@ -137,11 +142,33 @@ SystemOptions DefaultOptions() {
   return options;
 }
 
-// The system of a program run on its own: a headless desktop, the process's own current
-// directory and the default system drive, which it creates if need be.
+bool DisplayNamed() {
+  const char* x11 = std::getenv("DISPLAY");
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  return (x11 && *x11) || (wayland && *wayland);
+}
+
+// LUMARC_BACKEND=headless keeps a program off the display; =sdl insists on the display even when
+// no display variable names one. Unset: the real window whenever a display is there.
+std::unique_ptr<Backend> ChooseBackend() {
+  const char* chosen = std::getenv("LUMARC_BACKEND");
+  const std::string choice = chosen ? chosen : "";
+  if (!choice.empty() && choice != "headless" && choice != "sdl") {
+    std::fprintf(stderr, "LUMARC_BACKEND=%s is neither headless nor sdl; ignored\n",
+                 choice.c_str());
+  }
+  if (choice != "headless" && (choice == "sdl" || DisplayNamed())) {
+    if (std::unique_ptr<SdlBackend> sdl = SdlBackend::Open()) return sdl;
+    if (choice == "sdl") std::fprintf(stderr, "No display could be opened; running headless\n");
+  }
+  return std::make_unique<HeadlessBackend>(ScreenSizeFromEnvironment());
+}
+
+// The system of a program run on its own: the display if there is one (headless otherwise), the
+// process's own current directory and the default system drive, which it creates if need be.
 System& DefaultSystem() {
-  static HeadlessBackend backend(ScreenSizeFromEnvironment());
-  static System system(backend, DefaultOptions());
+  static const std::unique_ptr<Backend> backend = ChooseBackend();
+  static System system(*backend, DefaultOptions());
   return system;
 }
 

@@ -72,6 +72,9 @@ class InputSink {
  public:
   virtual void MouseMoved(POINT screen) = 0;
   virtual void LeftButton(POINT screen, bool down) = 0;
+  // The display lost what a window showed (uncovered, or shown again): as Windows does, the
+  // whole window is invalidated with erase, so the program repaints it through WM_PAINT.
+  virtual void WindowExposed(HWND window);
 
  protected:
   ~InputSink() = default;

@@ -1,0 +1,15 @@
+// MessageBoxA as SDL's modal message box: the program's text and title, the buttons of its box
+// type in Windows' order, its default button on Enter, and Windows' answer codes.
+#pragma once
+
+#include "win32compat/backend.h"
+
+struct SDL_Window;
+
+namespace win32compat {
+
+// Blocks until the user answers; returns IDOK, IDCANCEL, ..., or 0 when SDL cannot show a box
+// (as MessageBoxA returns 0 on failure). `owner` may be null.
+int ShowSdlMessageBox(const MessageBoxRequest& request, SDL_Window* owner);
+
+}  // namespace win32compat
