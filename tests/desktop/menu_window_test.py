@@ -1,0 +1,191 @@
+"""The menu run whole in a real X server, as a person would use it.
+
+Each test starts Xvfb, runs the real launcher from a copy of the sample disc with the system
+drive in a temporary folder, and checks what the screen shows: where the windows are, that the
+main window's client area shows the decoded page picture pixel for pixel, and that clicks on the
+hot regions turn pages and end the program. The paths come from CTest: LUMARC_LAUNCHER,
+LUMARC_JPEG2BMP and LUMARC_DISC.
+"""
+
+import os
+import shutil
+import struct
+import subprocess
+import tempfile
+import unittest
+from dataclasses import dataclass
+
+from x_session import XSession, wait_until
+
+LAUNCHER = os.environ.get("LUMARC_LAUNCHER", "")
+JPEG2BMP = os.environ.get("LUMARC_JPEG2BMP", "")
+DISC = os.environ.get("LUMARC_DISC", "")
+
+# A window's client area lies 3 pixels in from its left edge and 22 below its top: the fixed
+# frame, then the 19-pixel title bar.
+CLIENT_OFFSET = (3, 22)
+# Generous: under the sanitizers the program decodes its four pictures several times slower.
+STARTUP_TIMEOUT = 60
+STEP_TIMEOUT = 20
+
+WELCOME = "Welcome to TAVO setup"
+FAREWELL = "YOU'VE MADE THE BRIVANT CHOICE"
+HELP = "Help"
+
+
+@dataclass
+class Layout:
+    """A screen size, the pictures its layout shows and a point inside each hot region used
+    (client coordinates, inside the region's strict bounds)."""
+    screen: tuple
+    picture: tuple
+    suffix: str
+    welcome_next: tuple
+    install_help: tuple
+    help_back_to_install: tuple
+    install_next: tuple
+    farewell_quit: tuple
+
+
+LARGE = Layout((1024, 768), (800, 600), "", (460, 550), (590, 550), (727, 550), (692, 550),
+               (719, 550))
+SMALL = Layout((640, 480), (640, 480), "l", (369, 440), (474, 440), (574, 440), (550, 440),
+               (573, 440))
+
+
+def decoded_picture(page_file):
+    """The page picture as rows of RGB bytes, top row first, decoded by jpeg2bmp."""
+    with tempfile.TemporaryDirectory() as folder:
+        bmp = os.path.join(folder, "page.bmp")
+        subprocess.run([JPEG2BMP, page_file, bmp], check=True, timeout=60)
+        with open(bmp, "rb") as file:
+            data = file.read()
+    pixels_at, = struct.unpack_from("<I", data, 10)
+    header_size, width, height, _, bits = struct.unpack_from("<IiiHH", data, 14)
+    palette = [data[14 + header_size + 4 * i:14 + header_size + 4 * i + 3] for i in range(256)]
+    stride = (width * bits // 8 + 3) & ~3
+    rows = []
+    for y in range(abs(height)):
+        stored = height - 1 - y if height > 0 else y  # a positive height is stored bottom-up
+        row = data[pixels_at + stored * stride:pixels_at + stored * stride + width * bits // 8]
+        if bits == 24:
+            rgb = bytearray(len(row))
+            rgb[0::3], rgb[1::3], rgb[2::3] = row[2::3], row[1::3], row[0::3]
+        else:
+            rgb = bytearray(b"".join(bytes(reversed(palette[index])) for index in row))
+        rows.append(bytes(rgb))
+    return width, rows
+
+
+def cut(picture, width, height):
+    """The top-left width x height of a decoded picture, as a screenshot returns it."""
+    _, rows = picture
+    return b"".join(row[:width * 3] for row in rows[:height])
+
+
+class MenuRun:
+    """The launcher running on an X session from a fresh copy of the disc; killed on exit."""
+
+    def __init__(self, session, disc_changes=None):
+        self.session = session
+        self.folder = tempfile.TemporaryDirectory()
+        self.disc = os.path.join(self.folder.name, "disc")
+        shutil.copytree(DISC, self.disc)
+        if disc_changes:
+            disc_changes(self.disc)
+        system_drive = os.path.join(self.folder.name, "system-drive")
+        os.mkdir(system_drive)
+        env = dict(session.env, LUMARC_SYSTEM_DRIVE=system_drive)
+        env.pop("LUMARC_BACKEND", None)
+        self.process = subprocess.Popen([LAUNCHER], cwd=self.disc, env=env)
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        if self.process.poll() is None:
+            self.process.kill()
+        self.process.wait(timeout=10)
+        self.folder.cleanup()
+        return False
+
+
+@unittest.skipUnless(LAUNCHER and JPEG2BMP and DISC, "run through CTest, which passes the paths")
+class MenuWindowTest(unittest.TestCase):
+
+    def client_origin(self, session, main):
+        x, y, _, _ = session.window_geometry(main)
+        return x + CLIENT_OFFSET[0], y + CLIENT_OFFSET[1]
+
+    def assert_client_shows(self, session, main, layout, page):
+        """The client area equals the page picture cut to it, once the program has painted."""
+        expected_picture = decoded_picture(
+            os.path.join(DISC, "brivant", f"{page}{layout.suffix}.dat"))
+        width = layout.picture[0] - 2 * CLIENT_OFFSET[0]
+        height = layout.picture[1] - CLIENT_OFFSET[1] - CLIENT_OFFSET[0]
+        expected = cut(expected_picture, width, height)
+        x, y = self.client_origin(session, main)
+        shown = []
+
+        def painted():
+            shown[:] = [session.screenshot(x, y, width, height)]
+            return shown[0] == expected
+        try:
+            wait_until(painted, STEP_TIMEOUT, interval=0.2)
+        except TimeoutError:
+            differing = sum(a != b for a, b in zip(shown[0], expected)) if shown else "all"
+            self.fail(f"client area is not picture {page}{layout.suffix}.dat: "
+                      f"{differing} of {len(expected)} bytes differ")
+
+    def click_client(self, session, main, point):
+        x, y = self.client_origin(session, main)
+        session.click(x + point[0], y + point[1])
+
+    def assert_title(self, session, main, title):
+        try:
+            wait_until(lambda: session.window_name(main) == title, STEP_TIMEOUT)
+        except TimeoutError:
+            self.fail(f"title is {session.window_name(main)!r}, not {title!r}")
+
+    def walk_through(self, layout):
+        with XSession(*layout.screen) as session, MenuRun(session) as run:
+            main = session.find_window(f"^{WELCOME}$", STARTUP_TIMEOUT)
+            frame = session.find_window("^Install$", STEP_TIMEOUT)
+            screen_w, screen_h = layout.screen
+            pic_w, pic_h = layout.picture
+            self.assertEqual(session.window_geometry(frame), (0, 0, screen_w, screen_h))
+            self.assertEqual(session.window_geometry(main),
+                             ((screen_w - pic_w) // 2, (screen_h - pic_h) // 2, pic_w, pic_h))
+            if screen_w > pic_w:  # the frame window shows black around the main window
+                self.assertEqual(session.screenshot(0, 0, 4, 4), bytes(4 * 4 * 3))
+            self.assert_client_shows(session, main, layout, 1)
+
+            # Page 0 and page 1 share their caption: the picture alone shows the turn.
+            self.click_client(session, main, layout.welcome_next)
+            self.assert_client_shows(session, main, layout, 2)
+            self.assert_title(session, main, WELCOME)
+
+            self.click_client(session, main, layout.install_help)
+            self.assert_title(session, main, HELP)
+            self.assert_client_shows(session, main, layout, 4)
+
+            self.click_client(session, main, layout.help_back_to_install)
+            self.assert_title(session, main, WELCOME)
+            self.assert_client_shows(session, main, layout, 2)
+
+            self.click_client(session, main, layout.install_next)
+            self.assert_title(session, main, FAREWELL)
+            self.assert_client_shows(session, main, layout, 3)
+
+            self.click_client(session, main, layout.farewell_quit)
+            self.assertEqual(run.process.wait(timeout=STEP_TIMEOUT), 1)
+
+    def test_large_layout_on_1024_by_768(self):
+        self.walk_through(LARGE)
+
+    def test_small_layout_on_640_by_480(self):
+        self.walk_through(SMALL)
+
+
+if __name__ == "__main__":
+    unittest.main()
