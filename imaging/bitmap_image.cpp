@@ -82,6 +82,14 @@ void BitmapImage::Allocate(std::uint32_t colorCount, std::uint32_t bitCount, std
   bytes_per_row = static_cast<std::uint32_t>(row_bytes);
 }
 
+std::uint64_t BitmapImage::AllocationBytes(std::uint32_t colorCount, std::uint32_t bitCount,
+                                           std::uint32_t width, std::uint32_t height) {
+  if (!IsSupportedBitCount(bitCount)) return 0;
+  const std::uint64_t palette_bytes =
+      bitCount == 24 ? 0 : std::uint64_t{colorCount} * sizeof(PaletteColor);
+  return RowBytes(width, bitCount) * height + palette_bytes;
+}
+
 void BitmapImage::Clear() {
   palette.reset();
   pixels.reset();

@@ -67,6 +67,7 @@ void ImageComponent::DecodeSequential(InputByteStream& stream, std::uint32_t row
     }
   }
   inverse_dct_routine(Unit(row, col), block, *quantization_table);
+  ++transformed_blocks;
 }
 
 // The predictor stays unshifted; only the stored coefficient carries the point transform.
@@ -172,11 +173,23 @@ void ImageComponent::DecodeAcRefine(InputByteStream& stream, std::uint32_t row, 
   }
 }
 
+// A frame header of a few bytes can declare millions of blocks that no scan ever reaches; they
+// still hold zero coefficients, and their samples are those of the zero block (128 for every
+// table), so only blocks that some scan's bits gave a value are transformed.
 void ImageComponent::ProgressiveInverseDct() {
   if (!data_units || !coefficients) return;
+  static const CoefficientBlock kZeroBlock{};
+  DataUnit zero_unit;
+  inverse_dct_routine(zero_unit, kZeroBlock, *quantization_table);
+  ++transformed_blocks;
   const std::size_t count = std::size_t{data_unit_rows} * data_unit_cols;
   for (std::size_t i = 0; i < count; ++i) {
-    inverse_dct_routine(data_units[i], coefficients[i], *quantization_table);
+    if (coefficients[i] == kZeroBlock) {
+      data_units[i].samples = zero_unit.samples;
+    } else {
+      inverse_dct_routine(data_units[i], coefficients[i], *quantization_table);
+      ++transformed_blocks;
+    }
   }
 }
 

@@ -90,6 +90,14 @@ void ImageComponent::CheckBufferSizes(const FrameGeometry& frame) const {
   }
 }
 
+std::uint64_t ImageComponent::BufferBytes(const FrameGeometry& frame) const {
+  const BufferSizes sizes =
+      SizesOf(vertical_frequency * frame.mcu_rows, horizontal_frequency * frame.mcu_cols,
+              frame.max_vertical_frequency / vertical_frequency,
+              frame.max_horizontal_frequency / horizontal_frequency);
+  return sizes.data_units + (frame.progressive ? sizes.coefficients : 0) + sizes.plane;
+}
+
 void ImageComponent::AllocateComponentBuffers(const JpegDecoder& decoder) {
   AllocateComponentBuffers(decoder.Geometry());
 }
@@ -130,6 +138,7 @@ void ImageComponent::FreeComponentBuffers() {
   vertical_factor = horizontal_factor = 0;
   noninterleaved_rows = noninterleaved_cols = 0;
   data_unit_rows = data_unit_cols = 0;
+  transformed_blocks = 0;
 }
 
 const DataUnit& ImageComponent::DataUnitAt(std::uint32_t row, std::uint32_t col) const {

@@ -32,9 +32,7 @@ void JpegDecoder::ReadFrameHeader(InputByteStream& stream, std::uint8_t code) {
   for (std::uint32_t i = 0; i < component_count; ++i) ReadFrameComponent(stream, i);
   CheckSamplingRatios();
   ComputeMcuGeometry();
-  for (std::uint32_t i = 0; i < component_count; ++i) {
-    components[component_ids[i]].CheckBufferSizes(Geometry());
-  }
+  CheckMemoryNeeds();
   PrepareImage();
   if (verbose) TraceLine("}");
   frame_found = true;
@@ -74,6 +72,23 @@ void JpegDecoder::CheckSamplingRatios() const {
       throw JpegBadStream("Sampling Factor Ratio Not a Whole Number");
     }
   }
+}
+
+// Every buffer of the image is counted before the first is allocated: a header of a few bytes
+// can declare 65535 x 65535 pixels. A 4:2:0 colour frame of 1000 x 1000 needs 3 MB of bitmap,
+// and per 8 x 8 block a DataUnit, a plane of 64 repeated samples (and 128 bytes of coefficients
+// when progressive).
+void JpegDecoder::CheckMemoryNeeds() {
+  const FrameGeometry frame = Geometry();
+  std::uint64_t bytes = BitmapImage::AllocationBytes(
+      component_count == 1 ? 256 : 0, component_count == 1 ? 8 : 24, image_width, image_height);
+  for (std::uint32_t i = 0; i < component_count; ++i) {
+    const ImageComponent& component = components[component_ids[i]];
+    component.CheckBufferSizes(frame);
+    bytes += component.BufferBytes(frame);  // each at most 2^30 x 3: no wrap
+  }
+  frame_memory_bytes = bytes;
+  if (bytes > memory_limit) throw JpegError("Image Too Large for Memory");
 }
 
 // Factors 2x2, 1x1, 1x1 give a 16 x 16 MCU; a 100 x 75 image then has 7 columns and 5 rows.

@@ -28,6 +28,8 @@ void JpegDecoder::ReadImage(InputByteStream& stream, BitmapImage& bitmap) {
   current_scan = 0;
   scan_total = 0;
   cancelled = false;
+  transformed_blocks = 0;
+  frame_memory_bytes = 0;
   if (progress_callback != nullptr) CountScans(stream);
   restart_interval = 0;
   try {
@@ -115,7 +117,10 @@ void JpegDecoder::TransferAfterFailure() {
 // made buffers for a component before the scan was counted, and buffers left behind would keep
 // this image's geometry into the next image.
 void JpegDecoder::ReleaseImage() {
-  for (ImageComponent& component : components) component.FreeComponentBuffers();
+  for (ImageComponent& component : components) {
+    transformed_blocks += component.TransformedBlocks();
+    component.FreeComponentBuffers();
+  }
   current_image = nullptr;
 }
 

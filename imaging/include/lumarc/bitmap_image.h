@@ -37,6 +37,10 @@ class BitmapImage {
   // made and the colour count is stored as 0 whatever the caller passes.
   void Allocate(std::uint32_t colorCount, std::uint32_t bitCount, std::uint32_t width,
                 std::uint32_t height);
+  // The bytes Allocate would obtain for this size (palette and pixels), computed in 64 bits;
+  // 0 for an unsupported bit count.
+  static std::uint64_t AllocationBytes(std::uint32_t colorCount, std::uint32_t bitCount,
+                                       std::uint32_t width, std::uint32_t height);
   // Frees both buffers and returns to the empty state.
   void Clear();
 

@@ -49,6 +49,9 @@ class ImageComponent {
   // Refuses, with JpegBadStream "Image Too Large to Decode", a grid whose buffers would exceed
   // kMaxBufferBytes. Uses this component's sampling frequencies.
   void CheckBufferSizes(const FrameGeometry& frame) const;
+  // The bytes this component's buffers will take for the frame (data units, coefficients of a
+  // progressive frame, the full-resolution plane), for the decoder's memory limit.
+  std::uint64_t BufferBytes(const FrameGeometry& frame) const;
   void AllocateComponentBuffers(const JpegDecoder& decoder);
   void AllocateComponentBuffers(const FrameGeometry& frame);
   void FreeComponentBuffers();
@@ -63,6 +66,9 @@ class ImageComponent {
                      std::uint32_t ss, std::uint32_t se, std::uint32_t al);
   void DecodeAcRefine(InputByteStream& stream, std::uint32_t row, std::uint32_t col,
                       std::uint32_t ss, std::uint32_t se, std::uint32_t al);
+  // Transforms the accumulated coefficients. A block whose coefficients are all still zero
+  // takes the samples of the zero block, transformed once: the blocks transformed are those
+  // some scan's data gave a value, not the whole grid a frame header declares.
   void ProgressiveInverseDct();
 
   // Lays the blocks out into one full-resolution sample plane, repeating subsampled samples.
@@ -82,6 +88,8 @@ class ImageComponent {
   std::uint32_t DataUnitRows() const { return data_unit_rows; }
   std::uint32_t DataUnitCols() const { return data_unit_cols; }
   bool HasDataUnits() const { return data_units != nullptr; }
+  // Inverse DCTs run on this component's blocks since its buffers were last freed.
+  std::uint64_t TransformedBlocks() const { return transformed_blocks; }
   // Block (row, col) of the grid; both must lie inside it.
   const DataUnit& DataUnitAt(std::uint32_t row, std::uint32_t col) const;
   // Coefficient block (row, col) in natural order; null unless the image is progressive.
@@ -120,6 +128,7 @@ class ImageComponent {
   std::unique_ptr<DataUnit[]> data_units;
   std::unique_ptr<std::uint8_t[]> upsampled_samples;
   std::unique_ptr<CoefficientBlock[]> coefficients;
+  std::uint64_t transformed_blocks = 0;
 };
 
 // Copies a component's plane into an 8-bit bitmap, top image row to the last stored row.

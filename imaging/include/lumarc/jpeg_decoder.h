@@ -37,6 +37,14 @@ class InputByteStream;
 //  - "Huffman Table Selector outside range [0..3]": a scan's DC or AC selector above 3.
 //  - "DC Difference Size out of Range": a DC size category above 16.
 //  - "Premature end of file": also a stream that ends right after a segment.
+//
+// Resources. A frame header whose bitmap and component buffers together would take more than the
+// memory limit (SetMemoryLimit, kDefaultMemoryLimit unless changed) ends the read with JpegError
+// "Image Too Large for Memory" before any of them is allocated. Within the limit, the work of a
+// read follows its data: a read of N bytes runs the inverse DCT on at most 8 N + 3 blocks (every
+// block a scan gives a value costs at least one bit, plus one zero block per progressive
+// component), and the rest of its work is linear in the frame's pixels, which the limit caps.
+//
 // A Huffman table whose 16 counts are all 0 is defined but has no code: the first value decoded
 // with it fails with "Bad Huffman Code Length". The end-of-band run of a progressive AC scan is
 // cleared at the start of every scan and at every restart marker.
@@ -63,6 +71,9 @@ class JpegDecoder : public ImageDecoder {
   // Component identifiers are bytes, but identifier 255 has no slot.
   static constexpr std::uint32_t kComponentSlots = 255;
   static constexpr std::uint32_t kTableCount = 4;
+  // Enough for a 50-megapixel progressive colour picture: 4:2:0 needs about 10.7 bytes a pixel
+  // (3 in the bitmap, 7.7 in the components' blocks, coefficients and planes).
+  static constexpr std::uint64_t kDefaultMemoryLimit = std::uint64_t{512} << 20;
 
   JpegDecoder();
   ~JpegDecoder() override;
@@ -88,6 +99,17 @@ class JpegDecoder : public ImageDecoder {
     progress_callback = callback;
     progress_data = data;
   }
+  // The most bytes the bitmap and the component buffers of one image may take together; a
+  // frame needing more is refused with JpegError "Image Too Large for Memory". Each component
+  // buffer stays limited to ImageComponent::kMaxBufferBytes whatever this says.
+  void SetMemoryLimit(std::uint64_t bytes) { memory_limit = bytes; }
+  std::uint64_t MemoryLimit() const { return memory_limit; }
+  // The bytes the current frame's bitmap and component buffers take: what the limit is
+  // compared with. 0 before the first frame header.
+  std::uint64_t FrameMemoryBytes() const { return frame_memory_bytes; }
+  // Inverse DCTs the last read ran, for checking that a read's work follows its data.
+  std::uint64_t TransformedBlocks() const { return transformed_blocks; }
+
   // A cancelled read returns normally with the bitmap empty (Clear), so that nothing half-made
   // is ever shown; this tells it apart from a decoded picture until the next read starts.
   bool WasCancelled() const { return cancelled; }
@@ -133,6 +155,7 @@ class JpegDecoder : public ImageDecoder {
   void ReadFrameHeader(InputByteStream& stream, std::uint8_t code);
   void ReadFrameComponent(InputByteStream& stream, std::uint32_t index);
   void CheckSamplingRatios() const;
+  void CheckMemoryNeeds();
   void ComputeMcuGeometry();
   void PrepareImage();
   void ReadScanHeader(InputByteStream& stream);
@@ -228,6 +251,9 @@ class JpegDecoder : public ImageDecoder {
   std::int32_t next_restart = 0;
   bool strict_jfif = false;
   bool cancelled = false;
+  std::uint64_t memory_limit = kDefaultMemoryLimit;
+  std::uint64_t frame_memory_bytes = 0;
+  std::uint64_t transformed_blocks = 0;
 };
 
 }  // namespace Lumarc
