@@ -1,8 +1,10 @@
 #include "lumarc/huffman_table.h"
 
+#include <algorithm>
 #include <ostream>
 #include <string>
 
+#include "lumarc/decode_path.h"
 #include "lumarc/input_byte_stream.h"
 #include "lumarc/jpeg_decoder.h"
 
@@ -67,11 +69,52 @@ void HuffmanTable::BuildTables(const std::array<std::uint8_t, 16>& counts) {
   }
   // Without any code every length is tried, and the first Decode fails.
   min_code_length = shortest != 0 ? shortest : 16;
+  BuildLookahead();
 }
 
+// Runs DecodeExact's comparisons on every prefix, so a hit returns exactly what DecodeExact
+// would for the same bits, whatever the counts (oversubscribed ones included).
+void HuffmanTable::BuildLookahead() {
+  for (std::uint32_t prefix = 0; prefix < lookahead.size(); ++prefix) {
+    lookahead[prefix] = {0, 0};
+    for (int l = min_code_length - 1; l < kLookaheadBits; ++l) {
+      const auto code = static_cast<std::int32_t>(prefix >> (kLookaheadBits - 1 - l));
+      if (code > maxcode[l]) continue;
+      const std::int32_t index = valptr[l] + code - mincode[l];
+      // Out-of-range indices cannot arise (see BuildTables); leaving them to DecodeExact keeps
+      // this table in bounds even so.
+      if (index >= 0 && index < 256) {
+        lookahead[prefix] = {static_cast<std::uint8_t>(l + 1), huffval[index]};
+      }
+      break;
+    }
+  }
+}
+
+// Anything unusual (no window, a code longer than 16 bits, a bad code) goes to DecodeExact
+// before a single bit is consumed, so errors and the stream position are DecodeExact's own.
 std::uint8_t HuffmanTable::Decode(InputByteStream& stream) const {
+  if (!FastPathsSelected() || !stream.FastBitsReady()) return DecodeExact(stream);
+  const std::uint32_t bits = stream.PeekFastBits();
+  const Lookahead hit = lookahead[bits >> (32 - kLookaheadBits)];
+  if (hit.length != 0) {
+    stream.SkipFastBits(hit.length);
+    return hit.value;
+  }
+  for (int l = std::max(kLookaheadBits, min_code_length - 1); l < 16; ++l) {
+    const auto code = static_cast<std::int32_t>(bits >> (31 - l));
+    if (code > maxcode[l]) continue;
+    const std::int32_t index = valptr[l] + code - mincode[l];
+    if (index < 0 || index >= 256) break;
+    stream.SkipFastBits(static_cast<std::uint32_t>(l + 1));
+    return huffval[index];
+  }
+  return DecodeExact(stream);
+}
+
+std::uint8_t HuffmanTable::DecodeExact(InputByteStream& stream) const {
   auto code =
-      static_cast<std::int32_t>(stream.ReadBits(static_cast<std::uint32_t>(min_code_length)));
+      static_cast<std::int32_t>(stream.ReadBitsExact(static_cast<std::uint32_t>(min_code_length)));
   int l = min_code_length - 1;
   while (code > maxcode[l]) {
     if (l == 15) throw JpegDecoder::JpegBadStream("Bad Huffman Code Length");

@@ -28,13 +28,32 @@ InputByteStream::Position InputByteStream::GetPosition() {
 void InputByteStream::SetPosition(Position) {}
 
 bool InputByteStream::RefillIfEmpty() {
-  if (next >= end) Refill();
+  if (next >= end) {
+    // A file stream reuses its buffer, so the old window's pointers may look valid again.
+    ForgetFastWindow();
+    Refill();
+  }
   return next < end;
+}
+
+bool InputByteStream::PrepareFastBits() {
+  ForgetFastWindow();
+  if (bits_remaining < 0 || next == nullptr || next >= end) return false;
+  const std::ptrdiff_t available = end - next;
+  if (available < kFastLoadedBytes) return false;
+  const void* marker = std::memchr(next, 0xFF, static_cast<std::size_t>(available));
+  const std::ptrdiff_t clean =
+      marker != nullptr ? static_cast<const std::uint8_t*>(marker) - next : available;
+  const std::ptrdiff_t room = std::min(clean - kFastConsumedBytes, available - kFastLoadedBytes);
+  if (room < 0) return false;
+  fast_limit = next + room;
+  return true;
 }
 
 // Every error in bit mode drops back to byte mode, so that no later bit read can take the
 // stale current byte for a valid one.
 void InputByteStream::FailInBitMode(const char* message) {
+  ForgetFastWindow();
   bits_remaining = -1;
   throw StreamError(message);
 }
@@ -74,6 +93,7 @@ void InputByteStream::BeginBitReading() {
   if (bits_remaining >= 0) return;
   // A scan header or restart marker may end exactly at the end of a chunk; the first
   // entropy-coded byte is then still in the source.
+  ForgetFastWindow();
   if (!RefillIfEmpty()) throw StreamError(kPrematureEndOfFile);
   bits_remaining = 8;
 }
@@ -104,7 +124,7 @@ int InputByteStream::ReadBit() {
   return (*next & kSingleBitMask[bits_remaining + 1]) != 0 ? 1 : 0;
 }
 
-std::uint32_t InputByteStream::ReadBits(std::uint32_t count) {
+std::uint32_t InputByteStream::ReadBitsExact(std::uint32_t count) {
   if (count > 16) FailInBitMode("Bit count out of range");
   if (static_cast<std::int32_t>(count) <= bits_remaining) {
     bits_remaining -= static_cast<std::int32_t>(count);
@@ -132,6 +152,7 @@ std::uint32_t InputByteStream::ReadBits(std::uint32_t count) {
 }
 
 void InputByteStream::EndBitReading() {
+  ForgetFastWindow();
   if (bits_remaining < 0) return;
   AdvanceToNextByte("Invalid Marker in Compressed Stream");
   bits_remaining = -1;

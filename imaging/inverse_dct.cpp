@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "lumarc/decode_path.h"
+
 namespace Lumarc {
 namespace {
 
@@ -98,10 +100,30 @@ void InverseDctWide(DataUnit& unit, const CoefficientBlock& coefficients,
   TransformBlock<std::int64_t>(unit, coefficients, table);
 }
 
+bool Avx2Available() {
+#if LUMARC_X86_SIMD
+  static const bool available = __builtin_cpu_supports("avx2");
+  return available;
+#else
+  return false;
+#endif
+}
+
 }  // namespace inverse_dct_detail
 
 void InverseDct(DataUnit& unit, const CoefficientBlock& coefficients,
                 const QuantizationTable& table) {
+#if LUMARC_X86_SIMD
+  if (FastPathsSelected() && inverse_dct_detail::Avx2Available() &&
+      inverse_dct_detail::InverseDctAvx2(unit, coefficients, table)) {
+    return;
+  }
+#endif
+  InverseDctScalar(unit, coefficients, table);
+}
+
+void InverseDctScalar(DataUnit& unit, const CoefficientBlock& coefficients,
+                      const QuantizationTable& table) {
   if (inverse_dct_detail::FitsNarrowArithmetic(coefficients, table)) {
     inverse_dct_detail::InverseDctNarrow(unit, coefficients, table);
   } else {

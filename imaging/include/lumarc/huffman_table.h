@@ -9,7 +9,9 @@ namespace Lumarc {
 class InputByteStream;
 
 // One Huffman decoding table of a DHT segment: the per-length decoding limits of T.81 Annex F
-// and the code values. Codes are decoded bit by bit after the first min_code_length bits.
+// and the code values. The reference decoding goes bit by bit after the first min_code_length
+// bits; the fast one looks the first kLookaheadBits bits up in a table derived from the same
+// limits, and takes longer codes from the same look at the bit window.
 //
 // Errors (JpegDecoder::JpegBadStream):
 //  - "Huffman count > 256" from ReadTable, after the 16 counts and before any value; the
@@ -32,6 +34,9 @@ class HuffmanTable {
   void BuildTables(const std::array<std::uint8_t, 16>& counts);
   // Decodes one code from the stream, which must be in bit mode.
   std::uint8_t Decode(InputByteStream& stream) const;
+  // Decode through ReadBits and ReadBit alone: the reference the fast path matches, and the
+  // path that meets stuffed bytes, markers, refills, the end of the data and bad codes.
+  std::uint8_t DecodeExact(InputByteStream& stream) const;
   bool IsDefined() const { return defined; }
   // The code values and the limits per length, as text (verbose DHT trace).
   void Dump(std::ostream& out) const;
@@ -44,6 +49,16 @@ class HuffmanTable {
   std::int32_t MinCodeLength() const { return min_code_length; }
 
  private:
+  // Most codes of ordinary tables are this long or shorter (9 bits: 512 entries of 2 bytes).
+  static constexpr int kLookaheadBits = 9;
+  // A lookahead entry: code length (0: none of up to kLookaheadBits bits) and value.
+  struct Lookahead {
+    std::uint8_t length;
+    std::uint8_t value;
+  };
+
+  void BuildLookahead();
+
   // Largest code of each length; -1 when the length has no code.
   std::array<std::int32_t, 16> maxcode{};
   // Smallest code of each length; 257 when the length has no code.
@@ -55,6 +70,8 @@ class HuffmanTable {
   bool defined = false;
   // Shortest code length present, 1 to 16 (16 for a table without codes).
   std::int32_t min_code_length = 16;
+  // What DecodeExact returns and how many bits it consumes for each kLookaheadBits-bit prefix.
+  std::array<Lookahead, 1 << kLookaheadBits> lookahead{};
 };
 
 }  // namespace Lumarc

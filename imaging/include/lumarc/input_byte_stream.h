@@ -1,9 +1,13 @@
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <ios>
 #include <stdexcept>
+
+#include "lumarc/decode_path.h"
 
 namespace Lumarc {
 
@@ -55,10 +59,43 @@ class InputByteStream {
   int ReadBit();
   // count bits (0 to 16), the first read the most significant. A count above 16 raises
   // StreamError "Bit count out of range".
-  std::uint32_t ReadBits(std::uint32_t count);
+  std::uint32_t ReadBits(std::uint32_t count) {
+    if (count <= 16 && FastPathsSelected() && FastBitsReady()) {
+      const std::uint32_t value = count == 0 ? 0 : PeekFastBits() >> (32 - count);
+      SkipFastBits(count);
+      return value;
+    }
+    return ReadBitsExact(count);
+  }
+  // ReadBits one byte at a time through the mask tables: the reference the fast path matches.
+  std::uint32_t ReadBitsExact(std::uint32_t count);
   // Discards the unread bits of the current byte (and its stuffed 0x00 when it is 0xFF) and
   // returns to byte mode. In byte mode it does nothing.
   void EndBitReading();
+
+  // The fast window of bit mode, for readers that look ahead. While FastBitsReady is true, the
+  // next 32 bits lie in bytes already buffered, none of them a 0xFF, so taking them cannot meet
+  // a stuffed byte, a marker, a refill or the end of the data, and they read exactly as through
+  // ReadBit. Near any of those it is false, and the exact path must be taken instead.
+  bool FastBitsReady() {
+    return (fast_limit != nullptr && next <= fast_limit) || PrepareFastBits();
+  }
+  // The next 32 bits, the first in the most significant place. Only while FastBitsReady.
+  std::uint32_t PeekFastBits() const {
+    std::uint64_t word;
+    std::memcpy(&word, next, sizeof word);
+    if constexpr (std::endian::native == std::endian::little) word = __builtin_bswap64(word);
+    // bits_remaining is 0 to 8, so at least 56 valid bits remain after dropping the read ones.
+    return static_cast<std::uint32_t>((word << (8 - bits_remaining)) >> 32);
+  }
+  // Consumes count bits (0 to 32) of those PeekFastBits showed. Like ReadBit, it leaves `next`
+  // on a byte whose last bit was read, with bits_remaining 0.
+  void SkipFastBits(std::uint32_t count) {
+    const std::uint32_t consumed = static_cast<std::uint32_t>(8 - bits_remaining) + count;
+    if (consumed == 0) return;
+    next += (consumed - 1) >> 3;
+    bits_remaining = static_cast<std::int32_t>(7 - ((consumed - 1) & 7));
+  }
 
  protected:
   // Loads the next chunk of the source into [next, end); both null when nothing was read.
@@ -74,10 +111,21 @@ class InputByteStream {
   std::int32_t bits_remaining = -1;
 
  private:
+  // Bytes a fast read may consume (the current one and four more) and load (eight).
+  static constexpr std::ptrdiff_t kFastConsumedBytes = 5;
+  static constexpr std::ptrdiff_t kFastLoadedBytes = 8;
+
+  // Finds the fast window from `next`: false when it is empty here.
+  bool PrepareFastBits();
+  void ForgetFastWindow() { fast_limit = nullptr; }
   bool RefillIfEmpty();
   [[noreturn]] void FailInBitMode(const char* message);
   void AdvanceToNextByte(const char* stuffing_message);
   void StartNextByte(const char* end_of_data_message, const char* stuffing_message);
+
+  // The last `next` from which a fast read stays inside the window found by PrepareFastBits;
+  // null when no window is known (byte mode, or the buffer may have been refilled).
+  const std::uint8_t* fast_limit = nullptr;
 };
 
 }  // namespace Lumarc

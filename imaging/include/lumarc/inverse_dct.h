@@ -5,6 +5,14 @@
 
 #include "lumarc/quantization_table.h"
 
+// The vector transform is written with GCC/Clang target attributes for x86 and chosen at run
+// time; elsewhere only the scalar one exists.
+#if (defined(__GNUC__) || defined(__clang__)) && (defined(__x86_64__) || defined(__i386__))
+#define LUMARC_X86_SIMD 1
+#else
+#define LUMARC_X86_SIMD 0
+#endif
+
 namespace Lumarc {
 
 // 64 quantized coefficients in natural (row-major) order: index 8v + u.
@@ -26,9 +34,13 @@ inline constexpr std::int32_t kIdctK4 = 45;
 
 // Dequantizes and transforms one block into samples clamped to 0..255. Cannot fail, and has no
 // overflow for any coefficients and any table: blocks too large for 32-bit arithmetic are
-// computed in 64 bits with the same roundings.
+// computed in 64 bits with the same roundings. With the fast paths selected and a processor
+// that has AVX2, the 32-bit blocks are transformed eight lanes at a time, to the same samples.
 void InverseDct(DataUnit& unit, const CoefficientBlock& coefficients,
                 const QuantizationTable& table);
+// The scalar transform alone: the reference.
+void InverseDctScalar(DataUnit& unit, const CoefficientBlock& coefficients,
+                      const QuantizationTable& table);
 
 using InverseDctRoutine = void (*)(DataUnit&, const CoefficientBlock&, const QuantizationTable&);
 // The routine the decoder reaches every block through. It holds InverseDct and nothing
@@ -42,6 +54,15 @@ void InverseDctNarrow(DataUnit& unit, const CoefficientBlock& coefficients,
                       const QuantizationTable& table);
 void InverseDctWide(DataUnit& unit, const CoefficientBlock& coefficients,
                     const QuantizationTable& table);
+
+// The processor can run InverseDctAvx2 (always false without LUMARC_X86_SIMD).
+bool Avx2Available();
+#if LUMARC_X86_SIMD
+// The narrow transform in AVX2; false, with the unit untouched, for a block that needs the wide
+// one. Only where Avx2Available.
+bool InverseDctAvx2(DataUnit& unit, const CoefficientBlock& coefficients,
+                    const QuantizationTable& table);
+#endif
 }  // namespace inverse_dct_detail
 
 }  // namespace Lumarc
