@@ -1,7 +1,6 @@
 // Copies the sample planes of the components into the bitmap: directly for greyscale, through
 // the JFIF YCbCr to RGB conversion for colour. Image row i (0 = top) is stored row height-1-i.
-#include <array>
-
+#include "color_tables.h"
 #include "lumarc/bitmap_image.h"
 #include "lumarc/image_component.h"
 
@@ -9,30 +8,7 @@ namespace Lumarc {
 
 namespace {
 
-using ColorTable = std::array<std::int32_t, 256>;
-
-// Rounds to the nearest integer, halves away from zero.
-constexpr std::int32_t RoundAway(double value) {
-  return value >= 0 ? static_cast<std::int32_t>(value + 0.5)
-                    : -static_cast<std::int32_t>(-value + 0.5);
-}
-
-constexpr ColorTable MakeTable(double scale) {
-  ColorTable table{};
-  for (int i = 0; i < 256; ++i) table[i] = RoundAway(scale * (i - 128));
-  return table;
-}
-
-// Red and blue in whole levels; the two green terms in 16.16 fixed point, summed before the one
-// rounding shift.
-constexpr ColorTable kRedFromCr = MakeTable(1.402);
-constexpr ColorTable kBlueFromCb = MakeTable(1.772);
-constexpr ColorTable kGreenFromCb = MakeTable(0.34414 * 65536);
-constexpr ColorTable kGreenFromCr = MakeTable(0.71414 * 65536);
-
-std::uint8_t Clamp(std::int32_t value) {
-  return static_cast<std::uint8_t>(value < 0 ? 0 : (value > 255 ? 255 : value));
-}
+using namespace color_tables;
 
 std::uint8_t* StoredRow(BitmapImage& bitmap, std::uint32_t image_row) {
   return bitmap.PixelData() + std::size_t{bitmap.Height() - 1 - image_row} * bitmap.BytesPerRow();
@@ -71,8 +47,7 @@ void ConvertYCbCr(const ImageComponent& y, const ImageComponent& cb, const Image
     std::uint8_t* out = StoredRow(bitmap, i);
     for (std::uint32_t j = 0; j < bitmap.Width(); ++j) {
       const std::int32_t luma = ys[j];
-      const std::int32_t green =
-          luma - ((kGreenFromCb[cbs[j]] + kGreenFromCr[crs[j]] + 32768) >> 16);
+      const std::int32_t green = luma - GreenTerm(cbs[j], crs[j]);
       out[3 * j] = Clamp(luma + kBlueFromCb[cbs[j]]);
       out[3 * j + 1] = Clamp(green);
       out[3 * j + 2] = Clamp(luma + kRedFromCr[crs[j]]);

@@ -2,6 +2,7 @@
 // kinds of progressive scans of T.81 Annex G with end-of-band runs and successive approximation.
 #include <algorithm>
 
+#include "lumarc/decode_path.h"
 #include "lumarc/huffman_table.h"
 #include "lumarc/image_component.h"
 #include "lumarc/input_byte_stream.h"
@@ -51,23 +52,52 @@ void ImageComponent::DecodeSequential(InputByteStream& stream, std::uint32_t row
                                       std::uint32_t col) {
   CoefficientBlock block{};
   block[0] = static_cast<std::int16_t>(DecodeDcDifference(stream));
-  for (std::uint32_t k = 1; k < 64;) {
-    const std::uint32_t rs = ac_table->Decode(stream);
-    const std::uint32_t size = rs & 15;
-    const std::uint32_t run = rs >> 4;
-    if (size != 0) {
-      k += run;
-      if (k > 63) throw JpegBadStream("Coefficient Index out of Range");
-      block[kZigzagToNatural[k]] = static_cast<std::int16_t>(ReceiveExtend(stream, size));
-      ++k;
-    } else if (run == 15) {
-      k += 16;  // sixteen zeros
-    } else {
-      break;  // end of block
-    }
-  }
+  for (std::uint32_t k = 1; k < 64;) k = DecodeSequentialAc(stream, block, k);
   inverse_dct_routine(Unit(row, col), block, *quantization_table);
   ++transformed_blocks;
+}
+
+// One run/size code of a sequential block and its value, from one look at the bit window when
+// the code is short (most are); returns the next zigzag index, 64 or more at the end of the
+// block. Consumes and raises exactly as DecodeSequentialAcExact: the code's bits are taken
+// before an index out of range is refused, the value's bits after.
+std::uint32_t ImageComponent::DecodeSequentialAc(InputByteStream& stream, CoefficientBlock& block,
+                                                 std::uint32_t k) {
+  if (!FastPathsSelected() || !stream.FastBitsReady()) {
+    return DecodeSequentialAcExact(stream, block, k);
+  }
+  const std::uint32_t bits = stream.PeekFastBits();
+  std::uint32_t length = 0;
+  const std::uint32_t rs = ac_table->LookAhead(bits, length);
+  if (length == 0) return DecodeSequentialAcExact(stream, block, k);
+  const std::uint32_t size = rs & 15;
+  const std::uint32_t run = rs >> 4;
+  if (size == 0) {
+    stream.SkipFastBits(length);
+    return run == 15 ? k + 16 : 64;  // sixteen zeros, or the end of the block
+  }
+  k += run;
+  if (k > 63) {
+    stream.SkipFastBits(length);
+    throw JpegBadStream("Coefficient Index out of Range");
+  }
+  // A code of at most 9 bits and a value of at most 15 fit the window's 32 bits together.
+  const std::uint32_t value = (bits << length) >> (32 - size);
+  stream.SkipFastBits(length + size);
+  block[kZigzagToNatural[k]] = static_cast<std::int16_t>(Extend(value, size));
+  return k + 1;
+}
+
+std::uint32_t ImageComponent::DecodeSequentialAcExact(InputByteStream& stream,
+                                                      CoefficientBlock& block, std::uint32_t k) {
+  const std::uint32_t rs = ac_table->Decode(stream);
+  const std::uint32_t size = rs & 15;
+  const std::uint32_t run = rs >> 4;
+  if (size == 0) return run == 15 ? k + 16 : 64;  // sixteen zeros, or the end of the block
+  k += run;
+  if (k > 63) throw JpegBadStream("Coefficient Index out of Range");
+  block[kZigzagToNatural[k]] = static_cast<std::int16_t>(ReceiveExtend(stream, size));
+  return k + 1;
 }
 
 // The predictor stays unshifted; only the stored coefficient carries the point transform.

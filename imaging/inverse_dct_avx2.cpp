@@ -1,7 +1,8 @@
 // The integer inverse DCT eight lanes at a time. Every lane runs the scalar butterflies' exact
-// 32-bit operations (the same products, shifts and sums), so the samples are bit for bit those
-// of the scalar transform for every block it accepts: the blocks the scalar transform computes
-// in 32 bits. The rest are left to the scalar 64-bit path.
+// 32-bit operations (the same products, shifts and sums), so for every block it accepts, one
+// whose 32-bit arithmetic cannot overflow, the samples are bit for bit those of the scalar
+// transform, which would compute them in 32 or 64 bits alike. The rest are left to the scalar
+// transform.
 #include "lumarc/inverse_dct.h"
 
 #if LUMARC_X86_SIMD
@@ -14,8 +15,15 @@ namespace {
 
 // 128.5 x 4096: the level shift of 128 and the rounding half of the final shift by 12.
 constexpr int kLevelShiftAndRounding = 0x80800;
-// The largest product of coefficient and multiplier that keeps both passes inside 32 bits.
+// A block computes in 32 bits without overflow when every product of coefficient and
+// multiplier is at most 2^19 (the scalar transform's own test), or when their magnitudes sum
+// to at most 2^22: a butterfly's largest intermediate, (t5 - t3) x 83 or (o1 + o3) x 45, is
+// below 83 times the sum of its inputs' magnitudes and its outputs below 3.21 times it, so
+// pass 2 stays below 83 x 3.21 x 2^22 + 2656, about 1.12e9 < 2^31. The second test keeps
+// ordinary blocks narrow whose one coefficient at a coarse, high-frequency position (a
+// multiplier near 2^20) fails the first.
 constexpr float kNarrowProductLimit = 524288.0f;  // 2^19
+constexpr float kNarrowSumLimit = 4194304.0f;     // 2^22
 
 // A product with a rotation constant, back to the butterfly's scale (6 fraction bits).
 LUMARC_AVX2 inline __m256i Rotate(__m256i a, std::int32_t constant) {
@@ -75,25 +83,33 @@ LUMARC_AVX2 inline void Transpose(__m256i (&r)[8]) {
   }
 }
 
-// Dequantizes one block into t (row r in register r); false if a product exceeds the narrow
-// limit. Single precision decides that exactly: both factors are exact in it, products up to
-// 2^24 are exact, and rounding cannot carry a larger product down to 2^19.
+LUMARC_AVX2 inline float HorizontalSum(__m256 v) {
+  const __m128 quad = _mm_add_ps(_mm256_castps256_ps128(v), _mm256_extractf128_ps(v, 1));
+  const __m128 pair = _mm_add_ps(quad, _mm_movehl_ps(quad, quad));
+  return _mm_cvtss_f32(_mm_add_ss(pair, _mm_shuffle_ps(pair, pair, 1)));
+}
+
+// Dequantizes one block into t (row r in register r); false if it needs 64-bit arithmetic.
+// Single precision decides that exactly: both factors are exact in it, products and partial
+// sums up to 2^24 are exact integers, and rounding never carries a larger value below 2^24.
 LUMARC_AVX2 inline bool Dequantize(const CoefficientBlock& coefficients,
                                    const QuantizationTable& table, __m256i (&t)[8]) {
   const std::int32_t* multipliers = table.ScaledTable().data();
   const __m256 magnitude_mask = _mm256_castsi256_ps(_mm256_set1_epi32(0x7FFFFFFF));
-  const __m256 limit = _mm256_set1_ps(kNarrowProductLimit);
-  __m256 too_large = _mm256_setzero_ps();
+  __m256 largest = _mm256_setzero_ps();
+  __m256 sum = _mm256_setzero_ps();
   for (int r = 0; r < 8; ++r) {
     const __m256i c = _mm256_cvtepi16_epi32(
         _mm_loadu_si128(reinterpret_cast<const __m128i*>(coefficients.data() + 8 * r)));
     const __m256i m = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(multipliers + 8 * r));
-    const __m256 product = _mm256_mul_ps(_mm256_cvtepi32_ps(c), _mm256_cvtepi32_ps(m));
-    too_large = _mm256_or_ps(
-        too_large, _mm256_cmp_ps(_mm256_and_ps(product, magnitude_mask), limit, _CMP_GT_OQ));
+    const __m256 magnitude =
+        _mm256_and_ps(_mm256_mul_ps(_mm256_cvtepi32_ps(c), _mm256_cvtepi32_ps(m)), magnitude_mask);
+    largest = _mm256_max_ps(largest, magnitude);
+    sum = _mm256_add_ps(sum, magnitude);
     t[r] = _mm256_mullo_epi32(c, m);
   }
-  return _mm256_testz_ps(too_large, too_large) != 0;
+  const __m256 over = _mm256_cmp_ps(largest, _mm256_set1_ps(kNarrowProductLimit), _CMP_GT_OQ);
+  return _mm256_testz_ps(over, over) != 0 || HorizontalSum(sum) <= kNarrowSumLimit;
 }
 
 // Shifts, clamps to 0..255 (two saturating packs) and stores the eight sample rows.

@@ -2,6 +2,7 @@
 // checks, with the transfer of the decoded components into the bitmap and the release of their
 // buffers on every way out.
 #include "lumarc/bitmap_image.h"
+#include "lumarc/decode_path.h"
 #include "lumarc/file_input_byte_stream.h"
 #include "lumarc/jpeg_decoder.h"
 
@@ -91,16 +92,23 @@ void JpegDecoder::CheckTrailingData(InputByteStream& stream) {
 void JpegDecoder::TransferToBitmap() {
   if (current_image == nullptr) throw JpegError("Not reading an image");
   if (current_scan == 0) return;
+  // The fast paths convert straight from the blocks and need no upsampled planes.
+  const bool from_blocks = FastPathsSelected();
   for (std::uint32_t i = 0; i < component_count; ++i) {
     ImageComponent& component = components[component_ids[i]];
     if (progressive) component.ProgressiveInverseDct();
-    component.Upsample();
+    if (!from_blocks) component.Upsample();
   }
   if (component_count == 1) {
-    ConvertGrayscale(components[component_ids[0]], *current_image);
+    const ImageComponent& grey = components[component_ids[0]];
+    from_blocks ? ConvertGrayscaleFromBlocks(grey, *current_image)
+                : ConvertGrayscale(grey, *current_image);
   } else if (component_count == 3) {
-    ConvertYCbCr(components[component_ids[0]], components[component_ids[1]],
-                 components[component_ids[2]], *current_image);
+    const ImageComponent& y = components[component_ids[0]];
+    const ImageComponent& cb = components[component_ids[1]];
+    const ImageComponent& cr = components[component_ids[2]];
+    from_blocks ? ConvertYCbCrFromBlocks(y, cb, cr, *current_image)
+                : ConvertYCbCr(y, cb, cr, *current_image);
   }
 }
 

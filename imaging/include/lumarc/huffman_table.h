@@ -37,6 +37,13 @@ class HuffmanTable {
   // Decode through ReadBits and ReadBit alone: the reference the fast path matches, and the
   // path that meets stuffed bytes, markers, refills, the end of the data and bad codes.
   std::uint8_t DecodeExact(InputByteStream& stream) const;
+  // The value of the code at the top of 32 window bits (InputByteStream::PeekFastBits), with its
+  // length, when that code is at most kLookaheadBits long; else length 0. Consumes nothing.
+  std::uint8_t LookAhead(std::uint32_t bits, std::uint32_t& length) const {
+    const Lookahead hit = lookahead[bits >> (32 - kLookaheadBits)];
+    length = hit.length;
+    return hit.value;
+  }
   bool IsDefined() const { return defined; }
   // The code values and the limits per length, as text (verbose DHT trace).
   void Dump(std::ostream& out) const;
@@ -48,9 +55,10 @@ class HuffmanTable {
   std::uint8_t HuffVal(int i) const { return huffval[i]; }
   std::int32_t MinCodeLength() const { return min_code_length; }
 
- private:
   // Most codes of ordinary tables are this long or shorter (9 bits: 512 entries of 2 bytes).
   static constexpr int kLookaheadBits = 9;
+
+ private:
   // A lookahead entry: code length (0: none of up to kLookaheadBits bits) and value.
   struct Lookahead {
     std::uint8_t length;

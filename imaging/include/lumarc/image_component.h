@@ -102,6 +102,10 @@ class ImageComponent {
  private:
   void ComputeGrid(const FrameGeometry& frame);
   std::int32_t DecodeDcDifference(InputByteStream& stream);
+  std::uint32_t DecodeSequentialAc(InputByteStream& stream, CoefficientBlock& block,
+                                   std::uint32_t k);
+  std::uint32_t DecodeSequentialAcExact(InputByteStream& stream, CoefficientBlock& block,
+                                        std::uint32_t k);
   void RefineNonZero(InputByteStream& stream, CoefficientBlock& block, std::uint32_t from,
                      std::uint32_t to, std::int32_t p);
   CoefficientBlock& Coefficients(std::uint32_t row, std::uint32_t col);
@@ -137,5 +141,11 @@ void ConvertGrayscale(const ImageComponent& component, BitmapImage& bitmap);
 // Converts three planes, read with the luminance plane's row length, into a 24-bit bitmap.
 void ConvertYCbCr(const ImageComponent& y, const ImageComponent& cb, const ImageComponent& cr,
                   BitmapImage& bitmap);
+
+// The same pixels as Upsample followed by ConvertGrayscale or ConvertYCbCr, written row by row
+// straight from the blocks, without Upsample's planes (block_conversion.cpp).
+void ConvertGrayscaleFromBlocks(const ImageComponent& component, BitmapImage& bitmap);
+void ConvertYCbCrFromBlocks(const ImageComponent& y, const ImageComponent& cb,
+                            const ImageComponent& cr, BitmapImage& bitmap);
 
 }  // namespace Lumarc

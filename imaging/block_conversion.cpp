@@ -1,0 +1,156 @@
+// Writes the bitmap straight from the components' blocks, one image row at a time. The pixels
+// are exactly those of Upsample followed by ConvertGrayscale or ConvertYCbCr, but no
+// full-resolution plane is made (for a 4000 x 3000 colour picture that is 36 MB), each
+// chrominance sample's colour terms are looked up once rather than once per pixel it covers,
+// and every byte of the bitmap is written once.
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "color_tables.h"
+#include "lumarc/bitmap_image.h"
+#include "lumarc/image_component.h"
+
+namespace Lumarc {
+
+namespace {
+
+using namespace color_tables;
+
+std::uint8_t* StoredRow(BitmapImage& bitmap, std::uint32_t image_row) {
+  return bitmap.PixelData() + std::size_t{bitmap.Height() - 1 - image_row} * bitmap.BytesPerRow();
+}
+
+// Where Upsample would make a plane (blocks exist, the grid is not empty) that covers the
+// bitmap, as the plane-based conversions require.
+bool BlocksCover(const ImageComponent& component, const BitmapImage& bitmap) {
+  return component.HasDataUnits() && component.PlaneRowLength() != 0 &&
+         component.PlaneRows() != 0 && bitmap.PixelData() != nullptr &&
+         component.PlaneRowLength() >= bitmap.Width() && component.PlaneRows() >= bitmap.Height();
+}
+
+// One row of a component's samples at its own resolution: the row that feeds image row
+// image_row, holding at least the count samples that the bitmap's width needs.
+class SourceRow {
+ public:
+  SourceRow(const ImageComponent& component, std::uint32_t width)
+      : component(component),
+        count((width + component.HorizontalFactor() - 1) / component.HorizontalFactor()),
+        samples((count + 7) / 8 * 8) {}
+
+  // True when image_row needs another source row than the last one read.
+  bool Read(std::uint32_t image_row) {
+    const std::uint32_t source = image_row / component.VerticalFactor();
+    if (source == current) return false;
+    current = source;
+    const std::uint32_t block_row = source / 8;
+    const std::uint32_t offset = 8 * (source % 8);
+    for (std::uint32_t q = 0; 8 * q < count; ++q) {
+      std::memcpy(&samples[8 * q], &component.DataUnitAt(block_row, q).samples[offset], 8);
+    }
+    return true;
+  }
+  const std::uint8_t* Samples() const { return samples.data(); }
+  std::uint32_t Count() const { return count; }
+  std::uint32_t Factor() const { return component.HorizontalFactor(); }
+
+ private:
+  const ImageComponent& component;
+  std::uint32_t count;
+  std::vector<std::uint8_t> samples;
+  std::uint32_t current = UINT32_MAX;
+};
+
+// The colour terms of one row of chrominance samples, at their resolution.
+struct ChromaTerms {
+  explicit ChromaTerms(std::uint32_t count) : blue(count), green(count), red(count) {}
+
+  void Compute(const std::uint8_t* cb, const std::uint8_t* cr, std::uint32_t count) {
+    for (std::uint32_t x = 0; x < count; ++x) {
+      blue[x] = static_cast<std::int16_t>(kBlueFromCb[cb[x]]);
+      green[x] = static_cast<std::int16_t>(GreenTerm(cb[x], cr[x]));
+      red[x] = static_cast<std::int16_t>(kRedFromCr[cr[x]]);
+    }
+  }
+
+  std::vector<std::int16_t> blue;
+  std::vector<std::int16_t> green;
+  std::vector<std::int16_t> red;
+};
+
+// One bitmap row. LumaFactor and ChromaFactor are the horizontal repeat counts when known at
+// compile time (the common 1 and 2), 0 to take them from the arguments.
+template <std::uint32_t LumaFactor, std::uint32_t ChromaFactor>
+void ConvertRow(const std::uint8_t* luma, std::uint32_t luma_factor, const ChromaTerms& terms,
+                std::uint32_t chroma_factor, std::uint32_t width, std::uint8_t* out) {
+  const std::uint32_t lf = LumaFactor != 0 ? LumaFactor : luma_factor;
+  const std::uint32_t cf = ChromaFactor != 0 ? ChromaFactor : chroma_factor;
+  for (std::uint32_t j = 0; j < width; ++j) {
+    const std::int32_t y = luma[j / lf];
+    const std::uint32_t c = j / cf;
+    out[3 * j] = Clamp(y + terms.blue[c]);
+    out[3 * j + 1] = Clamp(y - terms.green[c]);
+    out[3 * j + 2] = Clamp(y + terms.red[c]);
+  }
+}
+
+void ConvertRowAnyFactors(const SourceRow& luma, const ChromaTerms& terms,
+                          std::uint32_t chroma_factor, std::uint32_t width, std::uint8_t* out) {
+  const std::uint8_t* y = luma.Samples();
+  if (luma.Factor() == 1 && chroma_factor == 1) {
+    ConvertRow<1, 1>(y, 1, terms, 1, width, out);
+  } else if (luma.Factor() == 1 && chroma_factor == 2) {
+    ConvertRow<1, 2>(y, 1, terms, 2, width, out);
+  } else {
+    ConvertRow<0, 0>(y, luma.Factor(), terms, chroma_factor, width, out);
+  }
+}
+
+// Chrominance components with different factors are brought to full resolution, where their
+// samples pair up pixel by pixel.
+void ExpandToFullResolution(const SourceRow& row, std::uint32_t width, std::uint8_t* out) {
+  for (std::uint32_t j = 0; j < width; ++j) out[j] = row.Samples()[j / row.Factor()];
+}
+
+}  // namespace
+
+void ConvertGrayscaleFromBlocks(const ImageComponent& component, BitmapImage& bitmap) {
+  if (!BlocksCover(component, bitmap)) return;
+  SourceRow row(component, bitmap.Width());
+  for (std::uint32_t i = 0; i < bitmap.Height(); ++i) {
+    row.Read(i);
+    ExpandToFullResolution(row, bitmap.Width(), StoredRow(bitmap, i));
+  }
+}
+
+void ConvertYCbCrFromBlocks(const ImageComponent& y, const ImageComponent& cb,
+                            const ImageComponent& cr, BitmapImage& bitmap) {
+  if (!BlocksCover(y, bitmap) || !BlocksCover(cb, bitmap) || !BlocksCover(cr, bitmap)) return;
+  const std::uint32_t row_length = y.PlaneRowLength();
+  if (cb.PlaneRowLength() != row_length || cr.PlaneRowLength() != row_length) return;
+  const std::uint32_t width = bitmap.Width();
+  SourceRow luma(y, width);
+  SourceRow blue(cb, width);
+  SourceRow red(cr, width);
+  const bool paired = cb.HorizontalFactor() == cr.HorizontalFactor();
+  const std::uint32_t chroma_factor = paired ? cb.HorizontalFactor() : 1;
+  const std::uint32_t chroma_count = paired ? blue.Count() : width;
+  ChromaTerms terms(chroma_count);
+  std::vector<std::uint8_t> cb_full(paired ? 0 : width);
+  std::vector<std::uint8_t> cr_full(paired ? 0 : width);
+  for (std::uint32_t i = 0; i < bitmap.Height(); ++i) {
+    luma.Read(i);
+    const bool new_cb = blue.Read(i);
+    const bool new_cr = red.Read(i);
+    if (paired && (new_cb || new_cr)) {
+      terms.Compute(blue.Samples(), red.Samples(), chroma_count);
+    } else if (!paired && (new_cb || new_cr)) {
+      ExpandToFullResolution(blue, width, cb_full.data());
+      ExpandToFullResolution(red, width, cr_full.data());
+      terms.Compute(cb_full.data(), cr_full.data(), width);
+    }
+    ConvertRowAnyFactors(luma, terms, chroma_factor, width, StoredRow(bitmap, i));
+  }
+}
+
+}  // namespace Lumarc
