@@ -1,22 +1,36 @@
 #!/usr/bin/env bash
-# Cross-builds the menu as a 32-bit Windows program, build-windows/bin/launcher.exe, and checks
+# Cross-builds the menu as a 32-bit Windows program, BUILD-DIR/bin/launcher.exe, and checks
 # that it is a GUI program that carries its hand cursor and imports only DLLs that come with
 # Windows (no mingw runtime DLL beside it on the disc).
-# Usage: scripts/build-windows.sh
+# Usage: scripts/build-windows.sh [--preset windows|windows-tests] [--build-dir DIR]
+#   windows (the default) builds the program for the disc in build-windows/; windows-tests also
+#   builds the tests that scripts/test-windows.sh runs under Wine, in build-windows-tests/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-case "${1:-}" in
-  -h|--help) sed -n '2,5p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
-  '') ;;
-  *) echo "build-windows.sh: unknown argument: $1" >&2; exit 2 ;;
+preset=windows
+build_dir=
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --preset) preset="$2"; shift 2 ;;
+    --build-dir) build_dir="$2"; shift 2 ;;
+    -h|--help) sed -n '2,7p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    *) echo "build-windows.sh: unknown argument: $1" >&2; exit 2 ;;
+  esac
+done
+case "$preset" in
+  windows|windows-tests) ;;
+  *) echo "build-windows.sh: not a Windows preset: $preset" >&2; exit 2 ;;
 esac
+build_dir=${build_dir:-build-$preset}
 
 scripts/install-deps.sh
-cmake --preset windows
-cmake --build --preset windows --parallel "$(nproc)"
+cmake --preset "$preset" -B "$build_dir"
+targets=()  # windows-tests builds everything, the tests included
+[ "$preset" = windows ] && targets=(--target launcher lumarc_imaging)
+cmake --build "$build_dir" --parallel "$(nproc)" "${targets[@]}"
 
-exe=build-windows/bin/launcher.exe
+exe=$build_dir/bin/launcher.exe
 fail() { echo "build-windows.sh: $exe: $*" >&2; exit 1; }
 
 headers=$(i686-w64-mingw32-objdump -p "$exe")

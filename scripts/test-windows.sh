@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Cross-builds the menu and the image library's tests for 32-bit Windows, checks launcher.exe as
+# scripts/build-windows.sh does, and runs under Wine both the library's unit tests and the
+# end-to-end tests of launcher.exe on virtual desktops in Xvfb. Wine's prefixes live in the
+# build folder and are made on first use.
+# Usage: scripts/test-windows.sh [--build-dir DIR]   (default build-windows-tests/)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+build_dir=build-windows-tests
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --build-dir) build_dir="$2"; shift 2 ;;
+    -h|--help) sed -n '2,6p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    *) echo "test-windows.sh: unknown argument: $1" >&2; exit 2 ;;
+  esac
+done
+
+# Installs what is missing (mingw-w64, GoogleTest's sources, Wine, Xvfb and the X tools).
+scripts/build-windows.sh --preset windows-tests --build-dir "$build_dir"
+# The test preset's settings, on whichever folder was built.
+ctest --test-dir "$build_dir" --output-on-failure --no-tests=error --timeout 300 \
+  --parallel "$(nproc)"
