@@ -49,6 +49,15 @@ class Layout:
 
 LARGE = Layout((1024, 768), (800, 600), "", (460, 550), (590, 550), (727, 550), (692, 550),
                (719, 550))
+LARGE_INSTALL_SETUP = (150, 550)
+
+# An installer that takes its time: it notes when it starts and when it ends in its current
+# directory, which it inherits from the menu (the disc).
+SLOW_SETUP = """#!/bin/sh
+echo started >> setup.log
+sleep 3
+echo ended >> setup.log
+"""
 SMALL = Layout((640, 480), (640, 480), "l", (369, 440), (474, 440), (574, 440), (550, 440),
                (573, 440))
 
@@ -179,6 +188,75 @@ class MenuWindowTest(unittest.TestCase):
 
             self.click_client(session, main, layout.farewell_quit)
             self.assertEqual(run.process.wait(timeout=STEP_TIMEOUT), 1)
+
+    def start_on_install_page(self, session):
+        main = session.find_window(f"^{WELCOME}$", STARTUP_TIMEOUT)
+        self.assert_client_shows(session, main, LARGE, 1)
+        self.click_client(session, main, LARGE.welcome_next)
+        self.assert_client_shows(session, main, LARGE, 2)
+        return main
+
+    def test_checksum_error_box_holds_the_start_until_answered(self):
+        def damage_first_picture(disc):
+            with open(os.path.join(disc, "brivant", "1.dat"), "r+b") as picture:
+                picture.seek(8192)  # the first byte the checksum samples
+                sampled = picture.read(1)[0]
+                picture.seek(8192)
+                picture.write(bytes([sampled ^ 1]))
+
+        with XSession(*LARGE.screen) as session, \
+                MenuRun(session, damage_first_picture) as run:
+            box = session.find_window("^Error$", STARTUP_TIMEOUT)
+            self.assertEqual(session.window_name(box), "Error")
+            with self.assertRaises(TimeoutError):
+                session.find_window(f"^{WELCOME}$", 1)
+            x, y, width, height = session.window_geometry(box)
+            session.move(x + width // 2, y + height // 2)
+            session.key("Return")
+
+            main = session.find_window(f"^{WELCOME}$", STEP_TIMEOUT)
+            client_x, client_y = self.client_origin(session, main)
+            # The page without its picture shows the black class background.
+            self.assertEqual(session.screenshot(client_x, client_y, 794, 575), bytes(794 * 575 * 3))
+            self.assertIsNone(run.process.poll())
+
+    def test_clicks_while_a_started_program_runs_are_dropped(self):
+        def slow_setup(disc):
+            with open(os.path.join(disc, "setup.exe"), "w") as setup:
+                setup.write(SLOW_SETUP)
+
+        with XSession(*LARGE.screen) as session, MenuRun(session, slow_setup) as run:
+            main = self.start_on_install_page(session)
+            log = os.path.join(run.disc, "setup.log")
+
+            def setup_log():
+                if not os.path.exists(log):
+                    return ""
+                with open(log) as text:
+                    return text.read()
+            self.click_client(session, main, LARGE_INSTALL_SETUP)
+            wait_until(lambda: "started" in setup_log(), STEP_TIMEOUT)
+            self.click_client(session, main, LARGE.install_next)
+            wait_until(lambda: "ended" in setup_log(), STEP_TIMEOUT)
+
+            self.assert_client_shows(session, main, LARGE, 2)
+            self.assertEqual(session.window_name(main), WELCOME)
+            self.click_client(session, main, LARGE.install_next)
+            self.assert_title(session, main, FAREWELL)
+
+    def test_uncovered_client_area_is_painted_again(self):
+        with XSession(*LARGE.screen) as session, MenuRun(session):
+            main = self.start_on_install_page(session)
+            client_x, client_y = self.client_origin(session, main)
+            cover = subprocess.Popen(
+                ["xmessage", "-geometry", f"300x200+{client_x + 100}+{client_y + 100}", "cover"],
+                env=session.env)
+            try:
+                session.find_window("^xmessage$", STEP_TIMEOUT)
+            finally:
+                cover.kill()
+                cover.wait(timeout=STEP_TIMEOUT)
+            self.assert_client_shows(session, main, LARGE, 2)
 
     def test_large_layout_on_1024_by_768(self):
         self.walk_through(LARGE)

@@ -118,8 +118,21 @@ class XSession:
                 ["xdotool", "search", "--onlyvisible", "--name", name_regex], env=self.env,
                 capture_output=True, timeout=_COMMAND_TIMEOUT)
             ids = result.stdout.split()
-            return int(ids[0]) if ids else None
+            return int(ids[0]) if ids else self._find_top_level(name_regex)
         return wait_until(search, timeout)
+
+    def _find_top_level(self, name_regex):
+        """xdotool cannot read a name stored as WM_NAME of type "UTF-8" (SDL's message boxes
+        do that); xwininfo can. Only the root's children, which without a window manager are
+        the top-level windows."""
+        listing = self._run("xwininfo", "-root", "-children").decode(errors="replace")
+        for wid, name in re.findall(r'^\s+(0x[0-9a-f]+) "(.*)":', listing, re.MULTILINE):
+            if re.search(name_regex, name) and self._viewable(wid):
+                return int(wid, 16)
+        return None
+
+    def _viewable(self, wid):
+        return "IsViewable" in self._run("xwininfo", "-id", str(wid)).decode(errors="replace")
 
     def window_name(self, wid):
         return self._run("xdotool", "getwindowname", str(wid)).decode().rstrip("\n")
@@ -133,12 +146,26 @@ class XSession:
         return (field("Absolute upper-left X"), field("Absolute upper-left Y"), field("Width"),
                 field("Height"))
 
+    def pointer(self):
+        """Where the mouse pointer is: (x, y) in root coordinates."""
+        text = self._run("xdotool", "getmouselocation", "--shell").decode()
+        return (int(re.search(r"^X=(-?\d+)", text, re.MULTILINE).group(1)),
+                int(re.search(r"^Y=(-?\d+)", text, re.MULTILINE).group(1)))
+
     def move(self, x, y):
-        self._run("xdotool", "mousemove", "--sync", str(x), str(y))
+        # xdotool's --sync waits for the pointer to leave where it is, so a move to the same
+        # place would wait for ever.
+        if self.pointer() != (x, y):
+            self._run("xdotool", "mousemove", "--sync", str(x), str(y))
 
     def click(self, x, y, button=1):
         self.move(x, y)
         self._run("xdotool", "click", str(button))
+
+    def key(self, name):
+        """Presses and releases a key (an X keysym name such as "Return") for the window under
+        the pointer, which has the keyboard when no window manager moves the focus."""
+        self._run("xdotool", "key", name)
 
     def screenshot(self, x, y, width, height):
         """The root window's pixels in that rectangle, as bytes: 3 per pixel (R, G, B), rows top
