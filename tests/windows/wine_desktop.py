@@ -95,9 +95,4 @@ def find_windows(session, name_regex):
     return [int(wid) for wid in result.stdout.split()]
 
 
-def press_key(session, key):
-    """Presses a key on the desktop; Wine hands it to its active window."""
-    subprocess.run(["xdotool", "key", key], env=session.env, check=True, timeout=COMMAND_TIMEOUT)
-
-
-__all__ = ["WineDesktop", "find_windows", "press_key", "wait_until"]
+__all__ = ["WineDesktop", "find_windows", "wait_until"]
