@@ -52,40 +52,48 @@ void ImageComponent::DecodeSequential(InputByteStream& stream, std::uint32_t row
                                       std::uint32_t col) {
   CoefficientBlock block{};
   block[0] = static_cast<std::int16_t>(DecodeDcDifference(stream));
-  for (std::uint32_t k = 1; k < 64;) k = DecodeSequentialAc(stream, block, k);
+  const bool fast = FastPathsSelected();
+  for (std::uint32_t k = 1; k < 64;) {
+    if (fast) k = DecodeSequentialAcRun(stream, block, k);
+    if (k < 64) k = DecodeSequentialAcExact(stream, block, k);
+  }
   inverse_dct_routine(Unit(row, col), block, *quantization_table);
   ++transformed_blocks;
 }
 
-// One run/size code of a sequential block and its value, from one look at the bit window when
-// the code is short (most are); returns the next zigzag index, 64 or more at the end of the
-// block. Consumes and raises exactly as DecodeSequentialAcExact: the code's bits are taken
-// before an index out of range is refused, the value's bits after.
-std::uint32_t ImageComponent::DecodeSequentialAc(InputByteStream& stream, CoefficientBlock& block,
-                                                 std::uint32_t k) {
-  if (!FastPathsSelected() || !stream.FastBitsReady()) {
-    return DecodeSequentialAcExact(stream, block, k);
+// Takes run/size codes and their values from the bit window for as long as it lasts and the
+// codes are short (most are), each code and value from one look at it; returns the next zigzag
+// index, 64 or more at the end of the block. Consumes and raises exactly as the exact step
+// would code by code: a code's bits are taken before an index out of range is refused.
+std::uint32_t ImageComponent::DecodeSequentialAcRun(InputByteStream& stream,
+                                                    CoefficientBlock& block, std::uint32_t k) {
+  InputByteStream::BitCursor cursor = stream.FastCursor();
+  while (k < 64 && cursor.Ready()) {
+    const std::uint32_t bits = cursor.Peek();
+    std::uint32_t length = 0;
+    const std::uint32_t rs = ac_table->LookAhead(bits, length);
+    if (length == 0) break;
+    const std::uint32_t size = rs & 15;
+    const std::uint32_t run = rs >> 4;
+    if (size == 0) {
+      cursor.Skip(length);
+      k = run == 15 ? k + 16 : 64;  // sixteen zeros, or the end of the block
+      continue;
+    }
+    k += run;
+    if (k > 63) {
+      cursor.Skip(length);
+      stream.Resume(cursor);
+      throw JpegBadStream("Coefficient Index out of Range");
+    }
+    // A code of at most 9 bits and a value of at most 15 fit the window's 32 bits together.
+    const std::uint32_t value = (bits << length) >> (32 - size);
+    cursor.Skip(length + size);
+    block[kZigzagToNatural[k]] = static_cast<std::int16_t>(Extend(value, size));
+    ++k;
   }
-  const std::uint32_t bits = stream.PeekFastBits();
-  std::uint32_t length = 0;
-  const std::uint32_t rs = ac_table->LookAhead(bits, length);
-  if (length == 0) return DecodeSequentialAcExact(stream, block, k);
-  const std::uint32_t size = rs & 15;
-  const std::uint32_t run = rs >> 4;
-  if (size == 0) {
-    stream.SkipFastBits(length);
-    return run == 15 ? k + 16 : 64;  // sixteen zeros, or the end of the block
-  }
-  k += run;
-  if (k > 63) {
-    stream.SkipFastBits(length);
-    throw JpegBadStream("Coefficient Index out of Range");
-  }
-  // A code of at most 9 bits and a value of at most 15 fit the window's 32 bits together.
-  const std::uint32_t value = (bits << length) >> (32 - size);
-  stream.SkipFastBits(length + size);
-  block[kZigzagToNatural[k]] = static_cast<std::int16_t>(Extend(value, size));
-  return k + 1;
+  stream.Resume(cursor);
+  return k;
 }
 
 std::uint32_t ImageComponent::DecodeSequentialAcExact(InputByteStream& stream,
@@ -122,23 +130,67 @@ void ImageComponent::DecodeAcFirst(InputByteStream& stream, std::uint32_t row, s
     return;
   }
   CoefficientBlock& block = Coefficients(row, col);
+  const bool fast = FastPathsSelected();
   for (std::uint32_t k = ss; k <= se;) {
-    const std::uint32_t rs = ac_table->Decode(stream);
+    if (fast) k = DecodeAcFirstRun(stream, block, k, se, al);
+    if (k <= se) k = DecodeAcFirstExact(stream, block, k, al);
+  }
+}
+
+// As DecodeSequentialAcRun, for the band k..se of a first AC scan; kEndOfBand once an
+// end-of-band code (with its run length bits, at most 14) has been taken.
+std::uint32_t ImageComponent::DecodeAcFirstRun(InputByteStream& stream, CoefficientBlock& block,
+                                               std::uint32_t k, std::uint32_t se,
+                                               std::uint32_t al) {
+  InputByteStream::BitCursor cursor = stream.FastCursor();
+  while (k <= se && cursor.Ready()) {
+    const std::uint32_t bits = cursor.Peek();
+    std::uint32_t length = 0;
+    const std::uint32_t rs = ac_table->LookAhead(bits, length);
+    if (length == 0) break;
     const std::uint32_t size = rs & 15;
     const std::uint32_t run = rs >> 4;
-    if (size != 0) {
-      k += run;
-      if (k > 63) throw JpegBadStream("Data out of range");
-      block[kZigzagToNatural[k]] = ShiftLeft(ReceiveExtend(stream, size), al);
-      ++k;
-    } else if (run == 15) {
+    if (size == 0 && run == 15) {
+      cursor.Skip(length);
       k += 16;
+    } else if (size == 0) {
+      const std::uint32_t extra = run == 0 ? 0 : (bits << length) >> (32 - run);
+      if (run != 0) eob_run = (std::uint32_t{1} << run) + extra - 1;
+      cursor.Skip(length + run);
+      k = kEndOfBand;
     } else {
-      // End of band: EOBr covers 2^r + extra blocks, this one being the first of them.
-      if (run != 0) eob_run = (std::uint32_t{1} << run) + stream.ReadBits(run) - 1;
-      return;
+      k += run;
+      if (k > 63) {
+        cursor.Skip(length);
+        stream.Resume(cursor);
+        throw JpegBadStream("Data out of range");
+      }
+      const std::uint32_t value = (bits << length) >> (32 - size);
+      cursor.Skip(length + size);
+      block[kZigzagToNatural[k]] = ShiftLeft(Extend(value, size), al);
+      ++k;
     }
   }
+  stream.Resume(cursor);
+  return k;
+}
+
+// One code of a first AC scan and what follows it; kEndOfBand at the end of the band.
+std::uint32_t ImageComponent::DecodeAcFirstExact(InputByteStream& stream, CoefficientBlock& block,
+                                                 std::uint32_t k, std::uint32_t al) {
+  const std::uint32_t rs = ac_table->Decode(stream);
+  const std::uint32_t size = rs & 15;
+  const std::uint32_t run = rs >> 4;
+  if (size != 0) {
+    k += run;
+    if (k > 63) throw JpegBadStream("Data out of range");
+    block[kZigzagToNatural[k]] = ShiftLeft(ReceiveExtend(stream, size), al);
+    return k + 1;
+  }
+  if (run == 15) return k + 16;
+  // End of band: EOBr covers 2^r + extra blocks, this one being the first of them.
+  if (run != 0) eob_run = (std::uint32_t{1} << run) + stream.ReadBits(run) - 1;
+  return kEndOfBand;
 }
 
 // Positions from..to (zigzag, to at most 63) that already hold a value each read one

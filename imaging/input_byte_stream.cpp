@@ -115,9 +115,9 @@ void InputByteStream::StartNextByte(const char* end_of_data_message, const char*
   if (!RefillIfEmpty()) FailInBitMode(end_of_data_message);
 }
 
-int InputByteStream::ReadBit() {
-  if (bits_remaining <= 0) {
-    if (bits_remaining < 0) FailInBitMode("Bit read outside bit mode");
+int InputByteStream::ReadBitOfNextByte() {
+  if (bits_remaining < 0) FailInBitMode("Bit read outside bit mode");
+  if (bits_remaining == 0) {
     StartNextByte("Premature end of stream", "Invalid Marker in Compressed Data");
   }
   --bits_remaining;

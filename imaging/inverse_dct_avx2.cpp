@@ -15,15 +15,14 @@ namespace {
 
 // 128.5 x 4096: the level shift of 128 and the rounding half of the final shift by 12.
 constexpr int kLevelShiftAndRounding = 0x80800;
-// A block computes in 32 bits without overflow when every product of coefficient and
-// multiplier is at most 2^19 (the scalar transform's own test), or when their magnitudes sum
-// to at most 2^22: a butterfly's largest intermediate, (t5 - t3) x 83 or (o1 + o3) x 45, is
-// below 83 times the sum of its inputs' magnitudes and its outputs below 3.21 times it, so
-// pass 2 stays below 83 x 3.21 x 2^22 + 2656, about 1.12e9 < 2^31. The second test keeps
-// ordinary blocks narrow whose one coefficient at a coarse, high-frequency position (a
-// multiplier near 2^20) fails the first.
-constexpr float kNarrowProductLimit = 524288.0f;  // 2^19
-constexpr float kNarrowSumLimit = 4194304.0f;     // 2^22
+// A butterfly computes in 32 bits without overflow when the magnitudes of its eight inputs sum
+// to at most kNarrowSumLimit: its largest intermediates, (t5 - t3) x 83 and (o1 + o3) x 45, lie
+// below 83 times that sum (2.075e9 < 2^31) and its outputs below 3.21 times it. Both passes are
+// checked on the values they actually get, so ordinary blocks stay narrow even where a single
+// coarse high-frequency product (near 2^20) fails the scalar transform's per-product bound.
+constexpr std::int32_t kNarrowSumLimit = 25'000'000;
+// Products up to 2^24 are exact in single precision and fit 32 bits; so do eight of them added.
+constexpr float kExactProductLimit = 16777216.0f;
 
 // A product with a rotation constant, back to the butterfly's scale (6 fraction bits).
 LUMARC_AVX2 inline __m256i Rotate(__m256i a, std::int32_t constant) {
@@ -83,33 +82,32 @@ LUMARC_AVX2 inline void Transpose(__m256i (&r)[8]) {
   }
 }
 
-LUMARC_AVX2 inline float HorizontalSum(__m256 v) {
-  const __m128 quad = _mm_add_ps(_mm256_castps256_ps128(v), _mm256_extractf128_ps(v, 1));
-  const __m128 pair = _mm_add_ps(quad, _mm_movehl_ps(quad, quad));
-  return _mm_cvtss_f32(_mm_add_ss(pair, _mm_shuffle_ps(pair, pair, 1)));
-}
-
-// Dequantizes one block into t (row r in register r); false if it needs 64-bit arithmetic.
-// Single precision decides that exactly: both factors are exact in it, products and partial
-// sums up to 2^24 are exact integers, and rounding never carries a larger value below 2^24.
+// Dequantizes one block into t (row r in register r); false when a product is too large for
+// 32 bits. Single precision decides that exactly: both factors are exact in it, and rounding
+// never carries a product above 2^24 down to it.
 LUMARC_AVX2 inline bool Dequantize(const CoefficientBlock& coefficients,
                                    const QuantizationTable& table, __m256i (&t)[8]) {
   const std::int32_t* multipliers = table.ScaledTable().data();
   const __m256 magnitude_mask = _mm256_castsi256_ps(_mm256_set1_epi32(0x7FFFFFFF));
   __m256 largest = _mm256_setzero_ps();
-  __m256 sum = _mm256_setzero_ps();
   for (int r = 0; r < 8; ++r) {
     const __m256i c = _mm256_cvtepi16_epi32(
         _mm_loadu_si128(reinterpret_cast<const __m128i*>(coefficients.data() + 8 * r)));
     const __m256i m = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(multipliers + 8 * r));
-    const __m256 magnitude =
-        _mm256_and_ps(_mm256_mul_ps(_mm256_cvtepi32_ps(c), _mm256_cvtepi32_ps(m)), magnitude_mask);
-    largest = _mm256_max_ps(largest, magnitude);
-    sum = _mm256_add_ps(sum, magnitude);
+    const __m256 product = _mm256_mul_ps(_mm256_cvtepi32_ps(c), _mm256_cvtepi32_ps(m));
+    largest = _mm256_max_ps(largest, _mm256_and_ps(product, magnitude_mask));
     t[r] = _mm256_mullo_epi32(c, m);
   }
-  const __m256 over = _mm256_cmp_ps(largest, _mm256_set1_ps(kNarrowProductLimit), _CMP_GT_OQ);
-  return _mm256_testz_ps(over, over) != 0 || HorizontalSum(sum) <= kNarrowSumLimit;
+  const __m256 over = _mm256_cmp_ps(largest, _mm256_set1_ps(kExactProductLimit), _CMP_GT_OQ);
+  return _mm256_testz_ps(over, over) != 0;
+}
+
+// Whether the eight butterflies, one per lane over t[0..7], stay inside 32 bits.
+LUMARC_AVX2 inline bool ButterfliesFit(const __m256i (&t)[8]) {
+  __m256i sum = _mm256_abs_epi32(t[0]);
+  for (int k = 1; k < 8; ++k) sum = _mm256_add_epi32(sum, _mm256_abs_epi32(t[k]));
+  const __m256i over = _mm256_cmpgt_epi32(sum, _mm256_set1_epi32(kNarrowSumLimit));
+  return _mm256_testz_si256(over, over) != 0;
 }
 
 // Shifts, clamps to 0..255 (two saturating packs) and stores the eight sample rows.
@@ -139,8 +137,10 @@ LUMARC_AVX2 bool InverseDctAvx2(DataUnit& unit, const CoefficientBlock& coeffici
   __m256i t[8];
   if (!Dequantize(coefficients, table, t)) return false;
   Transpose(t);
+  if (!ButterfliesFit(t)) return false;
   Butterfly(t, _mm256_setzero_si256());
   Transpose(t);
+  if (!ButterfliesFit(t)) return false;
   Butterfly(t, _mm256_set1_epi32(kLevelShiftAndRounding));
   StoreSamples(t, unit);
   return true;

@@ -102,8 +102,14 @@ class ImageComponent {
  private:
   void ComputeGrid(const FrameGeometry& frame);
   std::int32_t DecodeDcDifference(InputByteStream& stream);
-  std::uint32_t DecodeSequentialAc(InputByteStream& stream, CoefficientBlock& block,
-                                   std::uint32_t k);
+  // Past every band: a first AC scan's block ended by an end-of-band code.
+  static constexpr std::uint32_t kEndOfBand = 0xFFFFFFFF;
+  std::uint32_t DecodeSequentialAcRun(InputByteStream& stream, CoefficientBlock& block,
+                                      std::uint32_t k);
+  std::uint32_t DecodeAcFirstRun(InputByteStream& stream, CoefficientBlock& block, std::uint32_t k,
+                                 std::uint32_t se, std::uint32_t al);
+  std::uint32_t DecodeAcFirstExact(InputByteStream& stream, CoefficientBlock& block,
+                                   std::uint32_t k, std::uint32_t al);
   std::uint32_t DecodeSequentialAcExact(InputByteStream& stream, CoefficientBlock& block,
                                         std::uint32_t k);
   void RefineNonZero(InputByteStream& stream, CoefficientBlock& block, std::uint32_t from,

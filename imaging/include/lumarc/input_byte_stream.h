@@ -56,7 +56,11 @@ class InputByteStream {
   // when no byte is left for it.
   void BeginBitReading();
   // 0 or 1.
-  int ReadBit();
+  int ReadBit() {
+    if (bits_remaining <= 0) return ReadBitOfNextByte();
+    --bits_remaining;
+    return (*next >> bits_remaining) & 1;
+  }
   // count bits (0 to 16), the first read the most significant. A count above 16 raises
   // StreamError "Bit count out of range".
   std::uint32_t ReadBits(std::uint32_t count) {
@@ -81,20 +85,27 @@ class InputByteStream {
     return (fast_limit != nullptr && next <= fast_limit) || PrepareFastBits();
   }
   // The next 32 bits, the first in the most significant place. Only while FastBitsReady.
-  std::uint32_t PeekFastBits() const {
-    std::uint64_t word;
-    std::memcpy(&word, next, sizeof word);
-    if constexpr (std::endian::native == std::endian::little) word = __builtin_bswap64(word);
-    // bits_remaining is 0 to 8, so at least 56 valid bits remain after dropping the read ones.
-    return static_cast<std::uint32_t>((word << (8 - bits_remaining)) >> 32);
-  }
+  std::uint32_t PeekFastBits() const { return PeekBitsAt(next, bits_remaining); }
   // Consumes count bits (0 to 32) of those PeekFastBits showed. Like ReadBit, it leaves `next`
   // on a byte whose last bit was read, with bits_remaining 0.
-  void SkipFastBits(std::uint32_t count) {
-    const std::uint32_t consumed = static_cast<std::uint32_t>(8 - bits_remaining) + count;
-    if (consumed == 0) return;
-    next += (consumed - 1) >> 3;
-    bits_remaining = static_cast<std::int32_t>(7 - ((consumed - 1) & 7));
+  void SkipFastBits(std::uint32_t count) { SkipBitsAt(next, bits_remaining, count); }
+
+  // The fast window's state, for a block decoder to keep in registers while it takes many codes
+  // in a row. Nothing else may read the stream until the cursor is handed back with Resume.
+  struct BitCursor {
+    const std::uint8_t* next;
+    std::int32_t bits_remaining;
+    // The last `next` from which 32 bits may be taken; null when none may.
+    const std::uint8_t* limit;
+
+    bool Ready() const { return limit != nullptr && next <= limit; }
+    std::uint32_t Peek() const { return PeekBitsAt(next, bits_remaining); }
+    void Skip(std::uint32_t count) { SkipBitsAt(next, bits_remaining, count); }
+  };
+  BitCursor FastCursor() { return {next, bits_remaining, FastBitsReady() ? fast_limit : nullptr}; }
+  void Resume(const BitCursor& cursor) {
+    next = cursor.next;
+    bits_remaining = cursor.bits_remaining;
   }
 
  protected:
@@ -115,6 +126,23 @@ class InputByteStream {
   static constexpr std::ptrdiff_t kFastConsumedBytes = 5;
   static constexpr std::ptrdiff_t kFastLoadedBytes = 8;
 
+  static std::uint32_t PeekBitsAt(const std::uint8_t* at, std::int32_t bits_remaining) {
+    std::uint64_t word;
+    std::memcpy(&word, at, sizeof word);
+    if constexpr (std::endian::native == std::endian::little) word = __builtin_bswap64(word);
+    // bits_remaining is 0 to 8, so at least 56 valid bits remain after dropping the read ones.
+    return static_cast<std::uint32_t>((word << (8 - bits_remaining)) >> 32);
+  }
+  static void SkipBitsAt(const std::uint8_t*& at, std::int32_t& bits_remaining,
+                         std::uint32_t count) {
+    const std::uint32_t consumed = static_cast<std::uint32_t>(8 - bits_remaining) + count;
+    if (consumed == 0) return;
+    at += (consumed - 1) >> 3;
+    bits_remaining = static_cast<std::int32_t>(7 - ((consumed - 1) & 7));
+  }
+
+  // The exact ReadBit once the current byte is used up (or outside bit mode).
+  int ReadBitOfNextByte();
   // Finds the fast window from `next`: false when it is empty here.
   bool PrepareFastBits();
   void ForgetFastWindow() { fast_limit = nullptr; }
