@@ -32,7 +32,7 @@ void RatioSummaryReporter::ReportRuns(const std::vector<Run>& runs) {
     const std::string group = name.substr(0, slash);
     const std::string decoder = name.substr(slash + 1);
     const double ms =
-        run.GetAdjustedRealTime() * 1e3 / benchmark::GetTimeUnitMultiplier(run.time_unit);
+        run.GetAdjustedCPUTime() * 1e3 / benchmark::GetTimeUnitMultiplier(run.time_unit);
     if (std::find(group_order.begin(), group_order.end(), group) == group_order.end()) {
       group_order.push_back(group);
     }
