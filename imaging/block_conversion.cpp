@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "color_conversion_avx2.h"
 #include "color_tables.h"
 #include "lumarc/bitmap_image.h"
 #include "lumarc/image_component.h"
@@ -78,10 +79,21 @@ struct ChromaTerms {
   std::vector<std::int16_t> red;
 };
 
-// One bitmap row. LumaFactor and ChromaFactor are the horizontal repeat counts when known at
-// compile time (the common 1 and 2), 0 to take them from the arguments.
+// Terms from the first chrominance sample of a row part on.
+struct TermPointers {
+  const std::int16_t* blue;
+  const std::int16_t* green;
+  const std::int16_t* red;
+
+  TermPointers From(std::uint32_t first) const {
+    return {blue + first, green + first, red + first};
+  }
+};
+
+// One bitmap row, or its end. LumaFactor and ChromaFactor are the horizontal repeat counts when
+// known at compile time (the common 1 and 2), 0 to take them from the arguments.
 template <std::uint32_t LumaFactor, std::uint32_t ChromaFactor>
-void ConvertRow(const std::uint8_t* luma, std::uint32_t luma_factor, const ChromaTerms& terms,
+void ConvertRow(const std::uint8_t* luma, std::uint32_t luma_factor, TermPointers terms,
                 std::uint32_t chroma_factor, std::uint32_t width, std::uint8_t* out) {
   const std::uint32_t lf = LumaFactor != 0 ? LumaFactor : luma_factor;
   const std::uint32_t cf = ChromaFactor != 0 ? ChromaFactor : chroma_factor;
@@ -94,16 +106,26 @@ void ConvertRow(const std::uint8_t* luma, std::uint32_t luma_factor, const Chrom
   }
 }
 
-void ConvertRowAnyFactors(const SourceRow& luma, const ChromaTerms& terms,
+void ConvertRowAnyFactors(const SourceRow& luma, const ChromaTerms& chroma,
                           std::uint32_t chroma_factor, std::uint32_t width, std::uint8_t* out) {
   const std::uint8_t* y = luma.Samples();
-  if (luma.Factor() == 1 && chroma_factor == 1) {
-    ConvertRow<1, 1>(y, 1, terms, 1, width, out);
-  } else if (luma.Factor() == 1 && chroma_factor == 2) {
-    ConvertRow<1, 2>(y, 1, terms, 2, width, out);
-  } else {
-    ConvertRow<0, 0>(y, luma.Factor(), terms, chroma_factor, width, out);
+  const TermPointers terms{chroma.blue.data(), chroma.green.data(), chroma.red.data()};
+  if (luma.Factor() == 1 && chroma_factor <= 2) {
+    std::uint32_t done = 0;
+#if LUMARC_X86_SIMD
+    if (inverse_dct_detail::Avx2Available()) {
+      done = ConvertRowAvx2(y, terms.blue, terms.green, terms.red, chroma_factor, width, out);
+    }
+#endif
+    // The end of the row (under 16 pixels after the vector loop) pixel by pixel; done is a
+    // multiple of 16, so it starts on a chrominance sample.
+    const TermPointers rest = terms.From(done / chroma_factor);
+    const std::size_t at = done;
+    chroma_factor == 1 ? ConvertRow<1, 1>(y + at, 1, rest, 1, width - done, out + 3 * at)
+                       : ConvertRow<1, 2>(y + at, 1, rest, 2, width - done, out + 3 * at);
+    return;
   }
+  ConvertRow<0, 0>(y, luma.Factor(), terms, chroma_factor, width, out);
 }
 
 // Chrominance components with different factors are brought to full resolution, where their

@@ -1,0 +1,81 @@
+// One bitmap row of the colour conversion sixteen pixels at a time: luminance plus each
+// chrominance term in 16 bits (no overflow: 255 + 227 at most), clamped to 0..255 by the
+// saturating pack, and the three channels interleaved into blue, green, red bytes. The same
+// sums and clamps as the scalar loop, so the same bytes.
+#include "color_conversion_avx2.h"
+
+#if LUMARC_X86_SIMD
+#include <immintrin.h>
+
+#include <array>
+
+namespace Lumarc {
+namespace {
+
+#define LUMARC_AVX2 __attribute__((target("avx2")))
+
+// Where each byte of 16 output bytes comes from in one channel's 16 samples: output byte
+// 16 x part + p is channel (16 x part + p) mod 3 of pixel (16 x part + p) / 3; 0x80 (no byte)
+// where another channel goes.
+constexpr std::array<std::uint8_t, 16> InterleaveMask(int part, int channel) {
+  std::array<std::uint8_t, 16> mask{};
+  for (int p = 0; p < 16; ++p) {
+    const int position = 16 * part + p;
+    mask[static_cast<std::size_t>(p)] =
+        position % 3 == channel ? static_cast<std::uint8_t>(position / 3) : 0x80;
+  }
+  return mask;
+}
+
+template <int Part, int Channel>
+LUMARC_AVX2 inline __m128i Place(__m128i samples) {
+  static constexpr std::array<std::uint8_t, 16> kMask = InterleaveMask(Part, Channel);
+  return _mm_shuffle_epi8(samples, _mm_loadu_si128(reinterpret_cast<const __m128i*>(kMask.data())));
+}
+
+template <int Part>
+LUMARC_AVX2 inline void StorePart(__m128i blue, __m128i green, __m128i red, std::uint8_t* out) {
+  const __m128i bytes =
+      _mm_or_si128(_mm_or_si128(Place<Part, 0>(blue), Place<Part, 1>(green)), Place<Part, 2>(red));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 16 * Part), bytes);
+}
+
+// Sixteen terms for sixteen pixels: read as they are, or eight read and each doubled.
+LUMARC_AVX2 inline __m256i Terms(const std::int16_t* terms, std::uint32_t first_pixel,
+                                 std::uint32_t chroma_factor) {
+  if (chroma_factor == 1) {
+    return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(terms + first_pixel));
+  }
+  const __m128i eight = _mm_loadu_si128(reinterpret_cast<const __m128i*>(terms + first_pixel / 2));
+  return _mm256_set_m128i(_mm_unpackhi_epi16(eight, eight), _mm_unpacklo_epi16(eight, eight));
+}
+
+// Sixteen 16-bit values clamped to 0..255, as bytes in order.
+LUMARC_AVX2 inline __m128i Clamped(__m256i values) {
+  return _mm_packus_epi16(_mm256_castsi256_si128(values), _mm256_extracti128_si256(values, 1));
+}
+
+}  // namespace
+
+LUMARC_AVX2 std::uint32_t ConvertRowAvx2(const std::uint8_t* luma, const std::int16_t* blue,
+                                         const std::int16_t* green, const std::int16_t* red,
+                                         std::uint32_t chroma_factor, std::uint32_t width,
+                                         std::uint8_t* out) {
+  std::uint32_t j = 0;
+  for (; j + 16 <= width; j += 16) {
+    const __m256i y =
+        _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(luma + j)));
+    const __m128i b = Clamped(_mm256_add_epi16(y, Terms(blue, j, chroma_factor)));
+    const __m128i g = Clamped(_mm256_sub_epi16(y, Terms(green, j, chroma_factor)));
+    const __m128i r = Clamped(_mm256_add_epi16(y, Terms(red, j, chroma_factor)));
+    std::uint8_t* pixels = out + 3 * j;
+    StorePart<0>(b, g, r, pixels);
+    StorePart<1>(b, g, r, pixels);
+    StorePart<2>(b, g, r, pixels);
+  }
+  return j;
+}
+
+}  // namespace Lumarc
+
+#endif  // LUMARC_X86_SIMD
