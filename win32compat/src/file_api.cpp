@@ -8,7 +8,10 @@
 
 #include <filesystem>
 #include <optional>
+#include <string>
 #include <system_error>
+
+#include <unistd.h>
 
 #include "system.h"
 
@@ -46,6 +49,22 @@ DWORD SourceError(const std::optional<fs::path>& source) {
   return ERROR_SUCCESS;
 }
 
+// A copy that fails part-way (a full disk, a file-size limit, a read error) must not leave the
+// target cut short: a start-up file with half its lines is worse than the one it replaced. The
+// data goes to a file beside the target, which replaces the target only once it is complete.
+std::error_code CopyWhole(const fs::path& source, const fs::path& target) {
+  const fs::path partial = target.parent_path() /
+                           (target.filename().string() + ".copying-" + std::to_string(::getpid()));
+  std::error_code error;
+  fs::copy_file(source, partial, fs::copy_options::overwrite_existing, error);
+  if (!error) fs::rename(partial, target, error);
+  if (error) {
+    std::error_code ignored;
+    fs::remove(partial, ignored);
+  }
+  return error;
+}
+
 BOOL Failed(DWORD error) {
   return CurrentSystem().Fail(error, BOOL{FALSE});
 }
@@ -69,7 +88,7 @@ BOOL WINAPI CopyFileA(LPCSTR existingFileName, LPCSTR newFileName, BOOL failIfEx
     if (failIfExists) return Failed(ERROR_FILE_EXISTS);
     if (fs::is_directory(*target) || IsReadOnly(*target)) return Failed(ERROR_ACCESS_DENIED);
   }
-  fs::copy_file(*source, *target, fs::copy_options::overwrite_existing, error);
+  error = CopyWhole(*source, *target);
   if (error) return Failed(ErrorOf(error));
   return Succeeded();
 }
