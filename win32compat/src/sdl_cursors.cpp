@@ -2,9 +2,6 @@
 
 #include <SDL.h>
 
-#include <array>
-#include <cstdint>
-
 namespace win32compat {
 namespace {
 
@@ -37,18 +34,26 @@ SDL_SystemCursor SystemShape(int id) {
   }
 }
 
+}  // namespace
+
 // Windows and SDL code the four pixel kinds differently:
 //   Windows AND/XOR: 0/0 black, 0/1 white, 1/0 transparent, 1/1 inverted screen;
 //   SDL data/mask:   1/1 black, 0/1 white, 0/0 transparent, 1/0 inverted screen.
 // So SDL's mask is the inverted AND plane and its data is set where AND equals XOR.
-SDL_Cursor* FromMasks(const LumarcResources::MonochromeCursor& image) {
-  std::array<std::uint8_t, sizeof image.and_mask> data{};
-  std::array<std::uint8_t, sizeof image.and_mask> mask{};
-  for (std::size_t i = 0; i < data.size(); ++i) {
-    data[i] = static_cast<std::uint8_t>(~(image.and_mask[i] ^ image.xor_mask[i]));
-    mask[i] = static_cast<std::uint8_t>(~image.and_mask[i]);
+SdlCursorPlanes CursorPlanesFromMasks(const LumarcResources::MonochromeCursor& image) {
+  SdlCursorPlanes planes{};
+  for (std::size_t i = 0; i < planes.data.size(); ++i) {
+    planes.data[i] = static_cast<std::uint8_t>(~(image.and_mask[i] ^ image.xor_mask[i]));
+    planes.mask[i] = static_cast<std::uint8_t>(~image.and_mask[i]);
   }
-  return SDL_CreateCursor(data.data(), mask.data(), LumarcResources::kCursorSize,
+  return planes;
+}
+
+namespace {
+
+SDL_Cursor* CreateFromMasks(const LumarcResources::MonochromeCursor& image) {
+  const SdlCursorPlanes planes = CursorPlanesFromMasks(image);
+  return SDL_CreateCursor(planes.data.data(), planes.mask.data(), LumarcResources::kCursorSize,
                           LumarcResources::kCursorSize, image.hotspot_x, image.hotspot_y);
 }
 
@@ -73,7 +78,7 @@ SDL_Cursor* SdlCursors::Build(const CursorView& view) {
     case CursorView::Source::kSystem:
       return SDL_CreateSystemCursor(SystemShape(view.id));
     case CursorView::Source::kProgram:
-      return view.image ? FromMasks(*view.image) : nullptr;
+      return view.image ? CreateFromMasks(*view.image) : nullptr;
     case CursorView::Source::kNone:
       break;
   }

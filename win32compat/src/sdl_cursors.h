@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <array>
+#include <cstdint>
 #include <map>
 
 #include "win32compat/backend.h"
@@ -11,6 +13,15 @@
 struct SDL_Cursor;
 
 namespace win32compat {
+
+// A two-colour cursor as SDL_CreateCursor takes it: same layout as the Windows masks (rows
+// top-down, leftmost pixel in the high bit), other meaning per pixel.
+struct SdlCursorPlanes {
+  std::array<std::uint8_t, LumarcResources::kCursorSize * LumarcResources::kCursorRowBytes> data;
+  std::array<std::uint8_t, LumarcResources::kCursorSize * LumarcResources::kCursorRowBytes> mask;
+};
+
+SdlCursorPlanes CursorPlanesFromMasks(const LumarcResources::MonochromeCursor& image);
 
 class SdlCursors {
  public:

@@ -60,9 +60,15 @@ int MarkDefaults(std::vector<SDL_MessageBoxButtonData>& buttons, UINT style) {
 
 }  // namespace
 
+MessageBoxButtons ButtonsFor(UINT style) {
+  MessageBoxButtons result;
+  result.buttons = ButtonsOf(style);
+  result.dismissed = MarkDefaults(result.buttons, style);
+  return result;
+}
+
 int ShowSdlMessageBox(const MessageBoxRequest& request, SDL_Window* owner) {
-  std::vector<SDL_MessageBoxButtonData> buttons = ButtonsOf(request.style);
-  const int dismissed = MarkDefaults(buttons, request.style);
+  MessageBoxButtons buttons = ButtonsFor(request.style);
   const std::string title = AnsiToUtf8(request.caption);
   const std::string text = AnsiToUtf8(request.text);
   SDL_MessageBoxData box{};
@@ -70,11 +76,11 @@ int ShowSdlMessageBox(const MessageBoxRequest& request, SDL_Window* owner) {
   box.window = owner;
   box.title = title.c_str();
   box.message = text.c_str();
-  box.numbuttons = static_cast<int>(buttons.size());
-  box.buttons = buttons.data();
+  box.numbuttons = static_cast<int>(buttons.buttons.size());
+  box.buttons = buttons.buttons.data();
   int answer = 0;
   if (SDL_ShowMessageBox(&box, &answer) != 0) return 0;
-  return answer < 0 ? dismissed : answer;
+  return answer < 0 ? buttons.dismissed : answer;
 }
 
 }  // namespace win32compat
