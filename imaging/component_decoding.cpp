@@ -70,6 +70,20 @@ std::uint32_t ImageComponent::DecodeSequentialAcRun(InputByteStream& stream,
   InputByteStream::BitCursor cursor = stream.FastCursor();
   while (k < 64 && cursor.Ready()) {
     const std::uint32_t bits = cursor.Peek();
+    // Most coefficients of a block: a short code and a small value, found at once.
+    const HuffmanTable::ShortCoefficient& coefficient = ac_table->LookAheadCoefficient(bits);
+    if (coefficient.total_length != 0) {
+      k += coefficient.run;
+      if (k > 63) {
+        cursor.Skip(coefficient.code_length);
+        stream.Resume(cursor);
+        throw JpegBadStream("Coefficient Index out of Range");
+      }
+      cursor.Skip(coefficient.total_length);
+      block[kZigzagToNatural[k]] = coefficient.value;
+      ++k;
+      continue;
+    }
     std::uint32_t length = 0;
     const std::uint32_t rs = ac_table->LookAhead(bits, length);
     if (length == 0) break;

@@ -70,6 +70,26 @@ void HuffmanTable::BuildTables(const std::array<std::uint8_t, 16>& counts) {
   // Without any code every length is tried, and the first Decode fails.
   min_code_length = shortest != 0 ? shortest : 16;
   BuildLookahead();
+  BuildShortCoefficients();
+}
+
+// Each prefix whose code is a run/size pair with a non-zero size, followed by all the size
+// value bits inside the prefix, gets the run and the extended value (T.81 EXTEND).
+void HuffmanTable::BuildShortCoefficients() {
+  for (std::uint32_t prefix = 0; prefix < short_coefficients.size(); ++prefix) {
+    short_coefficients[prefix] = {0, 0, 0, 0};
+    const Lookahead code = lookahead[prefix];
+    const std::uint32_t size = code.value & 15;
+    if (code.length == 0 || size == 0 || code.length + size > kLookaheadBits) continue;
+    const std::uint32_t bits = (prefix << code.length) & ((1u << kLookaheadBits) - 1);
+    const std::uint32_t magnitude = bits >> (kLookaheadBits - size);
+    const auto value = magnitude < (1u << (size - 1))
+                           ? static_cast<std::int32_t>(magnitude) - (1 << size) + 1
+                           : static_cast<std::int32_t>(magnitude);
+    short_coefficients[prefix] = {static_cast<std::int16_t>(value),
+                                  static_cast<std::uint8_t>(code.value >> 4), code.length,
+                                  static_cast<std::uint8_t>(code.length + size)};
+  }
 }
 
 // Runs DecodeExact's comparisons on every prefix, so a hit returns exactly what DecodeExact

@@ -44,6 +44,18 @@ class HuffmanTable {
     length = hit.length;
     return hit.value;
   }
+  // A run/size code and the value bits after it, both within kLookaheadBits bits: the run, the
+  // value (extended to its sign), the code's length and the whole length; total_length 0 when
+  // the window's first bits hold no such pair (end of block, ZRL, longer codes or values).
+  struct ShortCoefficient {
+    std::int16_t value;
+    std::uint8_t run;
+    std::uint8_t code_length;
+    std::uint8_t total_length;
+  };
+  const ShortCoefficient& LookAheadCoefficient(std::uint32_t bits) const {
+    return short_coefficients[bits >> (32 - kLookaheadBits)];
+  }
   bool IsDefined() const { return defined; }
   // The code values and the limits per length, as text (verbose DHT trace).
   void Dump(std::ostream& out) const;
@@ -66,6 +78,7 @@ class HuffmanTable {
   };
 
   void BuildLookahead();
+  void BuildShortCoefficients();
 
   // Largest code of each length; -1 when the length has no code.
   std::array<std::int32_t, 16> maxcode{};
@@ -80,6 +93,8 @@ class HuffmanTable {
   std::int32_t min_code_length = 16;
   // What DecodeExact returns and how many bits it consumes for each kLookaheadBits-bit prefix.
   std::array<Lookahead, 1 << kLookaheadBits> lookahead{};
+  // The same prefixes read as an AC code with its value, for the block decoders.
+  std::array<ShortCoefficient, 1 << kLookaheadBits> short_coefficients{};
 };
 
 }  // namespace Lumarc
