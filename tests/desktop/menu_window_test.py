@@ -17,6 +17,8 @@ from dataclasses import dataclass
 
 from x_session import XSession, wait_until
 
+HERE = os.path.dirname(os.path.abspath(__file__))
+HAND_CURSOR_PICTURE = os.path.join(HERE, "..", "..", "resources", "hand_cursor.txt")
 LAUNCHER = os.environ.get("LUMARC_LAUNCHER", "")
 JPEG2BMP = os.environ.get("LUMARC_JPEG2BMP", "")
 DISC = os.environ.get("LUMARC_DISC", "")
@@ -60,6 +62,14 @@ echo ended >> setup.log
 """
 SMALL = Layout((640, 480), (640, 480), "l", (369, 440), (474, 440), (574, 440), (550, 440),
                (573, 440))
+
+
+def hand_cursor_pixels():
+    """The program's hand cursor as ARGB pixels, from the text picture it is built from:
+    '.' transparent, '#' black, 'o' white."""
+    colours = {".": None, "#": 0xFF000000, "o": 0xFFFFFFFF}
+    with open(HAND_CURSOR_PICTURE) as picture:
+        return [colours[c] for line in picture.read().split() for c in line]
 
 
 def decoded_picture(page_file):
@@ -150,6 +160,37 @@ class MenuWindowTest(unittest.TestCase):
         x, y = self.client_origin(session, main)
         session.click(x + point[0], y + point[1])
 
+    def assert_cursor(self, session, expected):
+        """"hand" (the program's cursor 102), "arrow" or "wait" (the system's shapes)."""
+        def is_hand(cursor):
+            if (cursor.width, cursor.height, cursor.hotspot) != (32, 32, (1, 1)):
+                return False
+            return all(want is None and not pixel >> 24 or pixel == want
+                       for pixel, want in zip(cursor.argb, hand_cursor_pixels()))
+
+        def shown():
+            cursor = session.cursor()
+            if expected == "hand":
+                return is_hand(cursor)
+            if expected == "arrow":
+                return cursor.name == "left_ptr"
+            # The X cursor font's watch has no name here; unlike the arrow and the hand, its
+            # hot spot is in its middle.
+            x, y = cursor.hotspot
+            return (not is_hand(cursor) and cursor.name != "left_ptr" and
+                    cursor.width // 3 <= x < 2 * cursor.width // 3 and
+                    cursor.height // 3 <= y < 2 * cursor.height // 3)
+        try:
+            wait_until(shown, STEP_TIMEOUT)
+        except TimeoutError:
+            cursor = session.cursor()
+            self.fail(f"cursor is {cursor.width}x{cursor.height} {cursor.name!r} with hot spot "
+                      f"{cursor.hotspot}, not {expected}")
+
+    def move_on_client(self, session, main, point):
+        x, y = self.client_origin(session, main)
+        session.move(x + point[0], y + point[1])
+
     def assert_title(self, session, main, title):
         try:
             wait_until(lambda: session.window_name(main) == title, STEP_TIMEOUT)
@@ -168,6 +209,10 @@ class MenuWindowTest(unittest.TestCase):
             if screen_w > pic_w:  # the frame window shows black around the main window
                 self.assertEqual(session.screenshot(0, 0, 4, 4), bytes(4 * 4 * 3))
             self.assert_client_shows(session, main, layout, 1)
+            self.move_on_client(session, main, (10, 10))
+            self.assert_cursor(session, "arrow")
+            self.move_on_client(session, main, layout.welcome_next)
+            self.assert_cursor(session, "hand")
 
             # Page 0 and page 1 share their caption: the picture alone shows the turn.
             self.click_client(session, main, layout.welcome_next)
@@ -236,6 +281,7 @@ class MenuWindowTest(unittest.TestCase):
                     return text.read()
             self.click_client(session, main, LARGE_INSTALL_SETUP)
             wait_until(lambda: "started" in setup_log(), STEP_TIMEOUT)
+            self.assert_cursor(session, "wait")
             self.click_client(session, main, LARGE.install_next)
             wait_until(lambda: "ended" in setup_log(), STEP_TIMEOUT)
 

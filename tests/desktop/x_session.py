@@ -4,6 +4,8 @@ Every wait has a timeout, and the server is stopped however the block ends, so a
 never leaves a display or a hanging program behind.
 """
 
+import ctypes
+import ctypes.util
 import os
 import re
 import select
@@ -176,7 +178,60 @@ class XSession:
             raise XSessionError(f"screenshot has {len(data)} bytes, not {width * height * 3}")
         return data
 
+    def cursor(self):
+        """The pointer's current shape, which screenshots leave out: a Cursor with its size,
+        hot spot, name (system shapes, e.g. "left_ptr") and ARGB pixels, rows top-down."""
+        return _read_cursor(self.display)
+
     def screenshot_png(self, path):
         """The whole screen as a PNG file, for a person to look at."""
         self._run("import", "-window", "root", str(path))
 
+
+
+class Cursor:
+    def __init__(self, width, height, hotspot, name, argb):
+        self.width = width
+        self.height = height
+        self.hotspot = hotspot
+        self.name = name
+        self.argb = argb
+
+    def opaque(self, x, y):
+        return self.argb[y * self.width + x] >> 24 >= 0x80
+
+
+class _XFixesCursorImage(ctypes.Structure):
+    _fields_ = [("x", ctypes.c_short), ("y", ctypes.c_short),
+                ("width", ctypes.c_ushort), ("height", ctypes.c_ushort),
+                ("xhot", ctypes.c_ushort), ("yhot", ctypes.c_ushort),
+                ("cursor_serial", ctypes.c_ulong), ("pixels", ctypes.POINTER(ctypes.c_ulong)),
+                ("atom", ctypes.c_ulong), ("name", ctypes.c_char_p)]
+
+
+def _read_cursor(display):
+    """XFixesGetCursorImage through ctypes: libXfixes comes with SDL's X11 dependencies."""
+    x11 = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
+    xfixes = ctypes.CDLL(ctypes.util.find_library("Xfixes") or "libXfixes.so.3")
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    x11.XFree.argtypes = [ctypes.c_void_p]
+    xfixes.XFixesGetCursorImage.restype = ctypes.POINTER(_XFixesCursorImage)
+    xfixes.XFixesGetCursorImage.argtypes = [ctypes.c_void_p]
+    connection = x11.XOpenDisplay(display.encode())
+    if not connection:
+        raise XSessionError(f"cannot open display {display}")
+    try:
+        image = xfixes.XFixesGetCursorImage(connection)
+        if not image:
+            raise XSessionError("the X server has no cursor image")
+        try:
+            shown = image.contents
+            argb = [shown.pixels[i] & 0xFFFFFFFF for i in range(shown.width * shown.height)]
+            return Cursor(shown.width, shown.height, (shown.xhot, shown.yhot),
+                          (shown.name or b"").decode(errors="replace"), argb)
+        finally:
+            x11.XFree(image)
+    finally:
+        x11.XCloseDisplay(connection)
