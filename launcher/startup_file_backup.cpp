@@ -10,7 +10,11 @@
 //   the file being absent stops the backup.
 // - When a disc file cannot be copied, the saved files go back, no marker is left and the user
 //   is told, instead of "Files copied" over a half-installed drive that claims a backup.
+// - A marker that exists but cannot be opened (locked, or no read permission) still means a
+//   backup is in place: taken for absent, it would let the backup replace the saved copies.
 #include <array>
+#include <filesystem>
+#include <system_error>
 
 #include "launcher_app.h"
 #include "layouts.h"
@@ -36,6 +40,14 @@ constexpr LONG kLargeLayoutMinWidth = 800;
 // What saving did to each live file, so that a failed backup undoes exactly that.
 enum class SaveState { kUntouched, kAbsent, kSaved };
 using SaveRecord = std::array<SaveState, kStartupFiles.size()>;
+
+// The help page asks whether the marker can be opened; the backup asks only whether it exists,
+// since deleting saved copies that may hold the machine's files cannot be undone.
+bool BackupMarkerExists() {
+  if (CanOpenForReading(kBackupMarkerFile)) return true;
+  std::error_code error;
+  return std::filesystem::exists(RuntimeFilePath(kBackupMarkerFile), error);
+}
 
 // Files copied from a disc arrive read-only and would refuse the deletion.
 void RemoveFile(const char* file) {
@@ -112,7 +124,7 @@ bool RestoreFile(const StartupFile& file, const char* failure_text) {
 }  // namespace
 
 void LauncherApp::BackUpStartupFiles() {
-  const bool backup_in_place = CanOpenForReading(kBackupMarkerFile);
+  const bool backup_in_place = BackupMarkerExists();
   const bool installed = backup_in_place ? InstallDiscFiles() : BackUpOverNoBackup();
   if (!installed) {
     ReportBackupFailure();
@@ -127,7 +139,7 @@ void LauncherApp::RestoreStartupFiles() {
   const bool autoexec_restored = RestoreFile(kStartupFiles[0], "Error restoring autoexec.bat");
   const bool config_restored = RestoreFile(kStartupFiles[1], "Error restoring config.sys");
   if (!autoexec_restored || !config_restored) return;
-  DeleteFileA(kBackupMarkerFile);
+  RemoveFile(kBackupMarkerFile);
   MessageBoxA(nullptr, "Files restored", "Confirmation", MB_OK);
   RebuildCurrentPageAsHelpPage();
 }

@@ -35,6 +35,7 @@ using Files = std::map<std::string, std::string>;
 constexpr char kOriginalAutoexec[] = "rem the machine's own autoexec\r\n";
 constexpr char kOriginalConfig[] = "rem the machine's own config\r\n";
 constexpr char kFilesCopied[] = "Files copied / Confirmation";
+constexpr char kFilesRestored[] = "Files restored / Confirmation";
 constexpr char kCopyFailed[] = "Error copying files / Error";
 constexpr char kAutoexecFailed[] = "Error restoring autoexec.bat / Error";
 constexpr char kConfigFailed[] = "Error restoring config.sys / Error";
@@ -272,6 +273,48 @@ TEST(StartupFileFaultsTest, RestoreOnAnUnusableSystemDriveKeepsTheBackupInPlace)
        &LauncherApp::RestoreStartupFiles,
        backed_up,
        {kAutoexecFailed, kConfigFailed}},
+  };
+  for (const FaultCase& c : cases) Check(c);
+}
+
+// The marker decides whether the saved copies hold the machine's files. One that exists but
+// cannot be read must not let a backup treat them as stale and replace them.
+TEST(StartupFileFaultsTest, AMarkerThatCannotBeReadOrDeletedStillGuardsTheSavedFiles) {
+  const Files backed_up =
+      BackedUp(DiscFile("autoexec.bat"), DiscFile("config.sys"), DiscFile("brivant.res"));
+  const Files drive_backed_up = {{"autoexec.bat", "disc:autoexec.bat"},
+                                 {"config.sys", "disc:config.sys"},
+                                 {"autoexec.bvt", kOriginalAutoexec},
+                                 {"config.bvt", kOriginalConfig},
+                                 {"brivant.res", "disc:brivant.res"}};
+  const auto unreadable_marker = [](const fs::path&, const fs::path& drive) {
+    fs::permissions(drive, fs::perms::all);
+    for (const auto& entry : fs::directory_iterator(drive)) {
+      fs::permissions(entry.path(), fs::perms::all);
+    }
+    fs::permissions(drive / "brivant.res", fs::perms::none);
+  };
+  const auto read_only_marker = [](const fs::path&, const fs::path& drive) {
+    fs::permissions(drive / "brivant.res", fs::perms::owner_write, fs::perm_options::remove);
+  };
+  const FaultCase cases[] = {
+      {"a backup over one whose marker cannot be read",
+       drive_backed_up,
+       unreadable_marker,
+       Fault::kUnprivileged,
+       &LauncherApp::BackUpStartupFiles,
+       backed_up,
+       {kCopyFailed}},
+      {"a restore whose marker is read-only",
+       drive_backed_up,
+       read_only_marker,
+       Fault::kNone,
+       &LauncherApp::RestoreStartupFiles,
+       {{"autoexec.bat", kOriginalAutoexec},
+        {"config.sys", kOriginalConfig},
+        {"autoexec.bvt", kOriginalAutoexec},
+        {"config.bvt", kOriginalConfig}},
+       {kFilesRestored}},
   };
   for (const FaultCase& c : cases) Check(c);
 }
