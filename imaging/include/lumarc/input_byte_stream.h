@@ -90,22 +90,55 @@ class InputByteStream {
   // on a byte whose last bit was read, with bits_remaining 0.
   void SkipFastBits(std::uint32_t count) { SkipBitsAt(next, bits_remaining, count); }
 
-  // The fast window's state, for a block decoder to keep in registers while it takes many codes
-  // in a row. Nothing else may read the stream until the cursor is handed back with Resume.
-  struct BitCursor {
-    const std::uint8_t* next;
-    std::int32_t bits_remaining;
-    // The last `next` from which 32 bits may be taken; null when none may.
-    const std::uint8_t* limit;
+  // The fast window's state, for a block decoder that takes many codes in a row: the bits are
+  // held in a 64-bit register and loaded again only when fewer than 32 remain. Nothing else may
+  // read the stream until the cursor is handed back with Resume.
+  class BitCursor {
+   public:
+    // 32 more bits may be taken.
+    bool Ready() const { return offset <= limit; }
+    // The next 32 bits, the first in the most significant place. Only while Ready.
+    std::uint32_t Peek() {
+      if (held < 32) Load();
+      return static_cast<std::uint32_t>(bits >> 32);
+    }
+    // Consumes count bits (0 to 32) of those Peek showed.
+    void Skip(std::uint32_t count) {
+      bits <<= count;
+      held -= count;
+      offset += count;
+    }
 
-    bool Ready() const { return limit != nullptr && next <= limit; }
-    std::uint32_t Peek() const { return PeekBitsAt(next, bits_remaining); }
-    void Skip(std::uint32_t count) { SkipBitsAt(next, bits_remaining, count); }
+   private:
+    friend class InputByteStream;
+    void Load() {
+      std::uint64_t word;
+      std::memcpy(&word, base + (offset >> 3), sizeof word);
+      if constexpr (std::endian::native == std::endian::little) word = __builtin_bswap64(word);
+      bits = word << (offset & 7);
+      held = 64 - static_cast<std::uint32_t>(offset & 7);
+    }
+
+    // The stream's `next` when the cursor was made; offset counts bits read from its first.
+    const std::uint8_t* base = nullptr;
+    std::int64_t offset = 0;
+    // The largest offset from which 32 bits may be taken; -1 when none may.
+    std::int64_t limit = -1;
+    std::uint64_t bits = 0;
+    std::uint32_t held = 0;
   };
-  BitCursor FastCursor() { return {next, bits_remaining, FastBitsReady() ? fast_limit : nullptr}; }
+  BitCursor FastCursor() {
+    BitCursor cursor;
+    cursor.base = next;
+    cursor.offset = 8 - bits_remaining;
+    // Any offset up to the end of the byte at fast_limit leaves `next` at most there.
+    if (FastBitsReady()) cursor.limit = (fast_limit - next) * 8 + 8;
+    return cursor;
+  }
   void Resume(const BitCursor& cursor) {
-    next = cursor.next;
-    bits_remaining = cursor.bits_remaining;
+    if (cursor.offset == 0) return;  // nothing read, and the current byte still whole
+    next = cursor.base + ((cursor.offset - 1) >> 3);
+    bits_remaining = static_cast<std::int32_t>(7 - ((cursor.offset - 1) & 7));
   }
 
  protected:
@@ -122,9 +155,10 @@ class InputByteStream {
   std::int32_t bits_remaining = -1;
 
  private:
-  // Bytes a fast read may consume (the current one and four more) and load (eight).
+  // Bytes a fast read may consume (the current one and four more) and load (eight, or nine
+  // when a cursor loads from the byte after a used-up current byte).
   static constexpr std::ptrdiff_t kFastConsumedBytes = 5;
-  static constexpr std::ptrdiff_t kFastLoadedBytes = 8;
+  static constexpr std::ptrdiff_t kFastLoadedBytes = 9;
 
   static std::uint32_t PeekBitsAt(const std::uint8_t* at, std::int32_t bits_remaining) {
     std::uint64_t word;
