@@ -11,6 +11,11 @@
 
 namespace {
 
+// A page picture fills at most a screen: 64 MiB covers a 2048 x 1536 progressive colour picture
+// with room to spare. The decoder's own default (512 MiB) would let four damaged pictures that
+// declare huge frames take 2 GiB, the whole address space of the 32-bit program.
+constexpr std::uint64_t kPictureMemoryLimit = std::uint64_t{64} << 20;
+
 // A file that cannot be opened counts as a mismatch: the page goes without its picture either way.
 bool ChecksumMatches(const std::string& path, std::int32_t expected) {
   const auto sum = PictureChecksum::Compute(path);
@@ -50,6 +55,7 @@ bool VerifyPictureChecksum(const char* file_name, std::int32_t expected) {
 void MenuPage::LoadPicture(const char* file_name, std::int32_t checksum) {
   if (!VerifyPictureChecksum(file_name, checksum)) return;
   try {
+    decoder_.SetMemoryLimit(kPictureMemoryLimit);
     decoder_.ReadImageFile(RuntimeFilePath(file_name), picture_);
   } catch (const std::exception& error) {
     // A file that passes the sampled checksum can still be damaged where no sample looks, and

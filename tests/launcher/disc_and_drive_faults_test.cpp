@@ -223,7 +223,7 @@ std::string DiscFile(const char* name) {
   return Contents(fs::path(LUMARC_SAMPLE_DISC_DIR) / name);
 }
 
-TEST(StartupFileFaultsTest, BackupOnAnUnusableSystemDriveChangesNothingAndSaysSo) {
+TEST(DiscAndDriveFaultsTest, BackupOnAnUnusableSystemDriveChangesNothingAndSaysSo) {
   const FaultCase cases[] = {
       {"no system drive folder",
        {},
@@ -250,7 +250,7 @@ TEST(StartupFileFaultsTest, BackupOnAnUnusableSystemDriveChangesNothingAndSaysSo
   for (const FaultCase& c : cases) Check(c);
 }
 
-TEST(StartupFileFaultsTest, RestoreOnAnUnusableSystemDriveKeepsTheBackupInPlace) {
+TEST(DiscAndDriveFaultsTest, RestoreOnAnUnusableSystemDriveKeepsTheBackupInPlace) {
   const Files backed_up =
       BackedUp(DiscFile("autoexec.bat"), DiscFile("config.sys"), DiscFile("brivant.res"));
   const Files drive_before = {{"autoexec.bat", "disc:autoexec.bat"},
@@ -279,7 +279,7 @@ TEST(StartupFileFaultsTest, RestoreOnAnUnusableSystemDriveKeepsTheBackupInPlace)
 
 // The marker decides whether the saved copies hold the machine's files. One that exists but
 // cannot be read must not let a backup treat them as stale and replace them.
-TEST(StartupFileFaultsTest, AMarkerThatCannotBeReadOrDeletedStillGuardsTheSavedFiles) {
+TEST(DiscAndDriveFaultsTest, AMarkerThatCannotBeReadOrDeletedStillGuardsTheSavedFiles) {
   const Files backed_up =
       BackedUp(DiscFile("autoexec.bat"), DiscFile("config.sys"), DiscFile("brivant.res"));
   const Files drive_backed_up = {{"autoexec.bat", "disc:autoexec.bat"},
@@ -319,7 +319,7 @@ TEST(StartupFileFaultsTest, AMarkerThatCannotBeReadOrDeletedStillGuardsTheSavedF
   for (const FaultCase& c : cases) Check(c);
 }
 
-TEST(StartupFileFaultsTest, DiscFilesThatCannotBeReadLeaveTheMachinesFiles) {
+TEST(DiscAndDriveFaultsTest, DiscFilesThatCannotBeReadLeaveTheMachinesFiles) {
   const auto folder_in_place_of = [](const char* name) {
     return [name](const fs::path& disc, const fs::path&) {
       fs::remove(disc / name);
@@ -368,7 +368,7 @@ TEST(StartupFileFaultsTest, DiscFilesThatCannotBeReadLeaveTheMachinesFiles) {
   for (const FaultCase& c : cases) Check(c);
 }
 
-TEST(StartupFileFaultsTest, CopiesFailingHalfWayLeaveWholeFiles) {
+TEST(DiscAndDriveFaultsTest, CopiesFailingHalfWayLeaveWholeFiles) {
   const Files backed_up =
       BackedUp(DiscFile("autoexec.bat"), DiscFile("config.sys"), DiscFile("brivant.res"));
   const Files drive_backed_up = {{"autoexec.bat", "disc:autoexec.bat"},
@@ -412,7 +412,7 @@ TEST(StartupFileFaultsTest, CopiesFailingHalfWayLeaveWholeFiles) {
 }
 
 // A picture that cannot be read counts as damaged: one box, a black page, a working menu.
-TEST(StartupFileFaultsTest, APictureThatCannotBeReadGivesAChecksumErrorAndTheMenuGoesOn) {
+TEST(DiscAndDriveFaultsTest, APictureThatCannotBeReadGivesAChecksumErrorAndTheMenuGoesOn) {
   const auto folder_in_place_of_welcome = [](const fs::path& disc, const fs::path&) {
     fs::remove(disc / "brivant/1.dat");
     fs::create_directory(disc / "brivant/1.dat");
@@ -425,6 +425,26 @@ TEST(StartupFileFaultsTest, APictureThatCannotBeReadGivesAChecksumErrorAndTheMen
       &LauncherApp::BackUpStartupFiles,
       BackedUp(DiscFile("autoexec.bat"), DiscFile("config.sys"), DiscFile("brivant.res")),
       {"Checksum Error / Error", kFilesCopied}};
+  Check(c);
+}
+
+// A picture that passes the checksum but declares a frame far larger than any screen is refused
+// before its buffers are made. The frame header of the welcome picture lies after the sampled
+// bytes: its height and width are at offsets 18335 and 18337.
+TEST(DiscAndDriveFaultsTest, APictureDeclaringAHugeFrameIsRefusedAndTheMenuGoesOn) {
+  const auto huge_welcome_frame = [](const fs::path& disc, const fs::path&) {
+    std::fstream picture(disc / "brivant/1.dat", std::ios::in | std::ios::out | std::ios::binary);
+    picture.seekp(18335);
+    picture.write("\x0f\xa0\x0f\xa0", 4);  // 4000 x 4000, about 170 MB to decode
+  };
+  const FaultCase c = {
+      "a 4000 x 4000 welcome picture",
+      kOriginals,
+      huge_welcome_frame,
+      Fault::kNone,
+      &LauncherApp::BackUpStartupFiles,
+      BackedUp(DiscFile("autoexec.bat"), DiscFile("config.sys"), DiscFile("brivant.res")),
+      {"Image Too Large for Memory / Error", kFilesCopied}};
   Check(c);
 }
 
