@@ -28,15 +28,8 @@ TEST(SdlCursorPlanesTest, EachWindowsPixelKindKeepsItsLook) {
   EXPECT_EQ(planes.mask[1], 0);
 }
 
-TEST(SdlCursorPlanesTest, HandCursorShowsWhereItsMasksPaint) {
-  const auto& hand = LumarcResources::kHandCursor;
-  const SdlCursorPlanes planes = CursorPlanesFromMasks(hand);
-  for (std::size_t i = 0; i < planes.mask.size(); ++i) {
-    ASSERT_EQ(planes.mask[i], static_cast<std::uint8_t>(~hand.and_mask[i])) << "byte " << i;
-  }
-}
-
 struct ButtonCase {
+  const char* name;
   UINT style;
   std::vector<int> buttons;
   int enter;
@@ -66,14 +59,27 @@ TEST_P(MessageBoxButtonsTest, ButtonsDefaultsAndClosing) {
 INSTANTIATE_TEST_SUITE_P(
     Styles, MessageBoxButtonsTest,
     testing::Values(
-        ButtonCase{MB_OK, {IDOK}, IDOK, IDOK, IDOK},
-        ButtonCase{MB_OK | MB_ICONERROR, {IDOK}, IDOK, IDOK, IDOK},
-        ButtonCase{MB_OKCANCEL | MB_DEFBUTTON2, {IDOK, IDCANCEL}, IDCANCEL, IDCANCEL, IDCANCEL},
-        ButtonCase{MB_YESNOCANCEL, {IDYES, IDNO, IDCANCEL}, IDYES, IDCANCEL, IDCANCEL},
-        ButtonCase{MB_YESNO | MB_DEFBUTTON2, {IDYES, IDNO}, IDNO, 0, IDNO},
+        ButtonCase{"Ok", MB_OK, {IDOK}, IDOK, IDOK, IDOK},
+        ButtonCase{"OkWithErrorIcon", MB_OK | MB_ICONERROR, {IDOK}, IDOK, IDOK, IDOK},
+        ButtonCase{"OkCancelSecondDefault",
+                   MB_OKCANCEL | MB_DEFBUTTON2,
+                   {IDOK, IDCANCEL},
+                   IDCANCEL,
+                   IDCANCEL,
+                   IDCANCEL},
+        ButtonCase{
+            "YesNoCancel", MB_YESNOCANCEL, {IDYES, IDNO, IDCANCEL}, IDYES, IDCANCEL, IDCANCEL},
+        ButtonCase{"YesNoSecondDefault", MB_YESNO | MB_DEFBUTTON2, {IDYES, IDNO}, IDNO, 0, IDNO},
         // A default button past the last one falls back to the first.
-        ButtonCase{MB_ABORTRETRYIGNORE | 0x300, {IDABORT, IDRETRY, IDIGNORE}, IDABORT, 0, IDABORT},
-        ButtonCase{MB_RETRYCANCEL, {IDRETRY, IDCANCEL}, IDRETRY, IDCANCEL, IDCANCEL}));
+        ButtonCase{"AbortRetryIgnoreFourthDefault",
+                   MB_ABORTRETRYIGNORE | 0x300,
+                   {IDABORT, IDRETRY, IDIGNORE},
+                   IDABORT,
+                   0,
+                   IDABORT},
+        ButtonCase{
+            "RetryCancel", MB_RETRYCANCEL, {IDRETRY, IDCANCEL}, IDRETRY, IDCANCEL, IDCANCEL}),
+    [](const testing::TestParamInfo<ButtonCase>& info) { return info.param.name; });
 
 TEST(AnsiToUtf8Test, WindowsCodePage1252) {
   const struct {
