@@ -207,15 +207,66 @@ std::uint32_t ImageComponent::DecodeAcFirstExact(InputByteStream& stream, Coeffi
   return kEndOfBand;
 }
 
-// Positions from..to (zigzag, to at most 63) that already hold a value each read one
-// correction bit; positions still zero read nothing.
-void ImageComponent::RefineNonZero(InputByteStream& stream, CoefficientBlock& block,
-                                   std::uint32_t from, std::uint32_t to, std::int32_t p) {
+namespace {
+
+// The walks of a refinement scan, shared by the exact path (bits from ReadBit) and the fast one
+// (bits from a cursor). A non-zero coefficient reads one correction bit and, when it is 1, moves
+// away from zero by p; a zero coefficient reads nothing.
+template <typename NextBit>
+void Refine(std::int16_t& c, std::int32_t p, NextBit& next_bit) {
+  if (next_bit() == 1) c = static_cast<std::int16_t>(c > 0 ? c + p : c - p);
+}
+
+// Positions from..to (zigzag, to at most 63) that already hold a value each read one correction
+// bit.
+template <typename NextBit>
+void RefineBand(CoefficientBlock& block, std::uint32_t from, std::uint32_t to, std::int32_t p,
+                NextBit& next_bit) {
   for (std::uint32_t k = from; k <= to; ++k) {
     std::int16_t& c = block[kZigzagToNatural[k]];
-    if (c != 0 && stream.ReadBit() == 1) c = static_cast<std::int16_t>(c > 0 ? c + p : c - p);
+    if (c != 0) Refine(c, p, next_bit);
   }
 }
+
+// ZRL: passes sixteen zero-history coefficients from k, refining the non-zero ones among them;
+// returns the position after them.
+template <typename NextBit>
+std::uint32_t PassSixteenZeros(CoefficientBlock& block, std::uint32_t k, std::uint32_t last,
+                               std::int32_t p, NextBit& next_bit) {
+  for (std::uint32_t zeros = 0; k <= last && zeros < 16; ++k) {
+    std::int16_t& c = block[kZigzagToNatural[k]];
+    if (c == 0) {
+      ++zeros;
+    } else {
+      Refine(c, p, next_bit);
+    }
+  }
+  return k;
+}
+
+// Walks to the zero coefficient that follows `run` zeros, refining what lies between, and
+// gives it +p or -p; returns the position after it, or kOutsideBand when the walk leaves the
+// band first ("Error in progressive scan", raised by the caller once its bits are accounted).
+constexpr std::uint32_t kOutsideBand = 0xFFFFFFFE;
+template <typename NextBit>
+std::uint32_t PlaceNewCoefficient(CoefficientBlock& block, std::uint32_t k, std::uint32_t last,
+                                  std::uint32_t run, bool positive, std::int32_t p,
+                                  NextBit& next_bit) {
+  for (std::uint32_t zeros_to_pass = run;; ++k) {
+    if (k > last) return kOutsideBand;
+    std::int16_t& c = block[kZigzagToNatural[k]];
+    if (c == 0) {
+      if (zeros_to_pass == 0) break;
+      --zeros_to_pass;
+    } else {
+      Refine(c, p, next_bit);
+    }
+  }
+  block[kZigzagToNatural[k]] = static_cast<std::int16_t>(positive ? p : -p);
+  return k + 1;
+}
+
+}  // namespace
 
 // A scan header may carry Se above 63; positions beyond 63 count as lying outside the band, so
 // they are never read or written.
@@ -224,49 +275,88 @@ void ImageComponent::DecodeAcRefine(InputByteStream& stream, std::uint32_t row, 
   const std::int32_t p = std::int32_t{1} << al;
   const std::uint32_t last = std::min(se, 63u);
   CoefficientBlock& block = Coefficients(row, col);
-  std::uint32_t k = ss;
-  while (k <= last) {
+  const bool fast = FastPathsSelected();
+  for (std::uint32_t k = ss; k <= last;) {
+    if (fast) k = DecodeAcRefineRun(stream, block, k, last, p);
+    if (k <= last) k = DecodeAcRefineExact(stream, block, k, last, p);
+  }
+}
+
+// One step of a refinement scan: the rest of a block inside an end-of-band run (kEndOfBand
+// after it), or one code and what it asks for; returns the next position.
+std::uint32_t ImageComponent::DecodeAcRefineExact(InputByteStream& stream, CoefficientBlock& block,
+                                                  std::uint32_t k, std::uint32_t last,
+                                                  std::int32_t p) {
+  auto next_bit = [&stream] { return stream.ReadBit(); };
+  if (eob_run != 0) {
+    RefineBand(block, k, last, p, next_bit);
+    --eob_run;
+    return kEndOfBand;
+  }
+  const std::uint32_t rs = ac_table->Decode(stream);
+  const std::uint32_t size = rs & 15;
+  const std::uint32_t run = rs >> 4;
+  if (size == 0 && run == 15) return PassSixteenZeros(block, k, last, p, next_bit);
+  if (size == 0) {
+    // The next step refines the rest of this block and counts it as the first of the run.
+    eob_run = run == 0 ? 1 : (std::uint32_t{1} << run) + stream.ReadBits(run);
+    return k;
+  }
+  if (size != 1) throw JpegBadStream("Invalid value in input stream");
+  const bool positive = stream.ReadBit() == 1;
+  k = PlaceNewCoefficient(block, k, last, run, positive, p, next_bit);
+  if (k == kOutsideBand) throw JpegBadStream("Error in progressive scan");
+  return k;
+}
+
+// As DecodeAcRefineExact, step after step, while the bit window holds the most a step can take:
+// a code of up to 9 bits, 14 run-length bits or a sign bit, and 63 correction bits.
+std::uint32_t ImageComponent::DecodeAcRefineRun(InputByteStream& stream, CoefficientBlock& block,
+                                                std::uint32_t k, std::uint32_t last,
+                                                std::int32_t p) {
+  constexpr std::uint32_t kLongestStep = 9 + 14 + 63;
+  InputByteStream::BitCursor cursor = stream.FastCursor();
+  auto next_bit = [&cursor] {
+    const int bit = static_cast<int>(cursor.Peek() >> 31);
+    cursor.Skip(1);
+    return bit;
+  };
+  while (k <= last && cursor.ReadyFor(kLongestStep)) {
     if (eob_run != 0) {
-      RefineNonZero(stream, block, k, last, p);
+      RefineBand(block, k, last, p, next_bit);
       --eob_run;
-      return;
+      k = kEndOfBand;
+      break;
     }
-    const std::uint32_t rs = ac_table->Decode(stream);
+    const std::uint32_t bits = cursor.Peek();
+    std::uint32_t length = 0;
+    const std::uint32_t rs = ac_table->LookAhead(bits, length);
+    if (length == 0) break;
     const std::uint32_t size = rs & 15;
     const std::uint32_t run = rs >> 4;
     if (size == 0 && run == 15) {
-      // Pass sixteen zero-history coefficients, refining the non-zero ones among them.
-      for (std::uint32_t zeros = 0; k <= last && zeros < 16; ++k) {
-        std::int16_t& c = block[kZigzagToNatural[k]];
-        if (c == 0) {
-          ++zeros;
-        } else if (stream.ReadBit() == 1) {
-          c = static_cast<std::int16_t>(c > 0 ? c + p : c - p);
-        }
-      }
+      cursor.Skip(length);
+      k = PassSixteenZeros(block, k, last, p, next_bit);
     } else if (size == 0) {
-      // The branch above refines the rest of this block and counts it as the first of the run.
-      eob_run = run == 0 ? 1 : (std::uint32_t{1} << run) + stream.ReadBits(run);
+      const std::uint32_t extra = run == 0 ? 0 : (bits << length) >> (32 - run);
+      eob_run = run == 0 ? 1 : (std::uint32_t{1} << run) + extra;
+      cursor.Skip(length + run);
     } else if (size == 1) {
-      const bool positive = stream.ReadBit() == 1;
-      // Walk to the zero coefficient that follows `run` zeros, refining what lies between.
-      std::uint32_t zeros_to_pass = run;
-      for (;; ++k) {
-        if (k > last) throw JpegBadStream("Error in progressive scan");
-        std::int16_t& c = block[kZigzagToNatural[k]];
-        if (c == 0) {
-          if (zeros_to_pass == 0) break;
-          --zeros_to_pass;
-        } else if (stream.ReadBit() == 1) {
-          c = static_cast<std::int16_t>(c > 0 ? c + p : c - p);
-        }
+      const bool positive = ((bits << length) >> 31) == 1;
+      cursor.Skip(length + 1);
+      k = PlaceNewCoefficient(block, k, last, run, positive, p, next_bit);
+      if (k == kOutsideBand) {
+        stream.Resume(cursor);
+        throw JpegBadStream("Error in progressive scan");
       }
-      block[kZigzagToNatural[k]] = static_cast<std::int16_t>(positive ? p : -p);
-      ++k;
     } else {
+      cursor.Skip(length);
+      stream.Resume(cursor);
       throw JpegBadStream("Invalid value in input stream");
     }
   }
+  stream.Resume(cursor);
+  return k;
 }
 
 // A frame header of a few bytes can declare millions of blocks that no scan ever reaches; they

@@ -112,8 +112,10 @@ class ImageComponent {
                                    std::uint32_t k, std::uint32_t al);
   std::uint32_t DecodeSequentialAcExact(InputByteStream& stream, CoefficientBlock& block,
                                         std::uint32_t k);
-  void RefineNonZero(InputByteStream& stream, CoefficientBlock& block, std::uint32_t from,
-                     std::uint32_t to, std::int32_t p);
+  std::uint32_t DecodeAcRefineExact(InputByteStream& stream, CoefficientBlock& block,
+                                    std::uint32_t k, std::uint32_t last, std::int32_t p);
+  std::uint32_t DecodeAcRefineRun(InputByteStream& stream, CoefficientBlock& block, std::uint32_t k,
+                                  std::uint32_t last, std::int32_t p);
   CoefficientBlock& Coefficients(std::uint32_t row, std::uint32_t col);
   DataUnit& Unit(std::uint32_t row, std::uint32_t col);
 

@@ -97,6 +97,8 @@ class InputByteStream {
    public:
     // 32 more bits may be taken.
     bool Ready() const { return offset <= limit; }
+    // count more bits may be taken, and 32 after them.
+    bool ReadyFor(std::uint32_t count) const { return offset + count <= limit; }
     // The next 32 bits, the first in the most significant place. Only while Ready.
     std::uint32_t Peek() {
       if (held < 32) Load();
