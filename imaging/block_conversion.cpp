@@ -67,7 +67,13 @@ struct ChromaTerms {
   explicit ChromaTerms(std::uint32_t count) : blue(count), green(count), red(count) {}
 
   void Compute(const std::uint8_t* cb, const std::uint8_t* cr, std::uint32_t count) {
-    for (std::uint32_t x = 0; x < count; ++x) {
+    std::uint32_t x = 0;
+#if LUMARC_X86_SIMD
+    if (inverse_dct_detail::Avx2Available()) {
+      x = ComputeTermsAvx2(cb, cr, count, blue.data(), green.data(), red.data());
+    }
+#endif
+    for (; x < count; ++x) {
       blue[x] = static_cast<std::int16_t>(kBlueFromCb[cb[x]]);
       green[x] = static_cast<std::int16_t>(GreenTerm(cb[x], cr[x]));
       red[x] = static_cast<std::int16_t>(kRedFromCr[cr[x]]);
@@ -141,7 +147,11 @@ void ConvertGrayscaleFromBlocks(const ImageComponent& component, BitmapImage& bi
   SourceRow row(component, bitmap.Width());
   for (std::uint32_t i = 0; i < bitmap.Height(); ++i) {
     row.Read(i);
-    ExpandToFullResolution(row, bitmap.Width(), StoredRow(bitmap, i));
+    if (row.Factor() == 1) {
+      std::memcpy(StoredRow(bitmap, i), row.Samples(), bitmap.Width());
+    } else {
+      ExpandToFullResolution(row, bitmap.Width(), StoredRow(bitmap, i));
+    }
   }
 }
 

@@ -9,6 +9,8 @@
 
 #include <array>
 
+#include "color_tables.h"
+
 namespace Lumarc {
 namespace {
 
@@ -55,6 +57,13 @@ LUMARC_AVX2 inline __m128i Clamped(__m256i values) {
   return _mm_packus_epi16(_mm256_castsi256_si128(values), _mm256_extracti128_si256(values, 1));
 }
 
+// Every term fits 16 bits (-227 to 225), so the saturating pack only narrows.
+LUMARC_AVX2 inline void StoreTerms(std::int16_t* to, __m256i terms) {
+  const __m128i narrow =
+      _mm_packs_epi32(_mm256_castsi256_si128(terms), _mm256_extracti128_si256(terms, 1));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(to), narrow);
+}
+
 }  // namespace
 
 LUMARC_AVX2 std::uint32_t ConvertRowAvx2(const std::uint8_t* luma, const std::int16_t* blue,
@@ -74,6 +83,31 @@ LUMARC_AVX2 std::uint32_t ConvertRowAvx2(const std::uint8_t* luma, const std::in
     StorePart<2>(b, g, r, pixels);
   }
   return j;
+}
+
+LUMARC_AVX2 std::uint32_t ComputeTermsAvx2(const std::uint8_t* cb, const std::uint8_t* cr,
+                                           std::uint32_t count, std::int16_t* blue,
+                                           std::int16_t* green, std::int16_t* red) {
+  using namespace color_tables;
+  const __m256i rounding = _mm256_set1_epi32(32768);
+  std::uint32_t x = 0;
+  for (; x + 8 <= count; x += 8) {
+    const __m256i b =
+        _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(cb + x)));
+    const __m256i r =
+        _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(cr + x)));
+    const __m256i blue_term = _mm256_i32gather_epi32(kBlueFromCb.data(), b, 4);
+    const __m256i red_term = _mm256_i32gather_epi32(kRedFromCr.data(), r, 4);
+    const __m256i green_sum =
+        _mm256_add_epi32(_mm256_add_epi32(_mm256_i32gather_epi32(kGreenFromCb.data(), b, 4),
+                                          _mm256_i32gather_epi32(kGreenFromCr.data(), r, 4)),
+                         rounding);
+    const __m256i green_term = _mm256_srai_epi32(green_sum, 16);
+    StoreTerms(blue + x, blue_term);
+    StoreTerms(green + x, green_term);
+    StoreTerms(red + x, red_term);
+  }
+  return x;
 }
 
 }  // namespace Lumarc

@@ -132,8 +132,28 @@ LUMARC_AVX2 inline void StoreSamples(const __m256i (&y)[8], DataUnit& unit) {
 // workspace columns, eight at once once the rows are lanes again. The scalar transform's
 // shortcut for rows without AC values is left out: the butterfly gives those rows the same
 // outputs (every output equals t0).
+// A block with only its DC coefficient, the most common block of smooth areas: every butterfly
+// input but t0 is 0, so every sample is (t0 + 526336) >> 12, clamped. Computed in 64 bits, as
+// the scalar transform's wide path would for a t0 too large for 32.
+LUMARC_AVX2 inline bool TransformDcOnly(DataUnit& unit, const CoefficientBlock& coefficients,
+                                        const QuantizationTable& table) {
+  const auto* rows = reinterpret_cast<const __m256i*>(coefficients.data());
+  const __m256i all_but_first =
+      _mm256_setr_epi16(0, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1);
+  const __m256i without_dc = _mm256_and_si256(_mm256_loadu_si256(rows), all_but_first);
+  const __m256i ac =
+      _mm256_or_si256(_mm256_or_si256(without_dc, _mm256_loadu_si256(rows + 1)),
+                      _mm256_or_si256(_mm256_loadu_si256(rows + 2), _mm256_loadu_si256(rows + 3)));
+  if (_mm256_testz_si256(ac, ac) == 0) return false;
+  const std::int64_t t0 = std::int64_t{coefficients[0]} * table.ScaledTable()[0];
+  const std::int64_t sample = (t0 + kLevelShiftAndRounding) >> 12;
+  unit.samples.fill(static_cast<std::uint8_t>(sample < 0 ? 0 : (sample > 255 ? 255 : sample)));
+  return true;
+}
+
 LUMARC_AVX2 bool InverseDctAvx2(DataUnit& unit, const CoefficientBlock& coefficients,
                                 const QuantizationTable& table) {
+  if (TransformDcOnly(unit, coefficients, table)) return true;
   __m256i t[8];
   if (!Dequantize(coefficients, table, t)) return false;
   Transpose(t);
