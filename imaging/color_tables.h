@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 namespace Lumarc::color_tables {
@@ -25,6 +26,40 @@ inline constexpr ColorTable kRedFromCr = MakeTable(1.402);
 inline constexpr ColorTable kBlueFromCb = MakeTable(1.772);
 inline constexpr ColorTable kGreenFromCb = MakeTable(0.34414 * 65536);
 inline constexpr ColorTable kGreenFromCr = MakeTable(0.71414 * 65536);
+
+// The same tables as integer arithmetic, for vector code without table lookups: with
+// d = i - 128, entry i = whole x d + sign(d) x ((|d| x fraction + 2^(shift - 1)) >> shift).
+// The static_asserts below hold each formula to its table at all 256 entries.
+struct TableFormula {
+  std::int32_t whole;
+  std::int32_t fraction;
+  std::int32_t shift;
+};
+inline constexpr TableFormula kRedFormula{0, 5743, 12};    // 1.402 ~ 5743 / 4096
+inline constexpr TableFormula kBlueFormula{0, 29033, 14};  // 1.772 ~ 29033 / 16384
+inline constexpr TableFormula kGreenCbFormula{22553, 1145,
+                                              11};  // 22553.55904 ~ 22553 + 1145 / 2048
+inline constexpr TableFormula kGreenCrFormula{46801, 3601,
+                                              12};  // 46801.87904 ~ 46801 + 3601 / 4096
+
+constexpr std::int32_t Evaluate(const TableFormula& formula, int i) {
+  const std::int32_t d = i - 128;
+  const std::int32_t n = d < 0 ? -d : d;
+  const std::int32_t rounded = (n * formula.fraction + (1 << (formula.shift - 1))) >> formula.shift;
+  return formula.whole * d + (d < 0 ? -rounded : rounded);
+}
+
+constexpr bool Matches(const ColorTable& table, const TableFormula& formula) {
+  for (int i = 0; i < 256; ++i) {
+    if (Evaluate(formula, i) != table[static_cast<std::size_t>(i)]) return false;
+  }
+  return true;
+}
+
+static_assert(Matches(kRedFromCr, kRedFormula));
+static_assert(Matches(kBlueFromCb, kBlueFormula));
+static_assert(Matches(kGreenFromCb, kGreenCbFormula));
+static_assert(Matches(kGreenFromCr, kGreenCrFormula));
 
 // What green subtracts from luminance for one chrominance pair: -136 to 135.
 constexpr std::int32_t GreenTerm(std::uint8_t cb, std::uint8_t cr) {
