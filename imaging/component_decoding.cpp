@@ -62,9 +62,10 @@ void ImageComponent::DecodeSequential(InputByteStream& stream, std::uint32_t row
 }
 
 // Takes run/size codes and their values from the bit window for as long as it lasts and the
-// codes are short (most are), each code and value from one look at it; returns the next zigzag
-// index, 64 or more at the end of the block. Consumes and raises exactly as the exact step
-// would code by code: a code's bits are taken before an index out of range is refused.
+// codes are valid, each code and value from one look at it (a bad code is left to the exact
+// step to refuse); returns the next zigzag index, 64 or more at the end of the block. Consumes and
+// raises exactly as the exact step would code by code: a code's bits are taken before an index out
+// of range is refused.
 std::uint32_t ImageComponent::DecodeSequentialAcRun(InputByteStream& stream,
                                                     CoefficientBlock& block, std::uint32_t k) {
   InputByteStream::BitCursor cursor = stream.FastCursor();
@@ -85,7 +86,8 @@ std::uint32_t ImageComponent::DecodeSequentialAcRun(InputByteStream& stream,
       continue;
     }
     std::uint32_t length = 0;
-    const std::uint32_t rs = ac_table->LookAhead(bits, length);
+    std::uint32_t rs = ac_table->LookAhead(bits, length);
+    if (length == 0) rs = ac_table->LookAheadLong(bits, length);
     if (length == 0) break;
     const std::uint32_t size = rs & 15;
     const std::uint32_t run = rs >> 4;
@@ -100,7 +102,7 @@ std::uint32_t ImageComponent::DecodeSequentialAcRun(InputByteStream& stream,
       stream.Resume(cursor);
       throw JpegBadStream("Coefficient Index out of Range");
     }
-    // A code of at most 9 bits and a value of at most 15 fit the window's 32 bits together.
+    // A code of at most 16 bits and a value of at most 15 fit the window's 32 bits together.
     const std::uint32_t value = (bits << length) >> (32 - size);
     cursor.Skip(length + size);
     block[kZigzagToNatural[k]] = static_cast<std::int16_t>(Extend(value, size));
@@ -160,7 +162,8 @@ std::uint32_t ImageComponent::DecodeAcFirstRun(InputByteStream& stream, Coeffici
   while (k <= se && cursor.Ready()) {
     const std::uint32_t bits = cursor.Peek();
     std::uint32_t length = 0;
-    const std::uint32_t rs = ac_table->LookAhead(bits, length);
+    std::uint32_t rs = ac_table->LookAhead(bits, length);
+    if (length == 0) rs = ac_table->LookAheadLong(bits, length);
     if (length == 0) break;
     const std::uint32_t size = rs & 15;
     const std::uint32_t run = rs >> 4;
@@ -310,11 +313,11 @@ std::uint32_t ImageComponent::DecodeAcRefineExact(InputByteStream& stream, Coeff
 }
 
 // As DecodeAcRefineExact, step after step, while the bit window holds the most a step can take:
-// a code of up to 9 bits, 14 run-length bits or a sign bit, and 63 correction bits.
+// a code of up to 16 bits, 14 run-length bits or a sign bit, and 63 correction bits.
 std::uint32_t ImageComponent::DecodeAcRefineRun(InputByteStream& stream, CoefficientBlock& block,
                                                 std::uint32_t k, std::uint32_t last,
                                                 std::int32_t p) {
-  constexpr std::uint32_t kLongestStep = 9 + 14 + 63;
+  constexpr std::uint32_t kLongestStep = 16 + 14 + 63;
   InputByteStream::BitCursor cursor = stream.FastCursor();
   auto next_bit = [&cursor] {
     const int bit = static_cast<int>(cursor.Peek() >> 31);
@@ -330,7 +333,8 @@ std::uint32_t ImageComponent::DecodeAcRefineRun(InputByteStream& stream, Coeffic
     }
     const std::uint32_t bits = cursor.Peek();
     std::uint32_t length = 0;
-    const std::uint32_t rs = ac_table->LookAhead(bits, length);
+    std::uint32_t rs = ac_table->LookAhead(bits, length);
+    if (length == 0) rs = ac_table->LookAheadLong(bits, length);
     if (length == 0) break;
     const std::uint32_t size = rs & 15;
     const std::uint32_t run = rs >> 4;

@@ -121,15 +121,11 @@ std::uint8_t HuffmanTable::Decode(InputByteStream& stream) const {
     stream.SkipFastBits(hit.length);
     return hit.value;
   }
-  for (int l = std::max(kLookaheadBits, min_code_length - 1); l < 16; ++l) {
-    const auto code = static_cast<std::int32_t>(bits >> (31 - l));
-    if (code > maxcode[l]) continue;
-    const std::int32_t index = valptr[l] + code - mincode[l];
-    if (index < 0 || index >= 256) break;
-    stream.SkipFastBits(static_cast<std::uint32_t>(l + 1));
-    return huffval[index];
-  }
-  return DecodeExact(stream);
+  std::uint32_t length = 0;
+  const std::uint8_t value = LookAheadLong(bits, length);
+  if (length == 0) return DecodeExact(stream);
+  stream.SkipFastBits(length);
+  return value;
 }
 
 std::uint8_t HuffmanTable::DecodeExact(InputByteStream& stream) const {

@@ -44,6 +44,22 @@ class HuffmanTable {
     length = hit.length;
     return hit.value;
   }
+  // As LookAhead for the codes longer than kLookaheadBits that DecodeExact finds among 16
+  // bits: the value and length of the first length whose limit the leading bits do not exceed;
+  // length 0 when none (a bad code, left to DecodeExact to refuse).
+  std::uint8_t LookAheadLong(std::uint32_t bits, std::uint32_t& length) const {
+    for (int l = kLookaheadBits > min_code_length - 1 ? kLookaheadBits : min_code_length - 1;
+         l < 16; ++l) {
+      const auto code = static_cast<std::int32_t>(bits >> (31 - l));
+      if (code > maxcode[l]) continue;
+      const std::int32_t index = valptr[l] + code - mincode[l];
+      if (index < 0 || index >= 256) break;
+      length = static_cast<std::uint32_t>(l + 1);
+      return huffval[index];
+    }
+    length = 0;
+    return 0;
+  }
   // A run/size code and the value bits after it, both within kLookaheadBits bits: the run, the
   // value (extended to its sign), the code's length and the whole length; total_length 0 when
   // the window's first bits hold no such pair (end of block, ZRL, longer codes or values).
