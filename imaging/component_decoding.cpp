@@ -51,14 +51,41 @@ std::int32_t ImageComponent::DecodeDcDifference(InputByteStream& stream) {
 void ImageComponent::DecodeSequential(InputByteStream& stream, std::uint32_t row,
                                       std::uint32_t col) {
   CoefficientBlock block{};
-  block[0] = static_cast<std::int16_t>(DecodeDcDifference(stream));
   const bool fast = FastPathsSelected();
+  if (!fast || !DecodeDcFromWindow(stream, block)) {
+    block[0] = static_cast<std::int16_t>(DecodeDcDifference(stream));
+  }
   for (std::uint32_t k = 1; k < 64;) {
     if (fast) k = DecodeSequentialAcRun(stream, block, k);
     if (k < 64) k = DecodeSequentialAcExact(stream, block, k);
   }
   inverse_dct_routine(Unit(row, col), block, *quantization_table);
   ++transformed_blocks;
+}
+
+// DecodeDcDifference from one look at the bit window: false, with nothing consumed, when the
+// window is too short or the code bad, for DecodeDcDifference to take it exactly.
+bool ImageComponent::DecodeDcFromWindow(InputByteStream& stream, CoefficientBlock& block) {
+  InputByteStream::BitCursor cursor = stream.FastCursor();
+  if (!cursor.Ready()) return false;
+  const std::uint32_t bits = cursor.Peek();
+  std::uint32_t length = 0;
+  std::uint32_t size = dc_table->LookAhead(bits, length);
+  if (length == 0) size = dc_table->LookAheadLong(bits, length);
+  if (length == 0) return false;
+  if (size > 16) {
+    cursor.Skip(length);
+    stream.Resume(cursor);
+    throw JpegBadStream("DC Difference Size out of Range");
+  }
+  // A code of up to 16 bits and a difference of up to 16 bits fit the window's 32 bits.
+  const std::uint32_t value = size == 0 ? 0 : (bits << length) >> (32 - size);
+  cursor.Skip(length + size);
+  stream.Resume(cursor);
+  dc_predictor = static_cast<std::int32_t>(static_cast<std::uint32_t>(dc_predictor) +
+                                           static_cast<std::uint32_t>(Extend(value, size)));
+  block[0] = static_cast<std::int16_t>(dc_predictor);
+  return true;
 }
 
 // Takes run/size codes and their values from the bit window for as long as it lasts and the

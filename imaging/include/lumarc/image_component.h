@@ -102,6 +102,7 @@ class ImageComponent {
  private:
   void ComputeGrid(const FrameGeometry& frame);
   std::int32_t DecodeDcDifference(InputByteStream& stream);
+  bool DecodeDcFromWindow(InputByteStream& stream, CoefficientBlock& block);
   // Past every band: a first AC scan's block ended by an end-of-band code.
   static constexpr std::uint32_t kEndOfBand = 0xFFFFFFFF;
   std::uint32_t DecodeSequentialAcRun(InputByteStream& stream, CoefficientBlock& block,
