@@ -140,18 +140,29 @@ void ExpandToFullResolution(const SourceRow& row, std::uint32_t width, std::uint
   for (std::uint32_t j = 0; j < width; ++j) out[j] = row.Samples()[j / row.Factor()];
 }
 
+// Without repeats, each block's sample row goes straight into the bitmap row.
+void CopyBlockRows(const ImageComponent& component, BitmapImage& bitmap) {
+  const std::uint32_t width = bitmap.Width();
+  for (std::uint32_t i = 0; i < bitmap.Height(); ++i) {
+    std::uint8_t* out = StoredRow(bitmap, i);
+    for (std::uint32_t x = 0; x < width; x += 8) {
+      const std::uint8_t* samples = &component.DataUnitAt(i / 8, x / 8).samples[8 * (i % 8)];
+      std::memcpy(out + x, samples, std::min<std::uint32_t>(8, width - x));
+    }
+  }
+}
+
 }  // namespace
 
 void ConvertGrayscaleFromBlocks(const ImageComponent& component, BitmapImage& bitmap) {
   if (!BlocksCover(component, bitmap)) return;
+  if (component.HorizontalFactor() == 1 && component.VerticalFactor() == 1) {
+    return CopyBlockRows(component, bitmap);
+  }
   SourceRow row(component, bitmap.Width());
   for (std::uint32_t i = 0; i < bitmap.Height(); ++i) {
     row.Read(i);
-    if (row.Factor() == 1) {
-      std::memcpy(StoredRow(bitmap, i), row.Samples(), bitmap.Width());
-    } else {
-      ExpandToFullResolution(row, bitmap.Width(), StoredRow(bitmap, i));
-    }
+    ExpandToFullResolution(row, bitmap.Width(), StoredRow(bitmap, i));
   }
 }
 
