@@ -5,9 +5,11 @@
 
 #include "lumarc/quantization_table.h"
 
-// The vector transform is written with GCC/Clang target attributes for x86 and chosen at run
-// time; elsewhere only the scalar one exists.
-#if (defined(__GNUC__) || defined(__clang__)) && (defined(__x86_64__) || defined(__i386__))
+// The vector code is written with GCC/Clang target attributes for x86 and chosen at run time;
+// elsewhere only the scalar code exists. Not on Windows: GCC cannot keep 32-byte AVX values
+// aligned on its stacks there (GCC bug 54412), and the menu's four pictures need no vectors.
+#if (defined(__GNUC__) || defined(__clang__)) && (defined(__x86_64__) || defined(__i386__)) && \
+    !defined(_WIN32)
 #define LUMARC_X86_SIMD 1
 #else
 #define LUMARC_X86_SIMD 0
