@@ -11,6 +11,8 @@
 #include "lumarc/inverse_dct.h"
 #include "lumarc/memory_input_byte_stream.h"
 
+// Only where the vector transform is built (see LUMARC_X86_SIMD).
+#if LUMARC_X86_SIMD
 namespace {
 
 using Lumarc::CoefficientBlock;
@@ -127,3 +129,4 @@ TEST_F(InverseDctSimdTest, OrdinaryCoarseBlocksStayNarrow) {
 }
 
 }  // namespace
+#endif  // LUMARC_X86_SIMD
