@@ -1,6 +1,7 @@
 #include "lumarc/bitmap_image.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <stdexcept>
 
@@ -70,8 +71,15 @@ void BitmapImage::Allocate(std::uint32_t colorCount, std::uint32_t bitCount, std
   // Both buffers are obtained before anything is stored, so a refusal leaves the image empty.
   std::unique_ptr<PaletteColor[], FreeDeleter> new_palette(
       static_cast<PaletteColor*>(AllocateZeroed(palette_bytes)));
-  std::unique_ptr<std::uint8_t[], FreeDeleter> new_pixels(
-      static_cast<std::uint8_t*>(AllocateZeroed(pixel_bytes)));
+  std::unique_ptr<std::uint8_t[], FreeDeleter> new_pixels;
+  if (kept_pixels && kept_bytes == pixel_bytes) {
+    new_pixels = std::move(kept_pixels);
+    std::memset(new_pixels.get(), 0, static_cast<std::size_t>(pixel_bytes));
+  } else {
+    ReleaseKeptStorage();  // before the new buffer, so the two never add up
+    new_pixels.reset(static_cast<std::uint8_t*>(AllocateZeroed(pixel_bytes)));
+  }
+  kept_bytes = 0;
 
   palette = std::move(new_palette);
   pixels = std::move(new_pixels);
@@ -98,6 +106,18 @@ void BitmapImage::Clear() {
   height = 0;
   color_count = 0;
   bytes_per_row = 0;
+}
+
+void BitmapImage::ClearKeepingStorage() {
+  ReleaseKeptStorage();
+  kept_bytes = std::uint64_t{bytes_per_row} * height;
+  kept_pixels = std::move(pixels);
+  Clear();
+}
+
+void BitmapImage::ReleaseKeptStorage() {
+  kept_pixels.reset();
+  kept_bytes = 0;
 }
 
 std::uint8_t* BitmapImage::PictureRow(std::uint32_t row) {

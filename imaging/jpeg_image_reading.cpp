@@ -24,7 +24,16 @@ void JpegDecoder::ReadImageFile(const std::string& file_name, BitmapImage& bitma
   }
 }
 
+namespace {
+// Ends every way out of a read: the bitmap keeps no storage aside after it.
+struct KeptStorageRelease {
+  BitmapImage& bitmap;
+  ~KeptStorageRelease() { bitmap.ReleaseKeptStorage(); }
+};
+}  // namespace
+
 void JpegDecoder::ReadImage(InputByteStream& stream, BitmapImage& bitmap) {
+  const KeptStorageRelease release{bitmap};
   current_image = &bitmap;
   current_scan = 0;
   scan_total = 0;
@@ -34,7 +43,8 @@ void JpegDecoder::ReadImage(InputByteStream& stream, BitmapImage& bitmap) {
   if (progress_callback != nullptr) CountScans(stream);
   restart_interval = 0;
   try {
-    bitmap.Clear();
+    // A bitmap read into again at the same size reuses its pixel buffer (zero-filled again).
+    bitmap.ClearKeepingStorage();
     eoi_found = false;
     frame_found = false;
     ReadJfifHeader(stream);

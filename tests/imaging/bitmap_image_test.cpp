@@ -154,5 +154,24 @@ TEST(BitmapImage, ClearEmptiesAndTheImageCanBeSizedAgain) {
   EXPECT_NE(image.PixelData(), nullptr);
 }
 
+// Storage kept aside is invisible: the image is empty, and the next picture of the same size
+// or of another size is zero-filled as a fresh one would be.
+TEST(BitmapImage, StorageKeptAsideComesBackZeroFilled) {
+  BitmapImage image;
+  for (const std::uint32_t width : {7u, 5u}) {  // the same byte size, then another
+    image.Allocate(0, 24, 7, 3);
+    std::fill_n(image.PixelData(), image.BytesPerRow() * image.Height(), std::uint8_t{0xAB});
+    image.ClearKeepingStorage();
+    ExpectEmpty(image);
+    image.Allocate(0, 24, width, 3);
+    const std::uint8_t* pixels = image.PixelData();
+    EXPECT_TRUE(std::all_of(pixels, pixels + image.BytesPerRow() * image.Height(),
+                            [](std::uint8_t b) { return b == 0; }))
+        << "width " << width;
+    image.ReleaseKeptStorage();
+    EXPECT_NE(image.PixelData(), nullptr);  // only what was kept aside goes
+  }
+}
+
 }  // namespace
 }  // namespace Lumarc

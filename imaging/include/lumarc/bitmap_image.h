@@ -43,6 +43,12 @@ class BitmapImage {
                                        std::uint32_t width, std::uint32_t height);
   // Frees both buffers and returns to the empty state.
   void Clear();
+  // As Clear, but the pixel buffer is kept aside for the next Allocate of the same byte size,
+  // which then zero-fills it instead of obtaining fresh pages (for a 4000 x 3000 picture that
+  // saves about 9000 page faults per read). A decoder brackets each read with this and
+  // ReleaseKeptStorage, so nothing stays kept beyond a read.
+  void ClearKeepingStorage();
+  void ReleaseKeptStorage();
 
   PaletteColor& PaletteEntry(std::uint32_t index);
   const PaletteColor& PaletteEntry(std::uint32_t index) const;
@@ -72,6 +78,9 @@ class BitmapImage {
   std::unique_ptr<std::uint8_t[], FreeDeleter> pixels;
   std::uint32_t color_count = 0;
   std::unique_ptr<PaletteColor[], FreeDeleter> palette;
+  // The pixel buffer ClearKeepingStorage set aside, and its size.
+  std::unique_ptr<std::uint8_t[], FreeDeleter> kept_pixels;
+  std::uint64_t kept_bytes = 0;
 };
 
 }  // namespace Lumarc
