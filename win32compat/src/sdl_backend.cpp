@@ -17,6 +17,9 @@ std::unique_ptr<SdlBackend> SdlBackend::Open() {
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   // The layer ends the program when its last window goes, not SDL.
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+  // Only a desktop's display: SDL's other drivers (the console's KMS/DRM, offscreen) would
+  // open without a person to see them. SDL_VIDEODRIVER in the environment still wins.
+  SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "x11,wayland", SDL_HINT_DEFAULT);
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return nullptr;
   SDL_Rect bounds{};
   if (SDL_GetDisplayBounds(0, &bounds) != 0 || bounds.w <= 0 || bounds.h <= 0) {
@@ -24,6 +27,10 @@ std::unique_ptr<SdlBackend> SdlBackend::Open() {
     return nullptr;
   }
   return std::unique_ptr<SdlBackend>(new SdlBackend(SIZE{bounds.w, bounds.h}));
+}
+
+std::string SdlBackend::OpenFailure() {
+  return SDL_GetError();
 }
 
 SdlBackend::SdlBackend(SIZE screen)

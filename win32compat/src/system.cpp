@@ -159,7 +159,8 @@ std::unique_ptr<Backend> ChooseBackend() {
   }
   if (choice != "headless" && (choice == "sdl" || DisplayNamed())) {
     if (std::unique_ptr<SdlBackend> sdl = SdlBackend::Open()) return sdl;
-    if (choice == "sdl") std::fprintf(stderr, "No display could be opened; running headless\n");
+    std::fprintf(stderr, "No display could be opened (%s); running without a window\n",
+                 SdlBackend::OpenFailure().c_str());
   }
   return std::make_unique<HeadlessBackend>(ScreenSizeFromEnvironment());
 }

@@ -6,6 +6,7 @@
 
 #include <map>
 #include <memory>
+#include <string>
 
 #include "win32compat/backend.h"
 
@@ -21,6 +22,8 @@ class SdlBackend : public Backend {
  public:
   // Null when SDL's video cannot start (no display, or none it can open).
   static std::unique_ptr<SdlBackend> Open();
+  // Why the last Open returned null, in SDL's words.
+  static std::string OpenFailure();
   ~SdlBackend() override;
   SdlBackend(const SdlBackend&) = delete;
   SdlBackend& operator=(const SdlBackend&) = delete;
