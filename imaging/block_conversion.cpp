@@ -44,10 +44,10 @@ class SourceRow {
     const std::uint32_t source = image_row / component.VerticalFactor();
     if (source == current) return false;
     current = source;
-    const std::uint32_t block_row = source / 8;
+    const DataUnit* units = &component.DataUnitAt(source / 8, 0);
     const std::uint32_t offset = 8 * (source % 8);
     for (std::uint32_t q = 0; 8 * q < count; ++q) {
-      std::memcpy(&samples[8 * q], &component.DataUnitAt(block_row, q).samples[offset], 8);
+      std::memcpy(&samples[8 * q], &units[q].samples[offset], 8);
     }
     return true;
   }
@@ -143,11 +143,16 @@ void ExpandToFullResolution(const SourceRow& row, std::uint32_t width, std::uint
 // Without repeats, each block's sample row goes straight into the bitmap row.
 void CopyBlockRows(const ImageComponent& component, BitmapImage& bitmap) {
   const std::uint32_t width = bitmap.Width();
+  const std::uint32_t whole_blocks = width / 8;
   for (std::uint32_t i = 0; i < bitmap.Height(); ++i) {
     std::uint8_t* out = StoredRow(bitmap, i);
-    for (std::uint32_t x = 0; x < width; x += 8) {
-      const std::uint8_t* samples = &component.DataUnitAt(i / 8, x / 8).samples[8 * (i % 8)];
-      std::memcpy(out + x, samples, std::min<std::uint32_t>(8, width - x));
+    const DataUnit* units = &component.DataUnitAt(i / 8, 0);
+    const std::uint32_t offset = 8 * (i % 8);
+    for (std::uint32_t q = 0; q < whole_blocks; ++q) {
+      std::memcpy(out + 8 * q, &units[q].samples[offset], 8);
+    }
+    if (width % 8 != 0) {
+      std::memcpy(out + 8 * whole_blocks, &units[whole_blocks].samples[offset], width % 8);
     }
   }
 }
