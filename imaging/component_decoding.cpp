@@ -96,10 +96,11 @@ bool ImageComponent::DecodeDcFromWindow(InputByteStream& stream, CoefficientBloc
 std::uint32_t ImageComponent::DecodeSequentialAcRun(InputByteStream& stream,
                                                     CoefficientBlock& block, std::uint32_t k) {
   InputByteStream::BitCursor cursor = stream.FastCursor();
+  const HuffmanTable& table = *ac_table;  // held in a register across the block's stores
   while (k < 64 && cursor.Ready()) {
     const std::uint32_t bits = cursor.Peek();
     // Most coefficients of a block: a short code and a small value, found at once.
-    const HuffmanTable::ShortCoefficient& coefficient = ac_table->LookAheadCoefficient(bits);
+    const HuffmanTable::ShortCoefficient& coefficient = table.LookAheadCoefficient(bits);
     if (coefficient.total_length != 0) {
       k += coefficient.run;
       if (k > 63) {
@@ -113,8 +114,8 @@ std::uint32_t ImageComponent::DecodeSequentialAcRun(InputByteStream& stream,
       continue;
     }
     std::uint32_t length = 0;
-    std::uint32_t rs = ac_table->LookAhead(bits, length);
-    if (length == 0) rs = ac_table->LookAheadLong(bits, length);
+    std::uint32_t rs = table.LookAhead(bits, length);
+    if (length == 0) rs = table.LookAheadLong(bits, length);
     if (length == 0) break;
     const std::uint32_t size = rs & 15;
     const std::uint32_t run = rs >> 4;
