@@ -99,12 +99,13 @@ std::uint32_t ImageComponent::DecodeSequentialAcRun(InputByteStream& stream,
   const HuffmanTable& table = *ac_table;  // held in a register across the block's stores
   while (k < 64 && cursor.Ready()) {
     const std::uint32_t bits = cursor.Peek();
-    // Most coefficients of a block: a short code and a small value, found at once.
+    // Most coefficients of a block, and its end: a short code and a small value, found at once.
     const HuffmanTable::ShortCoefficient& coefficient = table.LookAheadCoefficient(bits);
     if (coefficient.total_length != 0) {
       k += coefficient.run;
       if (k > 63) {
         cursor.Skip(coefficient.code_length);
+        if (coefficient.run == HuffmanTable::kEndOfBlockRun) break;
         stream.Resume(cursor);
         throw JpegBadStream("Coefficient Index out of Range");
       }

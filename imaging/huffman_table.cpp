@@ -74,15 +74,22 @@ void HuffmanTable::BuildTables(const std::array<std::uint8_t, 16>& counts) {
 }
 
 // Each prefix whose code is a run/size pair with a non-zero size, followed by all the size
-// value bits inside the prefix, gets the run and the extended value (T.81 EXTEND).
+// value bits inside the prefix, gets the run and the extended value (T.81 EXTEND); the codes
+// come from the lookahead table, so they are at most kLookaheadBits long.
 void HuffmanTable::BuildShortCoefficients() {
+  constexpr int kValueBits = kCoefficientBits - kLookaheadBits;
   for (std::uint32_t prefix = 0; prefix < short_coefficients.size(); ++prefix) {
     short_coefficients[prefix] = {0, 0, 0, 0};
-    const Lookahead code = lookahead[prefix];
+    const Lookahead code = lookahead[prefix >> kValueBits];
     const std::uint32_t size = code.value & 15;
-    if (code.length == 0 || size == 0 || code.length + size > kLookaheadBits) continue;
-    const std::uint32_t bits = (prefix << code.length) & ((1u << kLookaheadBits) - 1);
-    const std::uint32_t magnitude = bits >> (kLookaheadBits - size);
+    if (code.length == 0) continue;
+    if (code.value == 0) {
+      short_coefficients[prefix] = {0, kEndOfBlockRun, code.length, code.length};
+      continue;
+    }
+    if (size == 0 || code.length + size > kCoefficientBits) continue;
+    const std::uint32_t bits = (prefix << code.length) & ((1u << kCoefficientBits) - 1);
+    const std::uint32_t magnitude = bits >> (kCoefficientBits - size);
     const auto value = magnitude < (1u << (size - 1))
                            ? static_cast<std::int32_t>(magnitude) - (1 << size) + 1
                            : static_cast<std::int32_t>(magnitude);

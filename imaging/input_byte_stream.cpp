@@ -50,6 +50,29 @@ bool InputByteStream::PrepareFastBits() {
   return true;
 }
 
+// The bytes a data 0xFF and its stuffed 0x00 stand for read as the exact path reads them; a
+// 0xFF not followed by 0x00 in the buffer (a marker, or its second byte not yet loaded) ends
+// the copy before it, leaving that 0xFF to the exact path.
+InputByteStream::BitCursor InputByteStream::DestuffedCursor() {
+  BitCursor cursor;
+  if (bits_remaining < 0 || next == nullptr || next >= end) return cursor;
+  cursor.base = destuffed.data();
+  cursor.offset = 8 - bits_remaining;
+  const std::ptrdiff_t available = end - next;
+  std::size_t count = 0;
+  for (std::ptrdiff_t i = 0; count < kDestuffedBytes && i < available; ++count) {
+    const std::uint8_t byte = next[i];
+    if (byte == 0xFF && (i + 1 == available || next[i + 1] != 0x00)) break;
+    destuffed[count] = byte;
+    destuffed_source[count] = static_cast<std::uint8_t>(i);
+    i += byte == 0xFF ? 2 : 1;
+  }
+  destuffed_origin = next;
+  // 32 bits taken from offset limit end with the last byte copied.
+  if (count >= 5) cursor.limit = static_cast<std::int64_t>(count - 4) * 8;
+  return cursor;
+}
+
 // Every error in bit mode drops back to byte mode, so that no later bit read can take the
 // stale current byte for a valid one.
 void InputByteStream::FailInBitMode(const char* message) {

@@ -103,6 +103,56 @@ TEST(InputByteStreamBits, AgreesWithAPlainBitStringModel) {
   }
 }
 
+// Near a 0xFF the cursor reads a copy without the stuffed bytes; the bits it shows and where it
+// leaves the stream must match reading bit by bit, up to a marker it must never reach. With a
+// 0xFF in every five bytes it never has a clean window to read from instead.
+TEST(InputByteStreamBits, BitCursorReadsThroughStuffedBytesAndStopsBeforeAMarker) {
+  std::mt19937 random(99);
+  Bytes data;
+  std::vector<int> bits;
+  for (int i = 0; i < 300; ++i) {
+    const auto byte = static_cast<std::uint8_t>(i % 5 == 0 ? 0xFF : random() & 0xFF);
+    data.push_back(byte);
+    if (byte == 0xFF) data.push_back(0x00);
+    for (int b = 7; b >= 0; --b) bits.push_back(byte >> b & 1);
+  }
+  data.insert(data.end(), {0xFF, 0xD9});
+  for (std::size_t chunk : {std::size_t{7}, std::size_t{4096}}) {
+    SCOPED_TRACE(chunk);
+    MemoryInputByteStream stream(data, chunk);
+    MemoryInputByteStream twin(data, chunk);
+    stream.BeginBitReading();
+    twin.BeginBitReading();
+    std::size_t used = 0;
+    std::size_t from_cursor = 0;
+    while (used < bits.size()) {
+      InputByteStream::BitCursor cursor = stream.FastCursor();
+      for (int step = 0; step < 3 && cursor.Ready(); ++step) {
+        const std::uint32_t count = random() % 17;
+        const std::uint32_t peeked = cursor.Peek();
+        for (std::uint32_t k = 0; k < count; ++k) {
+          ASSERT_EQ(static_cast<int>(peeked >> (31 - k) & 1), bits[used + k]) << "at bit " << used;
+          twin.ReadBit();
+        }
+        cursor.Skip(count);
+        used += count;
+        from_cursor += count;
+      }
+      stream.Resume(cursor);
+      ASSERT_EQ(Offset(stream), Offset(twin)) << "at bit " << used;
+      if (used < bits.size()) {
+        ASSERT_EQ(stream.ReadBit(), bits[used++]);
+        twin.ReadBit();
+      }
+    }
+    if (chunk == 4096) {
+      EXPECT_GT(from_cursor, bits.size() / 2);
+    }
+    stream.EndBitReading();
+    EXPECT_EQ(stream.ReadWord(), 0xFFD9);
+  }
+}
+
 struct BitErrorCase {
   const char* name;
   Bytes bytes;

@@ -60,17 +60,21 @@ class HuffmanTable {
     length = 0;
     return 0;
   }
-  // A run/size code and the value bits after it, both within kLookaheadBits bits: the run, the
+  // A run/size code and the value bits after it, both within kCoefficientBits bits: the run, the
   // value (extended to its sign), the code's length and the whole length; total_length 0 when
-  // the window's first bits hold no such pair (end of block, ZRL, longer codes or values).
+  // the window's first bits hold no such pair (ZRL, longer codes or values). An end-of-block
+  // code of up to kLookaheadBits bits has run kEndOfBlockRun and no value bits.
   struct ShortCoefficient {
     std::int16_t value;
     std::uint8_t run;
     std::uint8_t code_length;
     std::uint8_t total_length;
   };
+  // Beyond the last zigzag position from any position, so a block decoder's range check catches
+  // it off its common path.
+  static constexpr std::uint8_t kEndOfBlockRun = 64;
   const ShortCoefficient& LookAheadCoefficient(std::uint32_t bits) const {
-    return short_coefficients[bits >> (32 - kLookaheadBits)];
+    return short_coefficients[bits >> (32 - kCoefficientBits)];
   }
   bool IsDefined() const { return defined; }
   // The code values and the limits per length, as text (verbose DHT trace).
@@ -85,6 +89,8 @@ class HuffmanTable {
 
   // Most codes of ordinary tables are this long or shorter (9 bits: 512 entries of 2 bytes).
   static constexpr int kLookaheadBits = 9;
+  // A code with its value bits mostly needs more: 11 bits give 2048 entries of 6 bytes.
+  static constexpr int kCoefficientBits = 11;
 
  private:
   // A lookahead entry: code length (0: none of up to kLookaheadBits bits) and value.
@@ -110,7 +116,7 @@ class HuffmanTable {
   // What DecodeExact returns and how many bits it consumes for each kLookaheadBits-bit prefix.
   std::array<Lookahead, 1 << kLookaheadBits> lookahead{};
   // The same prefixes read as an AC code with its value, for the block decoders.
-  std::array<ShortCoefficient, 1 << kLookaheadBits> short_coefficients{};
+  std::array<ShortCoefficient, 1 << kCoefficientBits> short_coefficients{};
 };
 
 }  // namespace Lumarc

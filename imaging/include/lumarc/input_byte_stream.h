@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -129,17 +130,24 @@ class InputByteStream {
     std::uint64_t bits = 0;
     std::uint32_t held = 0;
   };
+  // Near a 0xFF the cursor reads a copy of the coming bytes with their stuffed 0x00 removed,
+  // up to the first marker or the end of the buffered data.
   BitCursor FastCursor() {
+    if (!FastBitsReady()) return DestuffedCursor();
     BitCursor cursor;
     cursor.base = next;
     cursor.offset = 8 - bits_remaining;
     // Any offset up to the end of the byte at fast_limit leaves `next` at most there.
-    if (FastBitsReady()) cursor.limit = (fast_limit - next) * 8 + 8;
+    cursor.limit = (fast_limit - next) * 8 + 8;
     return cursor;
   }
   void Resume(const BitCursor& cursor) {
     if (cursor.offset == 0) return;  // nothing read, and the current byte still whole
-    next = cursor.base + ((cursor.offset - 1) >> 3);
+    const std::int64_t byte = (cursor.offset - 1) >> 3;
+    // A data 0xFF read to its last bit stays current; its stuffed 0x00 is skipped on leaving it.
+    next = cursor.base == destuffed.data()
+               ? destuffed_origin + destuffed_source[static_cast<std::size_t>(byte)]
+               : cursor.base + byte;
     bits_remaining = static_cast<std::int32_t>(7 - ((cursor.offset - 1) & 7));
   }
 
@@ -177,6 +185,10 @@ class InputByteStream {
     bits_remaining = static_cast<std::int32_t>(7 - ((consumed - 1) & 7));
   }
 
+  // FastCursor's copy of the bytes from `next` without their stuffed 0x00s; not ready when too
+  // few bytes lie before a marker, the end of the buffered data, or outside bit mode.
+  BitCursor DestuffedCursor();
+
   // The exact ReadBit once the current byte is used up (or outside bit mode).
   int ReadBitOfNextByte();
   // Finds the fast window from `next`: false when it is empty here.
@@ -190,6 +202,14 @@ class InputByteStream {
   // The last `next` from which a fast read stays inside the window found by PrepareFastBits;
   // null when no window is known (byte mode, or the buffer may have been refilled).
   const std::uint8_t* fast_limit = nullptr;
+
+  // The copy DestuffedCursor reads, with room for a cursor's 8-byte loads past its last byte;
+  // destuffed_source holds each copied byte's distance from destuffed_origin, the `next` it
+  // was made at.
+  static constexpr std::size_t kDestuffedBytes = 32;
+  std::array<std::uint8_t, kDestuffedBytes + 8> destuffed{};
+  std::array<std::uint8_t, kDestuffedBytes> destuffed_source{};
+  const std::uint8_t* destuffed_origin = nullptr;
 };
 
 }  // namespace Lumarc
