@@ -188,11 +188,29 @@ std::uint32_t ImageComponent::DecodeAcFirstRun(InputByteStream& stream, Coeffici
                                                std::uint32_t k, std::uint32_t se,
                                                std::uint32_t al) {
   InputByteStream::BitCursor cursor = stream.FastCursor();
+  const HuffmanTable& table = *ac_table;
   while (k <= se && cursor.Ready()) {
     const std::uint32_t bits = cursor.Peek();
+    const HuffmanTable::ShortCoefficient& coefficient = table.LookAheadCoefficient(bits);
+    if (coefficient.total_length != 0) {
+      cursor.Skip(coefficient.code_length);
+      if (coefficient.run == HuffmanTable::kEndOfBlockRun) {
+        k = kEndOfBand;  // EOB0: this block alone
+        continue;
+      }
+      k += coefficient.run;
+      if (k > 63) {
+        stream.Resume(cursor);
+        throw JpegBadStream("Data out of range");
+      }
+      cursor.Skip(coefficient.total_length - coefficient.code_length);
+      block[kZigzagToNatural[k]] = ShiftLeft(coefficient.value, al);
+      ++k;
+      continue;
+    }
     std::uint32_t length = 0;
-    std::uint32_t rs = ac_table->LookAhead(bits, length);
-    if (length == 0) rs = ac_table->LookAheadLong(bits, length);
+    std::uint32_t rs = table.LookAhead(bits, length);
+    if (length == 0) rs = table.LookAheadLong(bits, length);
     if (length == 0) break;
     const std::uint32_t size = rs & 15;
     const std::uint32_t run = rs >> 4;
@@ -245,7 +263,7 @@ namespace {
 // (bits from a cursor). A non-zero coefficient reads one correction bit and, when it is 1, moves
 // away from zero by p; a zero coefficient reads nothing.
 template <typename NextBit>
-void Refine(std::int16_t& c, std::int32_t p, NextBit& next_bit) {
+[[gnu::always_inline]] inline void Refine(std::int16_t& c, std::int32_t p, NextBit& next_bit) {
   if (next_bit() == 1) c = static_cast<std::int16_t>(c > 0 ? c + p : c - p);
 }
 
@@ -348,11 +366,7 @@ std::uint32_t ImageComponent::DecodeAcRefineRun(InputByteStream& stream, Coeffic
                                                 std::int32_t p) {
   constexpr std::uint32_t kLongestStep = 16 + 14 + 63;
   InputByteStream::BitCursor cursor = stream.FastCursor();
-  auto next_bit = [&cursor] {
-    const int bit = static_cast<int>(cursor.Peek() >> 31);
-    cursor.Skip(1);
-    return bit;
-  };
+  auto next_bit = [&cursor] { return cursor.TakeBit(); };
   while (k <= last && cursor.ReadyFor(kLongestStep)) {
     if (eob_run != 0) {
       RefineBand(block, k, last, p, next_bit);

@@ -105,6 +105,16 @@ class InputByteStream {
       if (held < 32) Load();
       return static_cast<std::uint32_t>(bits >> 32);
     }
+    // The next bit alone, loading only once the register is empty: for readers taking many
+    // single bits, which must stay within what Ready or ReadyFor allowed.
+    int TakeBit() {
+      if (held == 0) Load();
+      const int bit = static_cast<int>(bits >> 63);
+      bits <<= 1;
+      --held;
+      ++offset;
+      return bit;
+    }
     // Consumes count bits (0 to 32) of those Peek showed.
     void Skip(std::uint32_t count) {
       bits <<= count;
