@@ -26,28 +26,17 @@
 #include "launcher_app.h"
 #include "menu_run.h"
 #include "sample_disc.h"
+#include "startup_files.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using Files = std::map<std::string, std::string>;
+using namespace startup_files;
 
-constexpr char kOriginalAutoexec[] = "rem the machine's own autoexec\r\n";
-constexpr char kOriginalConfig[] = "rem the machine's own config\r\n";
-constexpr char kFilesCopied[] = "Files copied / Confirmation";
-constexpr char kFilesRestored[] = "Files restored / Confirmation";
-constexpr char kCopyFailed[] = "Error copying files / Error";
-constexpr char kAutoexecFailed[] = "Error restoring autoexec.bat / Error";
-constexpr char kConfigFailed[] = "Error restoring config.sys / Error";
 // The disc's start-up files are 178 and 185 bytes, its marker 65: a copy under this limit
 // writes the marker whole and stops each start-up file a little past its middle.
 constexpr rlim_t kHalfWayBytes = 100;
 constexpr uid_t kNobody = 65534;
-
-std::string Contents(const fs::path& file) {
-  std::ifstream stream(file, std::ios::binary);
-  return {std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
-}
 
 // Every entry of a folder by name with its contents; a folder shows as "(folder)" and anything
 // else that is not a file (a pipe) as "(other)". A drive path that is not a folder shows as one
@@ -223,6 +212,12 @@ std::string DiscFile(const char* name) {
   return Contents(fs::path(LUMARC_SAMPLE_DISC_DIR) / name);
 }
 
+// A completed backup as it is seen afterwards, and as a case lays it on the drive.
+Files BackedUpFromDisc() {
+  return BackedUp(DiscFile("autoexec.bat"), DiscFile("config.sys"), DiscFile("brivant.res"));
+}
+const Files kDriveBackedUp = BackedUp("disc:autoexec.bat", "disc:config.sys", "disc:brivant.res");
+
 TEST(DiscAndDriveFaultsTest, BackupOnAnUnusableSystemDriveChangesNothingAndSaysSo) {
   const FaultCase cases[] = {
       {"no system drive folder",
@@ -251,13 +246,8 @@ TEST(DiscAndDriveFaultsTest, BackupOnAnUnusableSystemDriveChangesNothingAndSaysS
 }
 
 TEST(DiscAndDriveFaultsTest, RestoreOnAnUnusableSystemDriveKeepsTheBackupInPlace) {
-  const Files backed_up =
-      BackedUp(DiscFile("autoexec.bat"), DiscFile("config.sys"), DiscFile("brivant.res"));
-  const Files drive_before = {{"autoexec.bat", "disc:autoexec.bat"},
-                              {"config.sys", "disc:config.sys"},
-                              {"autoexec.bvt", kOriginalAutoexec},
-                              {"config.bvt", kOriginalConfig},
-                              {"brivant.res", "disc:brivant.res"}};
+  const Files backed_up = BackedUpFromDisc();
+  const Files& drive_before = kDriveBackedUp;
   const FaultCase cases[] = {
       {"no system drive folder",
        {},
@@ -280,13 +270,8 @@ TEST(DiscAndDriveFaultsTest, RestoreOnAnUnusableSystemDriveKeepsTheBackupInPlace
 // The marker decides whether the saved copies hold the machine's files. One that exists but
 // cannot be read must not let a backup treat them as stale and replace them.
 TEST(DiscAndDriveFaultsTest, AMarkerThatCannotBeReadOrDeletedStillGuardsTheSavedFiles) {
-  const Files backed_up =
-      BackedUp(DiscFile("autoexec.bat"), DiscFile("config.sys"), DiscFile("brivant.res"));
-  const Files drive_backed_up = {{"autoexec.bat", "disc:autoexec.bat"},
-                                 {"config.sys", "disc:config.sys"},
-                                 {"autoexec.bvt", kOriginalAutoexec},
-                                 {"config.bvt", kOriginalConfig},
-                                 {"brivant.res", "disc:brivant.res"}};
+  const Files backed_up = BackedUpFromDisc();
+  const Files& drive_backed_up = kDriveBackedUp;
   const auto unreadable_marker = [](const fs::path&, const fs::path& drive) {
     fs::permissions(drive, fs::perms::all);
     for (const auto& entry : fs::directory_iterator(drive)) {
@@ -369,13 +354,8 @@ TEST(DiscAndDriveFaultsTest, DiscFilesThatCannotBeReadLeaveTheMachinesFiles) {
 }
 
 TEST(DiscAndDriveFaultsTest, CopiesFailingHalfWayLeaveWholeFiles) {
-  const Files backed_up =
-      BackedUp(DiscFile("autoexec.bat"), DiscFile("config.sys"), DiscFile("brivant.res"));
-  const Files drive_backed_up = {{"autoexec.bat", "disc:autoexec.bat"},
-                                 {"config.sys", "disc:config.sys"},
-                                 {"autoexec.bvt", kOriginalAutoexec},
-                                 {"config.bvt", kOriginalConfig},
-                                 {"brivant.res", "disc:brivant.res"}};
+  const Files backed_up = BackedUpFromDisc();
+  const Files& drive_backed_up = kDriveBackedUp;
   // Saved copies longer than the limit: restoring them fails part-way through each.
   const std::string long_autoexec = std::string(150, 'a') + "\r\n";
   const std::string long_config = std::string(150, 'c') + "\r\n";
@@ -417,14 +397,13 @@ TEST(DiscAndDriveFaultsTest, APictureThatCannotBeReadGivesAChecksumErrorAndTheMe
     fs::remove(disc / "brivant/1.dat");
     fs::create_directory(disc / "brivant/1.dat");
   };
-  const FaultCase c = {
-      "a folder in place of the welcome picture",
-      kOriginals,
-      folder_in_place_of_welcome,
-      Fault::kNone,
-      &LauncherApp::BackUpStartupFiles,
-      BackedUp(DiscFile("autoexec.bat"), DiscFile("config.sys"), DiscFile("brivant.res")),
-      {"Checksum Error / Error", kFilesCopied}};
+  const FaultCase c = {"a folder in place of the welcome picture",
+                       kOriginals,
+                       folder_in_place_of_welcome,
+                       Fault::kNone,
+                       &LauncherApp::BackUpStartupFiles,
+                       BackedUpFromDisc(),
+                       {"Checksum Error / Error", kFilesCopied}};
   Check(c);
 }
 
@@ -437,14 +416,13 @@ TEST(DiscAndDriveFaultsTest, APictureDeclaringAHugeFrameIsRefusedAndTheMenuGoesO
     picture.seekp(18335);
     picture.write("\x0f\xa0\x0f\xa0", 4);  // 4000 x 4000, about 170 MB to decode
   };
-  const FaultCase c = {
-      "a 4000 x 4000 welcome picture",
-      kOriginals,
-      huge_welcome_frame,
-      Fault::kNone,
-      &LauncherApp::BackUpStartupFiles,
-      BackedUp(DiscFile("autoexec.bat"), DiscFile("config.sys"), DiscFile("brivant.res")),
-      {"Image Too Large for Memory / Error", kFilesCopied}};
+  const FaultCase c = {"a 4000 x 4000 welcome picture",
+                       kOriginals,
+                       huge_welcome_frame,
+                       Fault::kNone,
+                       &LauncherApp::BackUpStartupFiles,
+                       BackedUpFromDisc(),
+                       {"Image Too Large for Memory / Error", kFilesCopied}};
   Check(c);
 }
 

@@ -16,24 +16,12 @@
 #include "launcher_app.h"
 #include "menu_run.h"
 #include "sample_disc.h"
+#include "startup_files.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using Files = std::map<std::string, std::string>;
-
-constexpr char kOriginalAutoexec[] = "rem the machine's own autoexec\r\n";
-constexpr char kOriginalConfig[] = "rem the machine's own config\r\n";
-constexpr char kFilesCopied[] = "Files copied / Confirmation";
-constexpr char kFilesRestored[] = "Files restored / Confirmation";
-constexpr char kCopyFailed[] = "Error copying files / Error";
-constexpr char kAutoexecFailed[] = "Error restoring autoexec.bat / Error";
-constexpr char kConfigFailed[] = "Error restoring config.sys / Error";
-
-std::string Contents(const fs::path& file) {
-  std::ifstream stream(file, std::ios::binary);
-  return {std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
-}
+using namespace startup_files;
 
 fs::path SystemDrive() {
   return HostFile("c:\\brivant.res").parent_path();
