@@ -13,8 +13,8 @@ import struct
 import subprocess
 import tempfile
 import unittest
-from dataclasses import dataclass
 
+from menu_pages import CLIENT_OFFSET, FAREWELL, HELP, LARGE, SMALL, WELCOME
 from x_session import XSession, wait_until
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -23,34 +23,10 @@ LAUNCHER = os.environ.get("LUMARC_LAUNCHER", "")
 JPEG2BMP = os.environ.get("LUMARC_JPEG2BMP", "")
 DISC = os.environ.get("LUMARC_DISC", "")
 
-# A window's client area lies 3 pixels in from its left edge and 22 below its top: the fixed
-# frame, then the 19-pixel title bar.
-CLIENT_OFFSET = (3, 22)
 # Generous: under the sanitizers the program decodes its four pictures several times slower.
 STARTUP_TIMEOUT = 60
 STEP_TIMEOUT = 20
 
-WELCOME = "Welcome to TAVO setup"
-FAREWELL = "YOU'VE MADE THE BRIVANT CHOICE"
-HELP = "Help"
-
-
-@dataclass
-class Layout:
-    """A screen size, the pictures its layout shows and a point inside each hot region used
-    (client coordinates, inside the region's strict bounds)."""
-    screen: tuple
-    picture: tuple
-    suffix: str
-    welcome_next: tuple
-    install_help: tuple
-    help_back_to_install: tuple
-    install_next: tuple
-    farewell_quit: tuple
-
-
-LARGE = Layout((1024, 768), (800, 600), "", (460, 550), (590, 550), (727, 550), (692, 550),
-               (719, 550))
 LARGE_INSTALL_SETUP = (150, 550)
 
 # An installer that takes its time: it notes when it starts and when it ends in its current
@@ -60,8 +36,6 @@ echo started >> setup.log
 sleep 3
 echo ended >> setup.log
 """
-SMALL = Layout((640, 480), (640, 480), "l", (369, 440), (474, 440), (574, 440), (550, 440),
-               (573, 440))
 
 
 def hand_cursor_pixels():

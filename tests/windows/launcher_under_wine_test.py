@@ -23,11 +23,11 @@ import shutil
 import sys
 import tempfile
 import unittest
-from dataclasses import dataclass
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "desktop"))
 
 from bmp_picture import read_bmp_rows, top_left  # noqa: E402
+from menu_pages import CLIENT_OFFSET, FAREWELL, LARGE, SMALL, WELCOME  # noqa: E402
 from wine_desktop import WineDesktop, find_windows, wait_until  # noqa: E402
 
 RUNNER = os.environ.get("LUMARC_WINE_RUNNER", "")
@@ -36,38 +36,13 @@ LAUNCHER = os.environ.get("LUMARC_LAUNCHER_EXE", "")
 JPEG2BMP = os.environ.get("LUMARC_JPEG2BMP_EXE", "")
 DISC = os.environ.get("LUMARC_DISC", "")
 
-# Wine's frame: the client area starts 3 pixels in from the left edge and 22 below the top (the
-# fixed frame, then the caption).
-CLIENT_OFFSET = (3, 22)
 # Wine starts slowly the first time a prefix's server runs; the program then decodes four
 # pictures before it shows a window.
 STARTUP_TIMEOUT = 90
 STEP_TIMEOUT = 20
 
-WELCOME = "Welcome to TAVO setup"
-FAREWELL = "YOU'VE MADE THE BRIVANT CHOICE"
 MENU_TITLES = rf"^(Install|{WELCOME}|{FAREWELL}|Help|Restore)$"
 BACKUP_MARKER = "brivant.res"
-
-
-@dataclass
-class Layout:
-    """A desktop size, its layout's picture size and file suffix, and a point inside each hot
-    region the walk through the menu clicks (client coordinates)."""
-    desktop: tuple
-    picture: tuple
-    suffix: str
-    welcome_next: tuple
-    install_help: tuple
-    help_back_to_install: tuple
-    install_next: tuple
-    farewell_quit: tuple
-
-
-LARGE = Layout((1024, 768), (800, 600), "", (460, 554), (590, 553), (727, 556), (692, 553),
-               (719, 554))
-SMALL = Layout((640, 480), (640, 480), "l", (369, 439), (474, 442), (574, 442), (550, 442),
-               (573, 440))
 
 
 class MenuRun:
@@ -158,7 +133,7 @@ class LauncherUnderWineTest(unittest.TestCase):
         session.click(x + point[0], y + point[1])
 
     def walk_through(self, layout, backup_in_place=False):
-        with WineDesktop(RUNNER, PREFIX, *layout.desktop) as desktop:
+        with WineDesktop(RUNNER, PREFIX, *layout.screen) as desktop:
             # The marker on the prefix's drive C: switches the help page to its Restore picture.
             marker = os.path.join(desktop.system_drive, BACKUP_MARKER)
             if backup_in_place:
@@ -175,7 +150,7 @@ class LauncherUnderWineTest(unittest.TestCase):
     def walk_through_pages(self, run, layout, help_picture, help_title):
         session = run.desktop.session
         main = session.find_window(f"^{WELCOME}$", STARTUP_TIMEOUT)
-        desktop_w, desktop_h = layout.desktop
+        desktop_w, desktop_h = layout.screen
         picture_w, picture_h = layout.picture
         self.assertEqual(session.window_geometry(main),
                          ((desktop_w - picture_w) // 2, (desktop_h - picture_h) // 2,
@@ -214,7 +189,7 @@ class LauncherUnderWineTest(unittest.TestCase):
 
     def test_damaged_picture_reports_before_any_menu_window(self):
         layout = LARGE
-        with WineDesktop(RUNNER, PREFIX, *layout.desktop) as desktop, \
+        with WineDesktop(RUNNER, PREFIX, *layout.screen) as desktop, \
                 MenuRun(desktop, damage_picture("2.dat")) as run:
             session = desktop.session
             session.find_window("^Error$", STARTUP_TIMEOUT)

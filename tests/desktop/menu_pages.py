@@ -1,0 +1,33 @@
+"""The sample disc's menu as the desktop tests walk through it, on Linux and under Wine alike:
+the page titles, where a window's client area starts, and for each layout a point inside each
+hot region the walk clicks."""
+
+from dataclasses import dataclass
+
+WELCOME = "Welcome to TAVO setup"
+FAREWELL = "YOU'VE MADE THE BRIVANT CHOICE"
+HELP = "Help"
+
+# A window's client area lies 3 pixels in from its left edge and 22 below its top: the fixed
+# frame, then the 19-pixel title bar (our layer's metrics, and Wine's classic ones).
+CLIENT_OFFSET = (3, 22)
+
+
+@dataclass
+class Layout:
+    """A screen size, the pictures its layout shows and a point inside each hot region used
+    (client coordinates, inside the region's strict bounds)."""
+    screen: tuple
+    picture: tuple
+    suffix: str
+    welcome_next: tuple
+    install_help: tuple
+    help_back_to_install: tuple
+    install_next: tuple
+    farewell_quit: tuple
+
+
+LARGE = Layout((1024, 768), (800, 600), "", (460, 550), (590, 550), (727, 550), (692, 550),
+               (719, 550))
+SMALL = Layout((640, 480), (640, 480), "l", (369, 440), (474, 440), (574, 440), (550, 440),
+               (573, 440))
