@@ -18,10 +18,6 @@ namespace {
 
 using namespace color_tables;
 
-std::uint8_t* StoredRow(BitmapImage& bitmap, std::uint32_t image_row) {
-  return bitmap.PixelData() + std::size_t{bitmap.Height() - 1 - image_row} * bitmap.BytesPerRow();
-}
-
 // Where Upsample would make a plane (blocks exist, the grid is not empty) that covers the
 // bitmap, as the plane-based conversions require.
 bool BlocksCover(const ImageComponent& component, const BitmapImage& bitmap) {
@@ -145,7 +141,7 @@ void CopyBlockRows(const ImageComponent& component, BitmapImage& bitmap) {
   const std::uint32_t width = bitmap.Width();
   const std::uint32_t whole_blocks = width / 8;
   for (std::uint32_t i = 0; i < bitmap.Height(); ++i) {
-    std::uint8_t* out = StoredRow(bitmap, i);
+    std::uint8_t* out = bitmap.PictureRow(i);
     const DataUnit* units = &component.DataUnitAt(i / 8, 0);
     const std::uint32_t offset = 8 * (i % 8);
     for (std::uint32_t q = 0; q < whole_blocks; ++q) {
@@ -167,7 +163,7 @@ void ConvertGrayscaleFromBlocks(const ImageComponent& component, BitmapImage& bi
   SourceRow row(component, bitmap.Width());
   for (std::uint32_t i = 0; i < bitmap.Height(); ++i) {
     row.Read(i);
-    ExpandToFullResolution(row, bitmap.Width(), StoredRow(bitmap, i));
+    ExpandToFullResolution(row, bitmap.Width(), bitmap.PictureRow(i));
   }
 }
 
@@ -197,7 +193,7 @@ void ConvertYCbCrFromBlocks(const ImageComponent& y, const ImageComponent& cb,
       ExpandToFullResolution(red, width, cr_full.data());
       terms.Compute(cb_full.data(), cr_full.data(), width);
     }
-    ConvertRowAnyFactors(luma, terms, chroma_factor, width, StoredRow(bitmap, i));
+    ConvertRowAnyFactors(luma, terms, chroma_factor, width, bitmap.PictureRow(i));
   }
 }
 

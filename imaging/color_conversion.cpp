@@ -10,10 +10,6 @@ namespace {
 
 using namespace color_tables;
 
-std::uint8_t* StoredRow(BitmapImage& bitmap, std::uint32_t image_row) {
-  return bitmap.PixelData() + std::size_t{bitmap.Height() - 1 - image_row} * bitmap.BytesPerRow();
-}
-
 // The plane covers whole MCUs, so it is at least as large as the image; a component whose
 // plane does not cover the bitmap (no scan reached it) leaves the bitmap alone.
 bool PlaneCovers(const ImageComponent& component, const BitmapImage& bitmap) {
@@ -28,7 +24,7 @@ void ConvertGrayscale(const ImageComponent& component, BitmapImage& bitmap) {
   const std::uint32_t row_length = component.PlaneRowLength();
   for (std::uint32_t i = 0; i < bitmap.Height(); ++i) {
     const std::uint8_t* samples = component.UpsampledSamples() + std::size_t{i} * row_length;
-    std::uint8_t* out = StoredRow(bitmap, i);
+    std::uint8_t* out = bitmap.PictureRow(i);
     for (std::uint32_t j = 0; j < bitmap.Width(); ++j) out[j] = samples[j];
   }
 }
@@ -44,7 +40,7 @@ void ConvertYCbCr(const ImageComponent& y, const ImageComponent& cb, const Image
     const std::uint8_t* ys = y.UpsampledSamples() + first;
     const std::uint8_t* cbs = cb.UpsampledSamples() + first;
     const std::uint8_t* crs = cr.UpsampledSamples() + first;
-    std::uint8_t* out = StoredRow(bitmap, i);
+    std::uint8_t* out = bitmap.PictureRow(i);
     for (std::uint32_t j = 0; j < bitmap.Width(); ++j) {
       const std::int32_t luma = ys[j];
       const std::int32_t green = luma - GreenTerm(cbs[j], crs[j]);
