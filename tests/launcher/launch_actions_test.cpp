@@ -12,6 +12,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <limits>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -60,6 +62,25 @@ class LaunchActionsTest : public testing::Test {
     run_.desktop().WhileWaiting([this, at] { run_.PointAt(at.x, at.y); });
     run_.desktop().WhileWaiting([this, at] { run_.ClickAt(at.x, at.y); });
   }
+  // What the menu did after a click on a launching button: the seconds until it next looked at
+  // the user (NaN if it never did), and the title once Help was clicked then.
+  struct AfterLaunch {
+    double waited = std::numeric_limits<double>::quiet_NaN();
+    std::string title_after;
+  };
+  // Schedules a click on `button` and, at the menu's next look at the user, one on Help.
+  void ClickThenHelp(POINT button, AfterLaunch& seen) {
+    auto clicked = std::make_shared<Clock::time_point>();
+    run_.Then([this, button, clicked] {
+      *clicked = Clock::now();
+      Click(button);
+    });
+    run_.Then([this, &seen, clicked] {
+      seen.waited = SecondsSince(*clicked);
+      Click(kHelp);
+    });
+    run_.Then([this, &seen] { seen.title_after = run_.Title(); });
+  }
   std::string ActionLog() const {
     std::ifstream log(action_log_);
     std::stringstream text;
@@ -100,44 +121,24 @@ TEST_F(LaunchActionsTest, SetupRunsWhileTheMenuWaitsAndLosesItsClicks) {
 }
 
 TEST_F(LaunchActionsTest, ReaderInstallerRunsThenTheMenuMovesOn) {
-  std::string title_after;
-  double waited = 0;
-  Clock::time_point clicked;
-  run_.Then([&] {
-    clicked = Clock::now();
-    Click(kReaderInstaller);
-  });
-  run_.Then([&] {
-    waited = SecondsSince(clicked);
-    Click(kHelp);
-  });
-  run_.Then([&] { title_after = run_.Title(); });
+  AfterLaunch seen;
+  ClickThenHelp(kReaderInstaller, seen);
   run_.Start();
 
   EXPECT_EQ(ActionLog(), "acrobat\\ar40eng.exe\n");
-  EXPECT_GE(waited, 0.9);
-  EXPECT_EQ(title_after, "Help");
+  EXPECT_GE(seen.waited, 0.9);
+  EXPECT_EQ(seen.title_after, "Help");
 }
 
 TEST_F(LaunchActionsTest, MissingReaderInstallerMovesOnAtOnceWithoutAMessage) {
   fs::remove_all(run_.StartDirectory() / "acrobat");
-  std::string title_after;
-  double waited = 10;
-  Clock::time_point clicked;
-  run_.Then([&] {
-    clicked = Clock::now();
-    Click(kReaderInstaller);
-  });
-  run_.Then([&] {
-    waited = SecondsSince(clicked);
-    Click(kHelp);
-  });
-  run_.Then([&] { title_after = run_.Title(); });
+  AfterLaunch seen;
+  ClickThenHelp(kReaderInstaller, seen);
   run_.Start();
 
   EXPECT_EQ(ActionLog(), "");
-  EXPECT_LT(waited, 0.5);
-  EXPECT_EQ(title_after, "Help");
+  EXPECT_LT(seen.waited, 0.5);
+  EXPECT_EQ(seen.title_after, "Help");
   EXPECT_TRUE(run_.desktop().MessageBoxes().empty());
 }
 
@@ -199,24 +200,14 @@ TEST_F(LaunchActionsTest, ProgramThatDoesNotEndIsLeftRunningAfterSixtyWaits) {
   }
   int waits = 0;
   for (int i = 0; i < 80; ++i) run_.desktop().WhileWaiting([&] { ++waits; });
-  double waited = 0;
-  std::string title_after;
+  AfterLaunch seen;
   run_.Then([&] { Click(kNext); });
-  Clock::time_point clicked;
-  run_.Then([&] {
-    clicked = Clock::now();
-    Click(kSetup);
-  });
-  run_.Then([&] {
-    waited = SecondsSince(clicked);
-    Click(kHelp);
-  });
-  run_.Then([&] { title_after = run_.Title(); });
+  ClickThenHelp(kSetup, seen);
   run_.Start();
 
   EXPECT_EQ(waits, 60);
-  EXPECT_GE(waited, 5.9);
-  EXPECT_EQ(title_after, "Help");
+  EXPECT_GE(seen.waited, 5.9);
+  EXPECT_EQ(seen.title_after, "Help");
   pid_t pid = 0;
   std::ifstream(pid_file) >> pid;
   ASSERT_GT(pid, 0);
