@@ -12,7 +12,6 @@
 #include "lumarc/bitmap_image.h"
 #include "lumarc/decode_path.h"
 #include "lumarc/jpeg_decoder.h"
-#include "lumarc/memory_input_byte_stream.h"
 #include "peak_memory.h"
 #include "picture_checksum.h"
 #include "ratio_summary.h"
@@ -26,8 +25,7 @@ void DecodeOurs(benchmark::State& state, const BenchFile& file, Lumarc::DecodePa
   Lumarc::JpegDecoder decoder;
   Lumarc::BitmapImage bitmap;
   for (auto _ : state) {
-    Lumarc::MemoryInputByteStream stream(file.bytes);
-    decoder.ReadImage(stream, bitmap);
+    decoder.ReadImage(file.bytes, bitmap);
     benchmark::DoNotOptimize(bitmap.PixelData());
   }
   Lumarc::SetDecodePath(Lumarc::DecodePath::kFast);
@@ -117,8 +115,7 @@ void PeakMemory(benchmark::State& state, const BenchFile& file) {
     ours = static_cast<double>(PeakMemoryOf([&file] {
              Lumarc::JpegDecoder decoder;
              Lumarc::BitmapImage bitmap;
-             Lumarc::MemoryInputByteStream stream(file.bytes);
-             decoder.ReadImage(stream, bitmap);
+             decoder.ReadImage(file.bytes, bitmap);
            })) /
            kMegabyte;
     libjpeg = static_cast<double>(PeakMemoryOf([&file] {

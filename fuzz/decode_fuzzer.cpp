@@ -5,10 +5,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <iostream>
 #include <new>
 #include <span>
-#include <streambuf>
+#include <sstream>
 #include <string>
 #include <typeinfo>
 #include <vector>
@@ -18,39 +17,21 @@
 #include "lumarc/graphics_exception.h"
 #include "lumarc/input_byte_stream.h"
 #include "lumarc/jpeg_decoder.h"
+#include "lumarc/jpeg_reader.h"
 #include "lumarc/memory_input_byte_stream.h"
 
 namespace {
-
-// Swallows the verbose listing: formatting still runs, and is fuzzed, but nothing is written.
-class NullBuffer : public std::streambuf {
- protected:
-  int_type overflow(int_type c) override { return traits_type::not_eof(c); }
-  std::streamsize xsputn(const char_type*, std::streamsize count) override { return count; }
-};
-
-// Restores std::cout even when the decode throws, so later runs and libFuzzer's own
-// reports are not lost.
-class CoutRedirect {
- public:
-  explicit CoutRedirect(std::streambuf* buffer) : saved(std::cout.rdbuf(buffer)) {}
-  ~CoutRedirect() { std::cout.rdbuf(saved); }
-  CoutRedirect(const CoutRedirect&) = delete;
-  CoutRedirect& operator=(const CoutRedirect&) = delete;
-
- private:
-  std::streambuf* saved;
-};
 
 // The limit's check is the same code at any value; a small one caps the bitmap fill that every
 // frame within the limit costs (about 5 s for a 100-megapixel frame under the sanitizers), so a
 // time-out points at work that does not follow the data, not at a large declared picture.
 constexpr std::uint64_t kFuzzMemoryLimit = std::uint64_t{64} << 20;
 
-// How one read ended: the exception's type and message, where the stream stopped, and the
-// bitmap it left.
+// How one read ended: the exception's type and message, where the stream stopped, the bitmap
+// it left and the verbose listing it wrote.
 struct Outcome {
   std::string error;
+  std::string listing;
   std::streamoff position = 0;
   std::uint32_t width = 0;
   std::uint32_t height = 0;
@@ -63,12 +44,13 @@ Outcome Decode(std::span<const std::uint8_t> image, bool verbose, bool strict) {
   Lumarc::MemoryInputByteStream stream(image);
   Lumarc::BitmapImage bitmap;
   Lumarc::JpegDecoder decoder;
-  decoder.SetVerbose(verbose);
+  std::ostringstream listing;
+  if (verbose) decoder.SetTraceOutput(&listing);
   decoder.SetStrictJfif(strict);
   decoder.SetMemoryLimit(kFuzzMemoryLimit);
   Outcome outcome;
   try {
-    decoder.ReadImage(stream, bitmap);
+    ReaderOf(decoder).ReadImage(stream, bitmap);
   } catch (const Lumarc::GraphicsException& error) {
     outcome.error = std::string(typeid(error).name()) + ": " + error.what();
   } catch (const Lumarc::InputByteStream::StreamError& error) {
@@ -76,6 +58,7 @@ Outcome Decode(std::span<const std::uint8_t> image, bool verbose, bool strict) {
   } catch (const std::bad_alloc&) {
     outcome.error = "bad_alloc";
   }
+  outcome.listing = listing.str();
   outcome.position = stream.GetPosition();
   outcome.width = bitmap.Width();
   outcome.height = bitmap.Height();
@@ -96,9 +79,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const bool strict = (options & 2) != 0;
   const bool compare_paths = (options & 4) != 0;
   const std::span<const std::uint8_t> image(data + 1, size - 1);
-
-  static NullBuffer null_buffer;
-  CoutRedirect redirect(verbose ? static_cast<std::streambuf*>(&null_buffer) : std::cout.rdbuf());
 
   Lumarc::SetDecodePath(Lumarc::DecodePath::kFast);
   const Outcome fast = Decode(image, verbose, strict);

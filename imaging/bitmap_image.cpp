@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "lumarc/graphics_exception.h"
+#include "lumarc/messages.h"
 
 namespace Lumarc {
 namespace {
@@ -33,7 +34,7 @@ std::uint64_t RowBytes(std::uint32_t width, std::uint32_t bit_count) {
 }
 
 [[noreturn]] void ThrowTooLarge() {
-  throw GraphicsException("Image Too Large for Memory");
+  throw GraphicsException(message::kImageTooLargeForMemory);
 }
 
 // calloc rather than new[]: a large buffer comes zeroed from fresh pages without touching them,
@@ -59,7 +60,7 @@ BitmapImage::~BitmapImage() = default;
 void BitmapImage::Allocate(std::uint32_t colorCount, std::uint32_t bitCount, std::uint32_t width,
                            std::uint32_t height) {
   Clear();
-  if (!IsSupportedBitCount(bitCount)) throw GraphicsException("Unsupported Bit Count");
+  if (!IsSupportedBitCount(bitCount)) throw GraphicsException(message::kUnsupportedBitCount);
   if (bitCount == 24) colorCount = 0;
 
   const std::uint64_t row_bytes = RowBytes(width, bitCount);
@@ -121,22 +122,22 @@ void BitmapImage::ReleaseKeptStorage() {
 }
 
 std::uint8_t* BitmapImage::PictureRow(std::uint32_t row) {
-  if (row >= height) throw std::range_error("Subscript Out of Range");
+  if (row >= height) throw std::range_error(message::kSubscriptOutOfRange);
   return pixels.get() + std::size_t{height - 1 - row} * bytes_per_row;
 }
 
 const std::uint8_t* BitmapImage::PictureRow(std::uint32_t row) const {
-  if (row >= height) throw std::range_error("Subscript Out of Range");
+  if (row >= height) throw std::range_error(message::kSubscriptOutOfRange);
   return pixels.get() + std::size_t{height - 1 - row} * bytes_per_row;
 }
 
 PaletteColor& BitmapImage::PaletteEntry(std::uint32_t index) {
-  if (index >= color_count) throw std::range_error("Subscript Out of Range");
+  if (index >= color_count) throw std::range_error(message::kSubscriptOutOfRange);
   return palette[index];
 }
 
 const PaletteColor& BitmapImage::PaletteEntry(std::uint32_t index) const {
-  if (index >= color_count) throw std::range_error("Subscript Out of Range");
+  if (index >= color_count) throw std::range_error(message::kSubscriptOutOfRange);
   return palette[index];
 }
 

@@ -7,6 +7,7 @@
 #include "lumarc/image_component.h"
 #include "lumarc/input_byte_stream.h"
 #include "lumarc/jpeg_decoder.h"
+#include "lumarc/messages.h"
 #include "lumarc/zigzag.h"
 
 namespace Lumarc {
@@ -41,7 +42,7 @@ std::int16_t ShiftLeft(std::int32_t value, std::uint32_t al) {
 std::int32_t ImageComponent::DecodeDcDifference(InputByteStream& stream) {
   const std::uint32_t size = dc_table->Decode(stream);
   // Sizes above 11 do not occur in 8-bit data; above 16 the bit reader cannot serve them.
-  if (size > 16) throw JpegBadStream("DC Difference Size out of Range");
+  if (size > 16) throw JpegBadStream(message::kDcDifferenceSizeOutOfRange);
   const std::int32_t difference = ReceiveExtend(stream, size);
   dc_predictor = static_cast<std::int32_t>(static_cast<std::uint32_t>(dc_predictor) +
                                            static_cast<std::uint32_t>(difference));
@@ -76,7 +77,7 @@ bool ImageComponent::DecodeDcFromWindow(InputByteStream& stream, CoefficientBloc
   if (size > 16) {
     cursor.Skip(length);
     stream.Resume(cursor);
-    throw JpegBadStream("DC Difference Size out of Range");
+    throw JpegBadStream(message::kDcDifferenceSizeOutOfRange);
   }
   // A code of up to 16 bits and a difference of up to 16 bits fit the window's 32 bits.
   const std::uint32_t value = size == 0 ? 0 : (bits << length) >> (32 - size);
@@ -107,7 +108,7 @@ std::uint32_t ImageComponent::DecodeSequentialAcRun(InputByteStream& stream,
         cursor.Skip(coefficient.code_length);
         if (coefficient.run == HuffmanTable::kEndOfBlockRun) break;
         stream.Resume(cursor);
-        throw JpegBadStream("Coefficient Index out of Range");
+        throw JpegBadStream(message::kCoefficientIndexOutOfRange);
       }
       cursor.Skip(coefficient.total_length);
       block[kZigzagToNatural[k]] = coefficient.value;
@@ -129,7 +130,7 @@ std::uint32_t ImageComponent::DecodeSequentialAcRun(InputByteStream& stream,
     if (k > 63) {
       cursor.Skip(length);
       stream.Resume(cursor);
-      throw JpegBadStream("Coefficient Index out of Range");
+      throw JpegBadStream(message::kCoefficientIndexOutOfRange);
     }
     // A code of at most 16 bits and a value of at most 15 fit the window's 32 bits together.
     const std::uint32_t value = (bits << length) >> (32 - size);
@@ -148,7 +149,7 @@ std::uint32_t ImageComponent::DecodeSequentialAcExact(InputByteStream& stream,
   const std::uint32_t run = rs >> 4;
   if (size == 0) return run == 15 ? k + 16 : 64;  // sixteen zeros, or the end of the block
   k += run;
-  if (k > 63) throw JpegBadStream("Coefficient Index out of Range");
+  if (k > 63) throw JpegBadStream(message::kCoefficientIndexOutOfRange);
   block[kZigzagToNatural[k]] = static_cast<std::int16_t>(ReceiveExtend(stream, size));
   return k + 1;
 }
@@ -201,7 +202,7 @@ std::uint32_t ImageComponent::DecodeAcFirstRun(InputByteStream& stream, Coeffici
       k += coefficient.run;
       if (k > 63) {
         stream.Resume(cursor);
-        throw JpegBadStream("Data out of range");
+        throw JpegBadStream(message::kDataOutOfRange);
       }
       cursor.Skip(coefficient.total_length - coefficient.code_length);
       block[kZigzagToNatural[k]] = ShiftLeft(coefficient.value, al);
@@ -227,7 +228,7 @@ std::uint32_t ImageComponent::DecodeAcFirstRun(InputByteStream& stream, Coeffici
       if (k > 63) {
         cursor.Skip(length);
         stream.Resume(cursor);
-        throw JpegBadStream("Data out of range");
+        throw JpegBadStream(message::kDataOutOfRange);
       }
       const std::uint32_t value = (bits << length) >> (32 - size);
       cursor.Skip(length + size);
@@ -247,7 +248,7 @@ std::uint32_t ImageComponent::DecodeAcFirstExact(InputByteStream& stream, Coeffi
   const std::uint32_t run = rs >> 4;
   if (size != 0) {
     k += run;
-    if (k > 63) throw JpegBadStream("Data out of range");
+    if (k > 63) throw JpegBadStream(message::kDataOutOfRange);
     block[kZigzagToNatural[k]] = ShiftLeft(ReceiveExtend(stream, size), al);
     return k + 1;
   }
@@ -352,10 +353,10 @@ std::uint32_t ImageComponent::DecodeAcRefineExact(InputByteStream& stream, Coeff
     eob_run = run == 0 ? 1 : (std::uint32_t{1} << run) + stream.ReadBits(run);
     return k;
   }
-  if (size != 1) throw JpegBadStream("Invalid value in input stream");
+  if (size != 1) throw JpegBadStream(message::kInvalidValueInInputStream);
   const bool positive = stream.ReadBit() == 1;
   k = PlaceNewCoefficient(block, k, last, run, positive, p, next_bit);
-  if (k == kOutsideBand) throw JpegBadStream("Error in progressive scan");
+  if (k == kOutsideBand) throw JpegBadStream(message::kErrorInProgressiveScan);
   return k;
 }
 
@@ -394,12 +395,12 @@ std::uint32_t ImageComponent::DecodeAcRefineRun(InputByteStream& stream, Coeffic
       k = PlaceNewCoefficient(block, k, last, run, positive, p, next_bit);
       if (k == kOutsideBand) {
         stream.Resume(cursor);
-        throw JpegBadStream("Error in progressive scan");
+        throw JpegBadStream(message::kErrorInProgressiveScan);
       }
     } else {
       cursor.Skip(length);
       stream.Resume(cursor);
-      throw JpegBadStream("Invalid value in input stream");
+      throw JpegBadStream(message::kInvalidValueInInputStream);
     }
   }
   stream.Resume(cursor);

@@ -7,13 +7,13 @@
 #include "lumarc/decode_path.h"
 #include "lumarc/input_byte_stream.h"
 #include "lumarc/jpeg_decoder.h"
+#include "lumarc/messages.h"
 
 namespace Lumarc {
 namespace {
 
 constexpr std::int32_t kNoMaxCode = -1;
 constexpr std::int32_t kNoMinCode = 257;
-constexpr const char* kTooManyCodes = "Huffman count > 256";
 
 std::uint32_t CountCodes(const std::array<std::uint8_t, 16>& counts) {
   std::uint32_t total = 0;
@@ -34,7 +34,7 @@ std::uint32_t HuffmanTable::ReadTable(InputByteStream& stream) {
   std::array<std::uint8_t, 16> counts{};
   for (auto& count : counts) count = stream.ReadByte();
   const std::uint32_t value_count = CountCodes(counts);
-  if (value_count > 256) throw JpegDecoder::JpegBadStream(kTooManyCodes);
+  if (value_count > 256) throw JpegDecoder::JpegBadStream(message::kHuffmanCountTooLarge);
   for (std::uint32_t i = 0; i < value_count; ++i) huffval[i] = stream.ReadByte();
   BuildTables(counts);
   defined = true;
@@ -48,7 +48,7 @@ std::uint32_t HuffmanTable::ReadTable(InputByteStream& stream) {
 // maxcode + 1 shifted up to l bits), and at most maxcode[l] = mincode[l] + counts[l] - 1, so
 // its value index lies in [valptr[l], valptr[l] + counts[l]), inside the N values read.
 void HuffmanTable::BuildTables(const std::array<std::uint8_t, 16>& counts) {
-  if (CountCodes(counts) > 256) throw JpegDecoder::JpegBadStream(kTooManyCodes);
+  if (CountCodes(counts) > 256) throw JpegDecoder::JpegBadStream(message::kHuffmanCountTooLarge);
   std::int32_t code = 0;
   std::int32_t first_value = 0;
   std::int32_t shortest = 0;
@@ -140,7 +140,7 @@ std::uint8_t HuffmanTable::DecodeExact(InputByteStream& stream) const {
       static_cast<std::int32_t>(stream.ReadBitsExact(static_cast<std::uint32_t>(min_code_length)));
   int l = min_code_length - 1;
   while (code > maxcode[l]) {
-    if (l == 15) throw JpegDecoder::JpegBadStream("Bad Huffman Code Length");
+    if (l == 15) throw JpegDecoder::JpegBadStream(message::kBadHuffmanCodeLength);
     code = code * 2 + stream.ReadBit();
     ++l;
   }

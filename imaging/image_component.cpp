@@ -5,6 +5,7 @@
 
 #include "lumarc/huffman_table.h"
 #include "lumarc/jpeg_decoder.h"
+#include "lumarc/messages.h"
 #include "lumarc/quantization_table.h"
 
 namespace Lumarc {
@@ -41,13 +42,13 @@ ImageComponent::ImageComponent() = default;
 ImageComponent::~ImageComponent() = default;
 
 void ImageComponent::SetHorizontalFrequency(std::uint32_t frequency) {
-  if (frequency < 1 || frequency > 4) throw JpegError("Sampling Frequency Outside the Range 1-4");
+  if (frequency < 1 || frequency > 4) throw JpegError(message::kHorizontalSamplingOutOfRange);
   horizontal_frequency = frequency;
 }
 
 void ImageComponent::SetVerticalFrequency(std::uint32_t frequency) {
   if (frequency < 1 || frequency > 4) {
-    throw JpegError("Vertical Sampling Frequency Outside the Range 1-4");
+    throw JpegError(message::kVerticalSamplingOutOfRange);
   }
   vertical_frequency = frequency;
 }
@@ -64,18 +65,19 @@ void ImageComponent::SetHuffmanTables(const HuffmanTable& dc, const HuffmanTable
 // A DHT whose counts are all 0 defines a table without codes; it passes here and its first
 // Decode fails with "Bad Huffman Code Length".
 void ImageComponent::CheckDcTable() const {
-  if (dc_table == nullptr || !dc_table->IsDefined()) throw JpegError("DC Table Not Defined");
+  if (dc_table == nullptr || !dc_table->IsDefined()) throw JpegError(message::kDcTableNotDefined);
 }
 
 void ImageComponent::CheckAcTable() const {
-  if (ac_table == nullptr || !ac_table->IsDefined()) throw JpegBadStream("AC Table Not Defined");
+  if (ac_table == nullptr || !ac_table->IsDefined())
+    throw JpegBadStream(message::kAcTableNotDefined);
 }
 
 void ImageComponent::CheckQuantizationTable() const {
   if (quantization_table == nullptr) {
-    throw JpegError("INTERNAL ERROR - Quantization Table Not Assigned");
+    throw JpegError(message::kQuantizationTableNotAssigned);
   }
-  if (!quantization_table->IsDefined()) throw JpegBadStream("Quantization Table Not Defined");
+  if (!quantization_table->IsDefined()) throw JpegBadStream(message::kQuantizationTableNotDefined);
 }
 
 void ImageComponent::CheckBufferSizes(const FrameGeometry& frame) const {
@@ -86,7 +88,7 @@ void ImageComponent::CheckBufferSizes(const FrameGeometry& frame) const {
   const std::uint64_t coefficients = frame.progressive ? sizes.coefficients : 0;
   if (sizes.data_units > kMaxBufferBytes || coefficients > kMaxBufferBytes ||
       sizes.plane > kMaxBufferBytes) {
-    throw JpegBadStream("Image Too Large to Decode");
+    throw JpegBadStream(message::kImageTooLargeToDecode);
   }
 }
 
@@ -96,10 +98,6 @@ std::uint64_t ImageComponent::BufferBytes(const FrameGeometry& frame) const {
               frame.max_vertical_frequency / vertical_frequency,
               frame.max_horizontal_frequency / horizontal_frequency);
   return sizes.data_units + (frame.progressive ? sizes.coefficients : 0) + sizes.plane;
-}
-
-void ImageComponent::AllocateComponentBuffers(const JpegDecoder& decoder) {
-  AllocateComponentBuffers(decoder.Geometry());
 }
 
 // Buffers that exist stay: later scans of the same image reuse the grid, and progressive
@@ -115,7 +113,7 @@ void ImageComponent::AllocateComponentBuffers(const FrameGeometry& frame) {
       coefficients.reset(new CoefficientBlock[std::size_t{data_unit_rows} * data_unit_cols]());
     }
   } catch (const std::bad_alloc&) {
-    throw JpegError("Not Enough Memory to Decode the Image");
+    throw JpegError(message::kNotEnoughMemory);
   }
 }
 

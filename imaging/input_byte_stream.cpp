@@ -4,6 +4,8 @@
 #include <array>
 #include <cstring>
 
+#include "lumarc/messages.h"
+
 namespace Lumarc {
 namespace {
 
@@ -14,8 +16,6 @@ constexpr std::array<std::uint8_t, 9> kLowBitsMask = {0x00, 0x01, 0x03, 0x07, 0x
                                                       0x1F, 0x3F, 0x7F, 0xFF};
 constexpr std::array<std::uint8_t, 9> kHighBitsMask = {0x00, 0x80, 0xC0, 0xE0, 0xF0,
                                                        0xF8, 0xFC, 0xFE, 0xFF};
-
-constexpr const char* kPrematureEndOfFile = "Premature end of file";
 
 }  // namespace
 
@@ -82,13 +82,13 @@ void InputByteStream::FailInBitMode(const char* message) {
 }
 
 std::uint8_t InputByteStream::ReadByte() {
-  if (!RefillIfEmpty()) throw StreamError(kPrematureEndOfFile);
+  if (!RefillIfEmpty()) throw StreamError(message::kPrematureEndOfFile);
   return *next++;
 }
 
 std::uint16_t InputByteStream::ReadWord() {
   std::uint8_t bytes[2];
-  if (ReadBytes(bytes, 2) != 2) throw StreamError(kPrematureEndOfFile);
+  if (ReadBytes(bytes, 2) != 2) throw StreamError(message::kPrematureEndOfFile);
   return static_cast<std::uint16_t>(bytes[0] << 8 | bytes[1]);
 }
 
@@ -117,7 +117,7 @@ void InputByteStream::BeginBitReading() {
   // A scan header or restart marker may end exactly at the end of a chunk; the first
   // entropy-coded byte is then still in the source.
   ForgetFastWindow();
-  if (!RefillIfEmpty()) throw StreamError(kPrematureEndOfFile);
+  if (!RefillIfEmpty()) throw StreamError(message::kPrematureEndOfFile);
   bits_remaining = 8;
 }
 
@@ -126,7 +126,7 @@ void InputByteStream::BeginBitReading() {
 void InputByteStream::AdvanceToNextByte(const char* stuffing_message) {
   if (*next == 0xFF) {
     ++next;
-    if (!RefillIfEmpty()) FailInBitMode(kPrematureEndOfFile);
+    if (!RefillIfEmpty()) FailInBitMode(message::kPrematureEndOfFile);
     if (*next != 0x00) FailInBitMode(stuffing_message);
   }
   ++next;
@@ -139,21 +139,21 @@ void InputByteStream::StartNextByte(const char* end_of_data_message, const char*
 }
 
 int InputByteStream::ReadBitOfNextByte() {
-  if (bits_remaining < 0) FailInBitMode("Bit read outside bit mode");
+  if (bits_remaining < 0) FailInBitMode(message::kBitReadOutsideBitMode);
   if (bits_remaining == 0) {
-    StartNextByte("Premature end of stream", "Invalid Marker in Compressed Data");
+    StartNextByte(message::kPrematureEndOfStream, message::kInvalidMarkerInCompressedData);
   }
   --bits_remaining;
   return (*next & kSingleBitMask[bits_remaining + 1]) != 0 ? 1 : 0;
 }
 
 std::uint32_t InputByteStream::ReadBitsExact(std::uint32_t count) {
-  if (count > 16) FailInBitMode("Bit count out of range");
+  if (count > 16) FailInBitMode(message::kBitCountOutOfRange);
   if (static_cast<std::int32_t>(count) <= bits_remaining) {
     bits_remaining -= static_cast<std::int32_t>(count);
     return (*next >> bits_remaining) & kLowBitsMask[count];
   }
-  if (bits_remaining < 0) FailInBitMode("Bit read outside bit mode");
+  if (bits_remaining < 0) FailInBitMode(message::kBitReadOutsideBitMode);
 
   std::uint32_t result = 0;
   if (bits_remaining > 0) {
@@ -161,7 +161,7 @@ std::uint32_t InputByteStream::ReadBitsExact(std::uint32_t count) {
     result = static_cast<std::uint32_t>(*next & kLowBitsMask[bits_remaining]) << count;
   }
   while (count > 0) {
-    StartNextByte(kPrematureEndOfFile, "Invalid Marker in Compressed Stream");
+    StartNextByte(message::kPrematureEndOfFile, message::kInvalidMarkerInCompressedStream);
     if (count < 8) {
       result |= static_cast<std::uint32_t>(*next & kHighBitsMask[count]) >> (8 - count);
       bits_remaining = static_cast<std::int32_t>(8 - count);
@@ -177,7 +177,7 @@ std::uint32_t InputByteStream::ReadBitsExact(std::uint32_t count) {
 void InputByteStream::EndBitReading() {
   ForgetFastWindow();
   if (bits_remaining < 0) return;
-  AdvanceToNextByte("Invalid Marker in Compressed Stream");
+  AdvanceToNextByte(message::kInvalidMarkerInCompressedStream);
   bits_remaining = -1;
 }
 

@@ -4,7 +4,8 @@
 
 #include "lumarc/bitmap_image.h"
 #include "lumarc/input_byte_stream.h"
-#include "lumarc/jpeg_decoder.h"
+#include "lumarc/jpeg_reader.h"
+#include "lumarc/messages.h"
 
 namespace Lumarc {
 
@@ -12,64 +13,62 @@ namespace {
 using JpegBadStream = JpegDecoder::JpegBadStream;
 }  // namespace
 
-void JpegDecoder::ReadFrameHeader(InputByteStream& stream, std::uint8_t code) {
+void JpegReader::ReadFrameHeader(InputByteStream& stream, std::uint8_t code) {
   // The components' buffers were made for the first frame's geometry; a new frame would index
   // them with another one.
-  if (current_scan > 0) throw JpegBadStream("Frame header found after a scan");
+  if (current_scan > 0) throw JpegBadStream(message::kFrameAfterScan);
   progressive = code == 0xC2;  // SOF0 and SOF1 decode alike
   const std::uint32_t length = stream.ReadWord();
   const std::uint32_t precision = stream.ReadByte();
-  if (precision != 8) throw JpegBadStream("Only 8-bit data supported");
+  if (precision != 8) throw JpegBadStream(message::kOnly8BitData);
   image_height = stream.ReadWord();
   image_width = stream.ReadWord();
   component_count = stream.ReadByte();
   if (component_count != 1 && component_count != 3) {
-    throw JpegBadStream("JFIF only supports 1 and 3 component streams");
+    throw JpegBadStream(message::kComponentCountNotOneOrThree);
   }
-  if (verbose) TraceFrameHeading(length, precision);
-  if (length != 8 + 3 * component_count) throw JpegBadStream("Invalid Frame Size");
+  trace.FrameHeading(length, precision, image_height, image_width, component_count);
+  if (length != 8 + 3 * component_count) throw JpegBadStream(message::kInvalidFrameSize);
   max_horizontal_frequency = max_vertical_frequency = 0;
   for (std::uint32_t i = 0; i < component_count; ++i) ReadFrameComponent(stream, i);
   CheckSamplingRatios();
   ComputeMcuGeometry();
   CheckMemoryNeeds();
   PrepareImage();
-  if (verbose) TraceLine("}");
+  trace.SegmentEnd();
   frame_found = true;
 }
 
-void JpegDecoder::ReadFrameComponent(InputByteStream& stream, std::uint32_t index) {
+void JpegReader::ReadFrameComponent(InputByteStream& stream, std::uint32_t index) {
   const std::uint32_t id = stream.ReadByte();
   if (strict_jfif) {
-    if (component_count == 1 && id != 1) throw JpegBadStream("Component ID not 1");
-    if (id != index + 1) throw JpegBadStream("Invalid Component ID or ID out of order");
+    if (component_count == 1 && id != 1) throw JpegBadStream(message::kComponentIdNotOne);
+    if (id != index + 1) throw JpegBadStream(message::kComponentIdOutOfOrder);
   }
   // Slots are indexed by the identifier byte, and there are only 255 of them.
-  if (id >= kComponentSlots) throw JpegBadStream("Component ID 255 not supported");
+  if (id >= kComponentSlots) throw JpegBadStream(message::kComponentId255);
   component_ids[index] = id;
   ImageComponent& component = components[id];
   const std::uint8_t sampling = stream.ReadByte();
   component.SetHorizontalFrequency(sampling >> 4);
   component.SetVerticalFrequency(sampling & 0x0F);
   const std::uint32_t table = stream.ReadByte();
-  if (table >= kTableCount) throw JpegBadStream("Bad Quantization Table Index");
+  if (table >= kTableCount) throw JpegBadStream(message::kBadQuantizationTableIndex);
   // Whether the table is defined is tested at each scan: a DQT may still follow.
   component.SetQuantizationTable(quantization_tables[table]);
   max_horizontal_frequency = std::max(max_horizontal_frequency, component.HorizontalFrequency());
   max_vertical_frequency = std::max(max_vertical_frequency, component.VerticalFrequency());
-  if (verbose) {
-    TraceFrameComponent(id, component.HorizontalFrequency(), component.VerticalFrequency(), table);
-  }
+  trace.FrameComponent(id, component.HorizontalFrequency(), component.VerticalFrequency(), table);
 }
 
 // Upsampling repeats each sample Hmax / H times; with factors 3 and 2 (ratio 1.5) the planes of
 // the components would not line up, and the shared-index colour conversion would overrun.
-void JpegDecoder::CheckSamplingRatios() const {
+void JpegReader::CheckSamplingRatios() const {
   for (std::uint32_t i = 0; i < component_count; ++i) {
     const ImageComponent& component = components[component_ids[i]];
     if (max_horizontal_frequency % component.HorizontalFrequency() != 0 ||
         max_vertical_frequency % component.VerticalFrequency() != 0) {
-      throw JpegBadStream("Sampling Factor Ratio Not a Whole Number");
+      throw JpegBadStream(message::kSamplingRatioNotWhole);
     }
   }
 }
@@ -78,7 +77,7 @@ void JpegDecoder::CheckSamplingRatios() const {
 // can declare 65535 x 65535 pixels. A 4:2:0 colour frame of 1000 x 1000 needs 3 MB of bitmap,
 // and per 8 x 8 block a DataUnit, a plane of 64 repeated samples (and 128 bytes of coefficients
 // when progressive).
-void JpegDecoder::CheckMemoryNeeds() {
+void JpegReader::CheckMemoryNeeds() {
   const FrameGeometry frame = Geometry();
   std::uint64_t bytes = BitmapImage::AllocationBytes(
       component_count == 1 ? 256 : 0, component_count == 1 ? 8 : 24, image_width, image_height);
@@ -88,19 +87,19 @@ void JpegDecoder::CheckMemoryNeeds() {
     bytes += component.BufferBytes(frame);  // each at most 2^30 x 3: no wrap
   }
   frame_memory_bytes = bytes;
-  if (bytes > memory_limit) throw JpegError("Image Too Large for Memory");
+  if (bytes > memory_limit) throw JpegError(message::kImageTooLargeForMemory);
 }
 
 // Factors 2x2, 1x1, 1x1 give a 16 x 16 MCU; a 100 x 75 image then has 7 columns and 5 rows.
-void JpegDecoder::ComputeMcuGeometry() {
+void JpegReader::ComputeMcuGeometry() {
   mcu_height = 8 * max_vertical_frequency;
   mcu_width = 8 * max_horizontal_frequency;
   mcu_rows = (image_height + mcu_height - 1) / mcu_height;
   mcu_cols = (image_width + mcu_width - 1) / mcu_width;
 }
 
-void JpegDecoder::PrepareImage() {
-  if (current_image == nullptr) throw JpegError("Not reading an image");
+void JpegReader::PrepareImage() {
+  if (current_image == nullptr) throw JpegError(message::kNotReadingAnImage);
   if (component_count == 1) {
     current_image->Allocate(256, 8, image_width, image_height);
     for (std::uint32_t i = 0; i < 256; ++i) {
@@ -112,12 +111,12 @@ void JpegDecoder::PrepareImage() {
   }
 }
 
-void JpegDecoder::ReadScanHeader(InputByteStream& stream) {
-  if (!frame_found) throw JpegBadStream("Scan found before frame defined");
+void JpegReader::ReadScanHeader(InputByteStream& stream) {
+  if (!frame_found) throw JpegBadStream(message::kScanBeforeFrame);
   const std::uint32_t length = stream.ReadWord();  // only listed, never tested
-  if (verbose) TraceScanHeading(length);
+  trace.ScanHeading(length);
   const std::uint32_t count = stream.ReadByte();
-  if (count == 0 || count > 3) throw JpegBadStream("Invalid component count in scan");
+  if (count == 0 || count > 3) throw JpegBadStream(message::kInvalidScanComponentCount);
   scan_component_count = count;
   for (std::uint32_t i = 0; i < count; ++i) ReadScanComponent(stream, i);
   const std::uint32_t ss = stream.ReadByte();
@@ -125,10 +124,8 @@ void JpegDecoder::ReadScanHeader(InputByteStream& stream) {
   const std::uint8_t approximation = stream.ReadByte();
   const std::uint32_t ah = approximation >> 4;
   const std::uint32_t al = approximation & 0x0F;
-  if (verbose) {
-    TraceScanParameters(ss, se, ah, al);
-    TraceLine("}");
-  }
+  trace.ScanParameters(ss, se, ah, al);
+  trace.SegmentEnd();
   PrepareScanComponents(ss);
   ++current_scan;
   stream.BeginBitReading();
@@ -143,10 +140,10 @@ void JpegDecoder::ReadScanHeader(InputByteStream& stream) {
 
 // A scan may only name components of the current frame. A slot keeps its sampling factors from
 // earlier frames and images, but its buffers would not match this frame's geometry.
-void JpegDecoder::ReadScanComponent(InputByteStream& stream, std::uint32_t index) {
+void JpegReader::ReadScanComponent(InputByteStream& stream, std::uint32_t index) {
   const std::uint32_t id = stream.ReadByte();
   if (!IsFrameComponent(id) || components[id].HorizontalFrequency() == 0) {
-    throw JpegBadStream("Component Not Defined");
+    throw JpegBadStream(message::kComponentNotDefined);
   }
   ImageComponent& component = components[id];
   scan_components[index] = &component;
@@ -155,37 +152,37 @@ void JpegDecoder::ReadScanComponent(InputByteStream& stream, std::uint32_t index
   const std::uint32_t ac = selectors & 0x0F;
   // Only tables 0 to 3 exist; the nibbles could name up to 15.
   if (dc >= kTableCount || ac >= kTableCount) {
-    throw JpegBadStream("Huffman Table Selector outside range [0..3]");
+    throw JpegBadStream(message::kHuffmanTableSelectorOutOfRange);
   }
   component.SetHuffmanTables(dc_tables[dc], ac_tables[ac]);
-  if (verbose) TraceScanComponent(id, dc, ac);
+  trace.ScanComponent(id, dc, ac);
 }
 
-bool JpegDecoder::IsFrameComponent(std::uint32_t id) const {
+bool JpegReader::IsFrameComponent(std::uint32_t id) const {
   const auto first = component_ids.begin();
   return id < kComponentSlots &&
          std::find(first, first + component_count, id) != first + component_count;
 }
 
 // A progressive DC scan needs only the DC table, an AC scan only the AC table.
-void JpegDecoder::PrepareScanComponents(std::uint32_t ss) {
+void JpegReader::PrepareScanComponents(std::uint32_t ss) {
   for (std::uint32_t i = 0; i < scan_component_count; ++i) {
     ImageComponent& component = *scan_components[i];
     component.CheckQuantizationTable();
     if (!progressive || ss == 0) component.CheckDcTable();
     if (!progressive || ss != 0) component.CheckAcTable();
-    component.AllocateComponentBuffers(*this);
+    component.AllocateComponentBuffers(Geometry());
   }
 }
 
 // Nothing else relates Ss, Se, Ah and Al here; the data-unit decoders keep within the block.
-void JpegDecoder::DispatchProgressiveScan(InputByteStream& stream, std::uint32_t ss,
-                                          std::uint32_t se, std::uint32_t ah, std::uint32_t al) {
+void JpegReader::DispatchProgressiveScan(InputByteStream& stream, std::uint32_t ss,
+                                         std::uint32_t se, std::uint32_t ah, std::uint32_t al) {
   if (ss != 0) {
     if (ah != 0) return DecodeAcRefineScan(stream, ss, se, al);
     return DecodeAcFirstScan(stream, ss, se, al);
   }
-  if (se != 0) throw JpegBadStream("Progressive scan contains DC and AC data");
+  if (se != 0) throw JpegBadStream(message::kProgressiveDcWithAc);
   if (ah != 0) return DecodeDcRefineScan(stream, al);
   DecodeDcFirstScan(stream, al);
 }

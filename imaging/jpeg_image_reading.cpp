@@ -3,26 +3,11 @@
 // buffers on every way out.
 #include "lumarc/bitmap_image.h"
 #include "lumarc/decode_path.h"
-#include "lumarc/file_input_byte_stream.h"
-#include "lumarc/jpeg_decoder.h"
+#include "lumarc/input_byte_stream.h"
+#include "lumarc/jpeg_reader.h"
+#include "lumarc/messages.h"
 
 namespace Lumarc {
-
-namespace {
-// The file is read in chunks of this many bytes.
-constexpr std::uint32_t kFileBufferSize = 4096;
-}  // namespace
-
-void JpegDecoder::ReadImageFile(const std::string& file_name, BitmapImage& bitmap) {
-  FileInputByteStream stream(kFileBufferSize);
-  stream.Open(file_name);
-  if (!stream.IsUsable()) throw JpegError("Can't open input file");
-  try {
-    ReadImage(stream, bitmap);
-  } catch (const InputByteStream::StreamError& error) {
-    throw JpegError(error.what());
-  }
-}
 
 namespace {
 // Ends every way out of a read: the bitmap keeps no storage aside after it.
@@ -32,7 +17,7 @@ struct KeptStorageRelease {
 };
 }  // namespace
 
-void JpegDecoder::ReadImage(InputByteStream& stream, BitmapImage& bitmap) {
+void JpegReader::ReadImage(InputByteStream& stream, BitmapImage& bitmap) {
   const KeptStorageRelease release{bitmap};
   current_image = &bitmap;
   current_scan = 0;
@@ -62,7 +47,7 @@ void JpegDecoder::ReadImage(InputByteStream& stream, BitmapImage& bitmap) {
   }
   try {
     TransferToBitmap();
-    if (!eoi_found) throw JpegBadStream("End of Image Marker Not Found");
+    if (!eoi_found) throw JpegBadStream(message::kEndOfImageNotFound);
     CheckTrailingData(stream);
   } catch (...) {
     ReleaseImage();
@@ -73,7 +58,7 @@ void JpegDecoder::ReadImage(InputByteStream& stream, BitmapImage& bitmap) {
 
 // Bytes other than 0xFF between segments are skipped. The byte after a segment must not be the
 // last of the stream, and a stream that ends right after a segment ends the same way.
-void JpegDecoder::ReadMarkers(InputByteStream& stream) {
+void JpegReader::ReadMarkers(InputByteStream& stream) {
   std::uint8_t byte = 0;
   if (!TryReadByte(stream, byte)) return;
   while (stream.HasMoreData() && !eoi_found) {
@@ -82,7 +67,7 @@ void JpegDecoder::ReadMarkers(InputByteStream& stream) {
       if (eoi_found) return;
     }
     if (!TryReadByte(stream, byte) || !stream.HasMoreData()) {
-      throw JpegBadStream("Premature end of file");
+      throw JpegBadStream(message::kPrematureEndOfFile);
     }
   }
 }
@@ -90,17 +75,17 @@ void JpegDecoder::ReadMarkers(InputByteStream& stream) {
 // Any run of CR and LF may follow the end-of-image marker, then at most one other byte, which
 // must be the last of the stream. The end is found by reading, not by HasMoreData, which
 // cannot yet know it when the stream ends exactly on a buffer boundary.
-void JpegDecoder::CheckTrailingData(InputByteStream& stream) {
+void JpegReader::CheckTrailingData(InputByteStream& stream) {
   std::uint8_t byte = 0;
   bool read = TryReadByte(stream, byte);
   while (read && (byte == 0x0D || byte == 0x0A)) read = TryReadByte(stream, byte);
   if (read && TryReadByte(stream, byte)) {
-    throw JpegBadStream("Extra Data After End of Image Marker");
+    throw JpegBadStream(message::kExtraDataAfterEndOfImage);
   }
 }
 
-void JpegDecoder::TransferToBitmap() {
-  if (current_image == nullptr) throw JpegError("Not reading an image");
+void JpegReader::TransferToBitmap() {
+  if (current_image == nullptr) throw JpegError(message::kNotReadingAnImage);
   if (current_scan == 0) return;
   // The fast paths convert straight from the blocks and need no upsampled planes.
   const bool from_blocks = FastPathsSelected();
@@ -124,7 +109,7 @@ void JpegDecoder::TransferToBitmap() {
 
 // What was decoded before the error still reaches the bitmap. The error that ended the read is
 // the one reported, even if this transfer fails as well (it can only run out of memory).
-void JpegDecoder::TransferAfterFailure() {
+void JpegReader::TransferAfterFailure() {
   try {
     TransferToBitmap();
   } catch (...) {
@@ -134,7 +119,7 @@ void JpegDecoder::TransferAfterFailure() {
 // Every slot is released, not only the frame's components: a scan that failed part-way may have
 // made buffers for a component before the scan was counted, and buffers left behind would keep
 // this image's geometry into the next image.
-void JpegDecoder::ReleaseImage() {
+void JpegReader::ReleaseImage() {
   for (ImageComponent& component : components) {
     transformed_blocks += component.TransformedBlocks();
     component.FreeComponentBuffers();

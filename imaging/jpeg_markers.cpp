@@ -6,7 +6,8 @@
 #include <string>
 
 #include "lumarc/input_byte_stream.h"
-#include "lumarc/jpeg_decoder.h"
+#include "lumarc/jpeg_reader.h"
+#include "lumarc/messages.h"
 
 namespace Lumarc {
 
@@ -31,7 +32,7 @@ void SkipBytes(InputByteStream& stream, std::uint32_t count) {
 // Segment lengths count their own two bytes, so no segment can be shorter than 2.
 std::uint32_t ReadSegmentLength(InputByteStream& stream) {
   const std::uint32_t length = stream.ReadWord();
-  if (length < 2) throw JpegBadStream("Invalid Segment Length");
+  if (length < 2) throw JpegBadStream(message::kInvalidSegmentLength);
   return length;
 }
 
@@ -41,38 +42,38 @@ std::uint16_t BigEndian(const std::uint8_t* bytes) {
 
 }  // namespace
 
-JpegDecoder::JpegDecoder() = default;
-JpegDecoder::~JpegDecoder() = default;
+JpegReader::JpegReader(JpegDecoder& owner) : owner(owner) {}
+JpegReader::~JpegReader() = default;
 
-FrameGeometry JpegDecoder::Geometry() const {
+FrameGeometry JpegReader::Geometry() const {
   return {image_width, image_height, max_horizontal_frequency, max_vertical_frequency, mcu_rows,
           mcu_cols,    progressive};
 }
 
-void JpegDecoder::ReadJfifHeader(InputByteStream& stream) {
+void JpegReader::ReadJfifHeader(InputByteStream& stream) {
   if (stream.ReadByte() != 0xFF || stream.ReadByte() != 0xD8) {
-    throw JpegBadStream("Missing SOI Marker");
+    throw JpegBadStream(message::kMissingSoiMarker);
   }
   if (stream.ReadByte() != 0xFF || stream.ReadByte() != 0xE0) {
-    throw JpegBadStream("Missing JFIF APP0 Marker");
+    throw JpegBadStream(message::kMissingJfifApp0Marker);
   }
   // Length, identifier (5), version (2), density unit, X and Y density (2 each), thumbnail
   // width and height. A short stream leaves zeros, which fail the identifier test.
   std::array<std::uint8_t, 16> block{};
   stream.ReadBytes(block.data(), block.size());
-  if (std::memcmp(&block[2], "JFIF", 4) != 0) throw JpegBadStream("Not a JFIF file");
+  if (std::memcmp(&block[2], "JFIF", 4) != 0) throw JpegBadStream(message::kNotAJfifFile);
   const JfifHeader header{
       BigEndian(&block[0]),  block[7],  block[8], block[9], BigEndian(&block[10]),
       BigEndian(&block[12]), block[14], block[15]};
-  if (verbose) TraceJfifHeader(header);
+  trace.JfifHeader(header);
   // The thumbnail, and anything else in the segment, is skipped by the length alone.
   if (header.length > block.size()) SkipBytes(stream, header.length - block.size());
 }
 
-void JpegDecoder::ProcessMarker(InputByteStream& stream) {
+void JpegReader::ProcessMarker(InputByteStream& stream) {
   std::uint8_t code = 0xFF;
   while (code == 0xFF) {  // any number of fill bytes may precede the code
-    if (!TryReadByte(stream, code)) throw JpegBadStream("Premature end of file");
+    if (!TryReadByte(stream, code)) throw JpegBadStream(message::kPrematureEndOfFile);
   }
   switch (code) {
     case 0xC0:
@@ -80,28 +81,28 @@ void JpegDecoder::ProcessMarker(InputByteStream& stream) {
     case 0xC2:
       return ReadFrameHeader(stream, code);
     case 0xC3:
-      throw JpegBadStream("Lossless Huffman Coding Not Supported");
+      throw JpegBadStream(message::kLosslessNotSupported);
     case 0xC4:
       return ReadHuffmanSegment(stream);
     case 0xC5:
-      throw JpegBadStream("Differential Sequential Huffman Coding Not Supported");
+      throw JpegBadStream(message::kDifferentialSequentialNotSupported);
     case 0xC6:
-      throw JpegBadStream("Differential Progressive Huffman Coding Not Supported");
+      throw JpegBadStream(message::kDifferentialProgressiveNotSupported);
     case 0xC7:
-      throw JpegBadStream("Differential Lossless Huffman Coding Not Supported");
+      throw JpegBadStream(message::kDifferentialLosslessNotSupported);
     case 0xC9:
     case 0xCA:
     case 0xCB:
     case 0xCD:
     case 0xCE:
     case 0xCF:
-      throw JpegBadStream("Cannot read image - Arithmetic Coding covered by patents");
+      throw JpegBadStream(message::kArithmeticCodingNotSupported);
     case 0xD8:
-      if (verbose) TraceLine("{ Start Of Image }");
+      trace.StartOfImage();
       return;
     case 0xD9:
       eoi_found = true;
-      if (verbose) TraceLine("{ End Of Image }");
+      trace.EndOfImage();
       return;
     case 0xDA:
       return ReadScanHeader(stream);
@@ -110,18 +111,18 @@ void JpegDecoder::ProcessMarker(InputByteStream& stream) {
     case 0xDD:
       return ReadRestartSegment(stream);
     case 0xDE:
-      throw JpegBadStream("DHP marker not supported");
+      throw JpegBadStream(message::kDhpNotSupported);
     default:
       if ((code >= 0xE0 && code <= 0xEF) || code == 0xFE) {
         return SkipApplicationSegment(code, stream);
       }
-      throw JpegBadStream("Unknown, unsupported, or reserved marker encountered");
+      throw JpegBadStream(message::kUnknownMarker);
   }
 }
 
 // Nothing of the segment is kept; its identifier (the payload up to its first 0 byte) only
 // serves the listing. A segment of length 2 has no payload and no identifier byte to read.
-void JpegDecoder::SkipApplicationSegment(std::uint8_t code, InputByteStream& stream) {
+void JpegReader::SkipApplicationSegment(std::uint8_t code, InputByteStream& stream) {
   const std::uint32_t length = ReadSegmentLength(stream);
   const std::uint32_t payload = length - 2;
   std::string identifier;
@@ -133,55 +134,55 @@ void JpegDecoder::SkipApplicationSegment(std::uint8_t code, InputByteStream& str
     identifier.push_back(static_cast<char>(byte));
   }
   SkipBytes(stream, payload - consumed);
-  if (verbose) TraceApplicationSegment(code, length, identifier);
+  trace.ApplicationSegment(code, length, identifier);
 }
 
 // The length is only counted down: a segment whose last table runs past its length ends there,
 // and the marker level goes on after that table's last byte.
-void JpegDecoder::ReadHuffmanSegment(InputByteStream& stream) {
-  if (verbose) TraceLine("{ Define Huffman Table");
+void JpegReader::ReadHuffmanSegment(InputByteStream& stream) {
+  trace.HuffmanSegment();
   std::int32_t remaining = static_cast<std::int32_t>(ReadSegmentLength(stream)) - 2;
   while (remaining > 0) {
     const std::uint8_t class_index = stream.ReadByte();
     --remaining;
     const std::uint32_t table_class = class_index >> 4;
     const std::uint32_t index = class_index & 0x0F;
-    if (index >= kTableCount) throw JpegBadStream("Huffman Table Index outside range [0..3]");
-    if (verbose) TraceHuffmanTable(index, table_class);
+    if (index >= kTableCount) throw JpegBadStream(message::kHuffmanTableIndexOutOfRange);
+    trace.HuffmanTableHeading(index, table_class);
     // Class 0 is DC; every other class value means AC.
     HuffmanTable& table = table_class == 0 ? dc_tables[index] : ac_tables[index];
     remaining -= static_cast<std::int32_t>(table.ReadTable(stream));
-    if (verbose) TraceHuffmanDump(table);
+    trace.HuffmanTableDump(table);
   }
-  if (verbose) TraceLine("}");
+  trace.SegmentEnd();
 }
 
-void JpegDecoder::ReadQuantizationSegment(InputByteStream& stream) {
+void JpegReader::ReadQuantizationSegment(InputByteStream& stream) {
   const std::uint32_t length = ReadSegmentLength(stream);
-  if (verbose) TraceQuantizationSegment(length);
+  trace.QuantizationSegment(length);
   std::int32_t remaining = static_cast<std::int32_t>(length) - 2;
   while (remaining > 0) {
     const std::uint8_t precision_index = stream.ReadByte();
     --remaining;
     const std::uint32_t precision = precision_index >> 4;
     const std::uint32_t index = precision_index & 0x0F;
-    if (index >= kTableCount) throw JpegBadStream("Quantization Table Index Too Large");
-    if (verbose) TraceQuantizationTable(index, precision);
+    if (index >= kTableCount) throw JpegBadStream(message::kQuantizationTableIndexTooLarge);
+    trace.QuantizationTableHeading(index, precision);
     if (precision == 0) remaining -= 64;
     if (precision == 1) remaining -= 128;
     quantization_tables[index].ReadTable(stream, precision);
-    if (verbose) TraceQuantizationValues(quantization_tables[index]);
+    trace.QuantizationValues(quantization_tables[index]);
   }
 }
 
 // The interval stays in force for every later scan of the image until another DRI changes it.
-void JpegDecoder::ReadRestartSegment(InputByteStream& stream) {
+void JpegReader::ReadRestartSegment(InputByteStream& stream) {
   const std::uint32_t length = stream.ReadWord();
   restart_interval = stream.ReadWord();
-  if (verbose) TraceRestartSegment(length, restart_interval);
+  trace.RestartSegment(length, restart_interval);
 }
 
-bool JpegDecoder::TryReadByte(InputByteStream& stream, std::uint8_t& byte) {
+bool JpegReader::TryReadByte(InputByteStream& stream, std::uint8_t& byte) {
   return stream.ReadBytes(&byte, 1) == 1;
 }
 

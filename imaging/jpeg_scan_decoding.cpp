@@ -4,15 +4,16 @@
 #include <algorithm>
 
 #include "lumarc/input_byte_stream.h"
-#include "lumarc/jpeg_decoder.h"
+#include "lumarc/jpeg_reader.h"
+#include "lumarc/messages.h"
 
 namespace Lumarc {
 
 // With restart interval 2 in a scan of 5 units, RST0 comes before the third unit and RST1
 // before the fifth; none before the first unit or after the last.
 template <typename DecodeUnit>
-void JpegDecoder::RunScanLoop(InputByteStream& stream, std::uint32_t rows, std::uint32_t cols,
-                              bool progressive_scan, DecodeUnit decode_unit) {
+void JpegReader::RunScanLoop(InputByteStream& stream, std::uint32_t rows, std::uint32_t cols,
+                             bool progressive_scan, DecodeUnit decode_unit) {
   ResetDcPredictions();
   ResetEobRuns();
   next_restart = 0;
@@ -35,7 +36,7 @@ void JpegDecoder::RunScanLoop(InputByteStream& stream, std::uint32_t rows, std::
 // component's H x V block in it with the vertical index outermost, so 2x2 luminance goes
 // (2r, 2c), (2r, 2c+1), (2r+1, 2c), (2r+1, 2c+1), then Cb (r, c), then Cr (r, c).
 template <typename DecodeUnit>
-void JpegDecoder::RunScan(InputByteStream& stream, bool progressive_scan, DecodeUnit decode_unit) {
+void JpegReader::RunScan(InputByteStream& stream, bool progressive_scan, DecodeUnit decode_unit) {
   if (scan_component_count == 1) {
     ImageComponent& component = *scan_components[0];
     RunScanLoop(stream, component.NoninterleavedRows(), component.NoninterleavedCols(),
@@ -58,27 +59,27 @@ void JpegDecoder::RunScan(InputByteStream& stream, bool progressive_scan, Decode
               });
 }
 
-void JpegDecoder::DecodeSequentialScan(InputByteStream& stream) {
+void JpegReader::DecodeSequentialScan(InputByteStream& stream) {
   RunScan(stream, false, [&](ImageComponent& component, std::uint32_t row, std::uint32_t col) {
     component.DecodeSequential(stream, row, col);
   });
 }
 
-void JpegDecoder::DecodeDcFirstScan(InputByteStream& stream, std::uint32_t al) {
+void JpegReader::DecodeDcFirstScan(InputByteStream& stream, std::uint32_t al) {
   RunScan(stream, true, [&](ImageComponent& component, std::uint32_t row, std::uint32_t col) {
     component.DecodeDcFirst(stream, row, col, al);
   });
 }
 
-void JpegDecoder::DecodeDcRefineScan(InputByteStream& stream, std::uint32_t al) {
+void JpegReader::DecodeDcRefineScan(InputByteStream& stream, std::uint32_t al) {
   RunScan(stream, true, [&](ImageComponent& component, std::uint32_t row, std::uint32_t col) {
     component.DecodeDcRefine(stream, row, col, al);
   });
 }
 
 // AC scans are never interleaved: a header naming several components decodes only the first.
-void JpegDecoder::DecodeAcFirstScan(InputByteStream& stream, std::uint32_t ss, std::uint32_t se,
-                                    std::uint32_t al) {
+void JpegReader::DecodeAcFirstScan(InputByteStream& stream, std::uint32_t ss, std::uint32_t se,
+                                   std::uint32_t al) {
   ImageComponent& component = *scan_components[0];
   RunScanLoop(stream, component.NoninterleavedRows(), component.NoninterleavedCols(), true,
               [&](std::uint32_t row, std::uint32_t col) {
@@ -86,8 +87,8 @@ void JpegDecoder::DecodeAcFirstScan(InputByteStream& stream, std::uint32_t ss, s
               });
 }
 
-void JpegDecoder::DecodeAcRefineScan(InputByteStream& stream, std::uint32_t ss, std::uint32_t se,
-                                     std::uint32_t al) {
+void JpegReader::DecodeAcRefineScan(InputByteStream& stream, std::uint32_t ss, std::uint32_t se,
+                                    std::uint32_t al) {
   ImageComponent& component = *scan_components[0];
   RunScanLoop(stream, component.NoninterleavedRows(), component.NoninterleavedCols(), true,
               [&](std::uint32_t row, std::uint32_t col) {
@@ -95,41 +96,41 @@ void JpegDecoder::DecodeAcRefineScan(InputByteStream& stream, std::uint32_t ss, 
               });
 }
 
-void JpegDecoder::ResetDcPredictions() {
+void JpegReader::ResetDcPredictions() {
   for (std::uint32_t i = 0; i < scan_component_count; ++i) scan_components[i]->ResetDcPredictor();
 }
 
 // A valid stream never carries an end-of-band run across the end of a scan or a restart marker
 // (the encoder ends the run there), so clearing it at both places changes nothing for valid
 // streams, and a damaged scan cannot make the next scan skip blocks.
-void JpegDecoder::ResetEobRuns() {
+void JpegReader::ResetEobRuns() {
   for (std::uint32_t i = 0; i < scan_component_count; ++i) scan_components[i]->ResetEobRun();
 }
 
-void JpegDecoder::ProcessRestartMarker(InputByteStream& stream) {
+void JpegReader::ProcessRestartMarker(InputByteStream& stream) {
   stream.EndBitReading();  // the padding bits of the interval are discarded
   std::uint8_t code = stream.ReadByte();
-  if (code != 0xFF) throw JpegBadStream("Missing Restart Marker");
+  if (code != 0xFF) throw JpegBadStream(message::kMissingRestartMarker);
   while (code == 0xFF) code = stream.ReadByte();  // fill bytes
-  if (code < 0xD0 || code > 0xD7) throw JpegBadStream("Missing Restart Marker");
-  if ((code & 0x0F) != next_restart) throw JpegBadStream("Incorrect Restart Marker");
+  if (code < 0xD0 || code > 0xD7) throw JpegBadStream(message::kMissingRestartMarker);
+  if ((code & 0x0F) != next_restart) throw JpegBadStream(message::kIncorrectRestartMarker);
   next_restart = (next_restart + 1) & 7;
   ResetDcPredictions();
   ResetEobRuns();
   stream.BeginBitReading();
 }
 
-void JpegDecoder::ReportProgress(std::uint32_t percent) {
+void JpegReader::ReportProgress(std::uint32_t percent) {
   if (progress_callback == nullptr) return;
   bool cancel = false;
-  progress_callback(*this, progress_data, current_scan, scan_total, std::min(percent, 100u),
+  progress_callback(owner, progress_data, current_scan, scan_total, std::min(percent, 100u),
                     cancel);
   if (cancel) throw GraphicsAbort();
 }
 
 // Counts every 0xFF 0xDA pair up to the first 0xFF 0xD9, including pairs inside segment
 // payloads: an estimate for the callback, not a parse.
-void JpegDecoder::CountScans(InputByteStream& stream) {
+void JpegReader::CountScans(InputByteStream& stream) {
   const InputByteStream::Position start = stream.GetPosition();
   scan_total = 0;
   std::uint8_t byte = 0;

@@ -5,6 +5,7 @@
 
 #include "lumarc/input_byte_stream.h"
 #include "lumarc/jpeg_decoder.h"
+#include "lumarc/messages.h"
 #include "lumarc/zigzag.h"
 
 namespace Lumarc {
@@ -36,11 +37,11 @@ const std::array<double, 64>& ScaleFactors() {
 }  // namespace
 
 void QuantizationTable::ReadTable(InputByteStream& stream, std::uint32_t precision) {
-  if (precision == 1) throw JpegDecoder::JpegBadStream("Only 8-bit Data is Supported");
-  if (precision != 0) throw JpegDecoder::JpegBadStream("Invalid Quantization Table Precision");
+  if (precision == 1) throw JpegDecoder::JpegBadStream(message::kQuantizationTable16Bit);
+  if (precision != 0) throw JpegDecoder::JpegBadStream(message::kInvalidQuantizationPrecision);
   for (auto& value : values) {
     value = stream.ReadByte();
-    if (value == 0) throw JpegDecoder::JpegBadStream("Zero value in quantization table");
+    if (value == 0) throw JpegDecoder::JpegBadStream(message::kZeroQuantizationValue);
   }
   BuildScaledTable();
   defined = true;

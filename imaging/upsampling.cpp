@@ -6,6 +6,7 @@
 
 #include "lumarc/image_component.h"
 #include "lumarc/jpeg_decoder.h"
+#include "lumarc/messages.h"
 
 namespace Lumarc {
 
@@ -16,7 +17,7 @@ void ImageComponent::Upsample() {
   if (size == 0 || !data_units) return;
   if (!upsampled_samples) {
     upsampled_samples.reset(new (std::nothrow) std::uint8_t[size]);
-    if (!upsampled_samples) throw JpegDecoder::JpegError("Not Enough Memory to Decode the Image");
+    if (!upsampled_samples) throw JpegDecoder::JpegError(message::kNotEnoughMemory);
   }
   std::uint8_t* out = upsampled_samples.get();
   for (std::uint32_t p = 0; p < data_unit_rows; ++p) {

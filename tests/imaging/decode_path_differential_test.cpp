@@ -20,6 +20,7 @@
 #include "lumarc/decode_path.h"
 #include "lumarc/huffman_table.h"
 #include "lumarc/jpeg_decoder.h"
+#include "lumarc/jpeg_reader.h"
 #include "lumarc/memory_input_byte_stream.h"
 
 namespace {
@@ -66,7 +67,7 @@ Outcome Decode(const Bytes& bytes, std::size_t chunk_size, DecodePath path) {
   Lumarc::MemoryInputByteStream stream(bytes, chunk_size);
   Outcome outcome;
   try {
-    decoder.ReadImage(stream, bitmap);
+    ReaderOf(decoder).ReadImage(stream, bitmap);
   } catch (const std::exception& error) {
     outcome.error = std::string(typeid(error).name()) + ": " + error.what();
   }

@@ -9,6 +9,7 @@
 #include "jpeg_stream_builder.h"
 #include "lumarc/bitmap_image.h"
 #include "lumarc/jpeg_decoder.h"
+#include "lumarc/jpeg_reader.h"
 
 namespace lumarc_test {
 namespace {
@@ -48,10 +49,10 @@ TEST(FrameGeometryTest, McuSizeAndCountFollowTheLargestSamplingFactors) {
                     .Eoi()
                     .bytes(),
                 bitmap);
-    EXPECT_EQ(decoder.McuWidth(), c.mcu_width);
-    EXPECT_EQ(decoder.McuHeight(), c.mcu_height);
-    EXPECT_EQ(decoder.McuCols(), c.mcu_cols);
-    EXPECT_EQ(decoder.McuRows(), c.mcu_rows);
+    EXPECT_EQ(ReaderOf(decoder).McuWidth(), c.mcu_width);
+    EXPECT_EQ(ReaderOf(decoder).McuHeight(), c.mcu_height);
+    EXPECT_EQ(ReaderOf(decoder).McuCols(), c.mcu_cols);
+    EXPECT_EQ(ReaderOf(decoder).McuRows(), c.mcu_rows);
     // No scan: the bitmap has the frame's size and shape, and nothing written into it.
     EXPECT_EQ(bitmap.Width(), 100u);
     EXPECT_EQ(bitmap.Height(), 75u);
@@ -85,10 +86,10 @@ TEST(FrameGeometryTest, ComponentIdentifiersAreSlotsInFrameOrder) {
               SequentialStream(8, 8, {{3, 1, 1, 0}, {2, 1, 1, 0}, {1, 1, 1, 0}},
                                {{3, 0, 0}, {2, 0, 0}, {1, 0, 0}}, data.Finish()),
               bitmap);
-  EXPECT_EQ(decoder.ComponentId(0), 3u);
-  EXPECT_EQ(decoder.ComponentId(1), 2u);
-  EXPECT_EQ(decoder.ComponentId(2), 1u);
-  EXPECT_EQ(decoder.Component(3).HorizontalFrequency(), 1u);
+  EXPECT_EQ(ReaderOf(decoder).ComponentId(0), 3u);
+  EXPECT_EQ(ReaderOf(decoder).ComponentId(1), 2u);
+  EXPECT_EQ(ReaderOf(decoder).ComponentId(2), 1u);
+  EXPECT_EQ(ReaderOf(decoder).Component(3).HorizontalFrequency(), 1u);
   EXPECT_EQ(ColorAt(bitmap, 4, 4), (Bgr{128, 128, 128}));
 }
 
@@ -446,7 +447,7 @@ TEST(ProgressiveTest, RestartIntervalBetweenScansAppliesToTheLaterScan) {
                   .Eoi()
                   .bytes(),
               bitmap);
-  EXPECT_EQ(decoder.RestartInterval(), 1u);
+  EXPECT_EQ(ReaderOf(decoder).RestartInterval(), 1u);
   EXPECT_EQ(GrayAt(bitmap, 0, 0), 30);
   EXPECT_EQ(GrayAt(bitmap, 8, 0), 60);
 }

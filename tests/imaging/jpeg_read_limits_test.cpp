@@ -11,6 +11,7 @@
 
 #include "jpeg_stream_builder.h"
 #include "lumarc/bitmap_image.h"
+#include "lumarc/image_component.h"
 #include "lumarc/jpeg_decoder.h"
 
 namespace lumarc_test {

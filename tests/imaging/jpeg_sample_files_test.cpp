@@ -13,6 +13,7 @@
 
 #include "lumarc/bitmap_image.h"
 #include "lumarc/jpeg_decoder.h"
+#include "lumarc/jpeg_reader.h"
 #include "lumarc/memory_input_byte_stream.h"
 
 namespace {
@@ -135,7 +136,7 @@ TEST(DamagedFileTest, FailsCleanly) {
     BitmapImage bitmap;
     Lumarc::MemoryInputByteStream stream(bytes, 1 + random() % 100);
     try {
-      decoder.ReadImage(stream, bitmap);
+      ReaderOf(decoder).ReadImage(stream, bitmap);
     } catch (const Lumarc::GraphicsException&) {
     } catch (const Lumarc::InputByteStream::StreamError&) {
     }

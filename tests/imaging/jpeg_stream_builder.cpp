@@ -4,6 +4,7 @@
 
 #include "lumarc/bitmap_image.h"
 #include "lumarc/jpeg_decoder.h"
+#include "lumarc/jpeg_reader.h"
 #include "lumarc/memory_input_byte_stream.h"
 
 namespace lumarc_test {
@@ -121,7 +122,7 @@ namespace lumarc_test {
 
 void DecodeBytes(Lumarc::JpegDecoder& decoder, const Bytes& bytes, Lumarc::BitmapImage& bitmap) {
   Lumarc::MemoryInputByteStream stream(bytes, bytes.size() + 1);
-  decoder.ReadImage(stream, bitmap);
+  ReaderOf(decoder).ReadImage(stream, bitmap);
 }
 
 Outcome DecodeOutcome(Lumarc::JpegDecoder& decoder, const Bytes& bytes,

@@ -49,21 +49,46 @@ TEST(TraceTest, GreyBaselineFileListsEverySegment) {
   EXPECT_EQ(trace, ReadText(LUMARC_DECODER_TEST_DATA "/gray_baseline_trace.txt"));
 }
 
+// Off by default, and off again once turned off, whichever way it was turned on.
 TEST(TraceTest, QuietUnlessVerbose) {
-  JpegDecoder decoder;
-  BitmapImage bitmap;
-  CapturedOutput output;
-  decoder.ReadImageFile(LUMARC_DECODER_TEST_DATA "/gray_baseline.jpg", bitmap);
-  EXPECT_EQ(output.Text(), "");
+  std::ostringstream caller_stream;
+  const struct {
+    const char* name;
+    void (*configure)(JpegDecoder&, std::ostream&);
+  } cases[] = {
+      {"default", [](JpegDecoder&, std::ostream&) {}},
+      {"verbose turned off",
+       [](JpegDecoder& decoder, std::ostream&) {
+         decoder.SetVerbose(true);
+         decoder.SetVerbose(false);
+       }},
+      {"trace output removed",
+       [](JpegDecoder& decoder, std::ostream& out) {
+         decoder.SetTraceOutput(&out);
+         decoder.SetTraceOutput(nullptr);
+       }},
+  };
+  for (const auto& c : cases) {
+    JpegDecoder decoder;
+    c.configure(decoder, caller_stream);
+    BitmapImage bitmap;
+    CapturedOutput output;
+    decoder.ReadImageFile(LUMARC_DECODER_TEST_DATA "/gray_baseline.jpg", bitmap);
+    EXPECT_EQ(output.Text(), "") << c.name;
+    EXPECT_EQ(caller_stream.str(), "") << c.name;
+  }
 }
 
+// The listings below go to the caller's stream, and none of it to standard output.
 std::string TraceOf(const Bytes& bytes) {
   JpegDecoder decoder;
-  decoder.SetVerbose(true);
+  std::ostringstream listing;
+  decoder.SetTraceOutput(&listing);
   BitmapImage bitmap;
   CapturedOutput output;
   DecodeOutcome(decoder, bytes, bitmap);
-  return output.Text();
+  EXPECT_EQ(output.Text(), "");
+  return listing.str();
 }
 
 const char* const kJfifBlock =

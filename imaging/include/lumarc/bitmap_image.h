@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "lumarc/export.h"
+
 namespace Lumarc {
 
 // One palette entry, in the byte order of the first three bytes of a Win32 RGBQUAD.
@@ -26,7 +28,7 @@ static_assert(sizeof(PaletteColor) == 3);
 //  - PaletteEntry with an index not below the colour count: std::range_error
 //    "Subscript Out of Range".
 // A failed Allocate always leaves the image empty.
-class BitmapImage {
+class LUMARC_EXPORT BitmapImage {
  public:
   BitmapImage();
   virtual ~BitmapImage();

@@ -3,10 +3,12 @@
 #include <exception>
 #include <string>
 
+#include "lumarc/export.h"
+
 namespace Lumarc {
 
 // Base of the image library's own errors. Each carries one fixed English message.
-class GraphicsException : public std::exception {
+class LUMARC_EXPORT GraphicsException : public std::exception {
  public:
   explicit GraphicsException(std::string message);
   ~GraphicsException() override;
@@ -17,6 +19,6 @@ class GraphicsException : public std::exception {
 };
 
 // Unwinds a read that a progress callback cancelled; never leaves ReadImage.
-class GraphicsAbort {};
+class LUMARC_EXPORT GraphicsAbort {};
 
 }  // namespace Lumarc

@@ -10,7 +10,6 @@ namespace Lumarc {
 class BitmapImage;
 class HuffmanTable;
 class InputByteStream;
-class JpegDecoder;
 
 // The frame-wide numbers a component derives its block grid from.
 struct FrameGeometry {
@@ -52,7 +51,6 @@ class ImageComponent {
   // The bytes this component's buffers will take for the frame (data units, coefficients of a
   // progressive frame, the full-resolution plane), for the decoder's memory limit.
   std::uint64_t BufferBytes(const FrameGeometry& frame) const;
-  void AllocateComponentBuffers(const JpegDecoder& decoder);
   void AllocateComponentBuffers(const FrameGeometry& frame);
   void FreeComponentBuffers();
 

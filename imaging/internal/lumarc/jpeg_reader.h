@@ -1,0 +1,176 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+
+#include "lumarc/huffman_table.h"
+#include "lumarc/image_component.h"
+#include "lumarc/jpeg_decoder.h"
+#include "lumarc/marker_trace.h"
+#include "lumarc/quantization_table.h"
+
+namespace Lumarc {
+
+class BitmapImage;
+class InputByteStream;
+
+// The state and the stages of one JpegDecoder: the marker parser, the frame and scan headers,
+// the scan loops and the image-read driver. The public JpegDecoder owns one and forwards to it.
+class JpegReader {
+ public:
+  using JpegError = JpegDecoder::JpegError;
+  using JpegBadStream = JpegDecoder::JpegBadStream;
+
+  // Component identifiers are bytes, but identifier 255 has no slot.
+  static constexpr std::uint32_t kComponentSlots = 255;
+  static constexpr std::uint32_t kTableCount = 4;
+
+  // owner is handed to the progress callback.
+  explicit JpegReader(JpegDecoder& owner);
+  ~JpegReader();
+  JpegReader(const JpegReader&) = delete;
+  JpegReader& operator=(const JpegReader&) = delete;
+
+  // Finishes the components (inverse DCT of progressive coefficients, upsampling) and writes
+  // the picture into the bitmap of the current read.
+  void TransferToBitmap();
+  // Decodes one JPEG stream from the stream's current position. A StreamError of the input
+  // passes through.
+  void ReadImage(InputByteStream& stream, BitmapImage& bitmap);
+
+  // The options of JpegDecoder.
+  void SetTraceOutput(std::ostream* out) { trace.SetOutput(out); }
+  void SetStrictJfif(bool on) { strict_jfif = on; }
+  void SetProgressCallback(JpegDecoder::ProgressCallback callback, void* data) {
+    progress_callback = callback;
+    progress_data = data;
+  }
+  void SetMemoryLimit(std::uint64_t bytes) { memory_limit = bytes; }
+  std::uint64_t MemoryLimit() const { return memory_limit; }
+  std::uint64_t FrameMemoryBytes() const { return frame_memory_bytes; }
+  std::uint64_t TransformedBlocks() const { return transformed_blocks; }
+  bool WasCancelled() const { return cancelled; }
+
+  // Marker level, used by ReadImage.
+  // Reads SOI and the JFIF APP0 segment that must open every stream.
+  void ReadJfifHeader(InputByteStream& stream);
+  // Called right after a 0xFF between segments: reads the marker code (skipping fill bytes) and
+  // handles its segment completely, a whole scan for SOS.
+  void ProcessMarker(InputByteStream& stream);
+
+  // The frame and scan state, for the components and for inspection.
+  FrameGeometry Geometry() const;
+  std::uint32_t ImageWidth() const { return image_width; }
+  std::uint32_t ImageHeight() const { return image_height; }
+  std::uint32_t MaxHorizontalFrequency() const { return max_horizontal_frequency; }
+  std::uint32_t MaxVerticalFrequency() const { return max_vertical_frequency; }
+  bool Progressive() const { return progressive; }
+  std::uint32_t ComponentCount() const { return component_count; }
+  // Identifier of the index-th component in frame order (index below ComponentCount).
+  std::uint32_t ComponentId(std::uint32_t index) const { return component_ids.at(index); }
+  const ImageComponent& Component(std::uint32_t id) const { return components.at(id); }
+  std::uint32_t McuRows() const { return mcu_rows; }
+  std::uint32_t McuCols() const { return mcu_cols; }
+  std::uint32_t McuHeight() const { return mcu_height; }
+  std::uint32_t McuWidth() const { return mcu_width; }
+  std::uint32_t RestartInterval() const { return restart_interval; }
+  std::int32_t CurrentScan() const { return current_scan; }
+  std::int32_t ScanTotal() const { return scan_total; }
+  bool EoiFound() const { return eoi_found; }
+  bool FrameFound() const { return frame_found; }
+
+ private:
+  // Marker segments (jpeg_markers.cpp).
+  // Reads one byte; false when the stream has none left, where ReadByte would raise.
+  static bool TryReadByte(InputByteStream& stream, std::uint8_t& byte);
+  void SkipApplicationSegment(std::uint8_t code, InputByteStream& stream);
+  void ReadHuffmanSegment(InputByteStream& stream);
+  void ReadQuantizationSegment(InputByteStream& stream);
+  void ReadRestartSegment(InputByteStream& stream);
+
+  // Frame and scan headers (jpeg_frame_scan_headers.cpp).
+  void ReadFrameHeader(InputByteStream& stream, std::uint8_t code);
+  void ReadFrameComponent(InputByteStream& stream, std::uint32_t index);
+  void CheckSamplingRatios() const;
+  void CheckMemoryNeeds();
+  void ComputeMcuGeometry();
+  void PrepareImage();
+  void ReadScanHeader(InputByteStream& stream);
+  void ReadScanComponent(InputByteStream& stream, std::uint32_t index);
+  bool IsFrameComponent(std::uint32_t id) const;
+  void PrepareScanComponents(std::uint32_t ss);
+  void DispatchProgressiveScan(InputByteStream& stream, std::uint32_t ss, std::uint32_t se,
+                               std::uint32_t ah, std::uint32_t al);
+
+  // Scan decoding (jpeg_scan_decoding.cpp).
+  void DecodeSequentialScan(InputByteStream& stream);
+  void DecodeDcFirstScan(InputByteStream& stream, std::uint32_t al);
+  void DecodeDcRefineScan(InputByteStream& stream, std::uint32_t al);
+  void DecodeAcFirstScan(InputByteStream& stream, std::uint32_t ss, std::uint32_t se,
+                         std::uint32_t al);
+  void DecodeAcRefineScan(InputByteStream& stream, std::uint32_t ss, std::uint32_t se,
+                          std::uint32_t al);
+  template <typename DecodeUnit>
+  void RunScan(InputByteStream& stream, bool progressive_scan, DecodeUnit decode_unit);
+  template <typename DecodeUnit>
+  void RunScanLoop(InputByteStream& stream, std::uint32_t rows, std::uint32_t cols,
+                   bool progressive_scan, DecodeUnit decode_unit);
+  void ResetDcPredictions();
+  void ResetEobRuns();
+  void ProcessRestartMarker(InputByteStream& stream);
+  void ReportProgress(std::uint32_t percent);
+  void CountScans(InputByteStream& stream);
+
+  // Image reading (jpeg_image_reading.cpp).
+  void ReadMarkers(InputByteStream& stream);
+  void CheckTrailingData(InputByteStream& stream);
+  void TransferAfterFailure();
+  void ReleaseImage();
+
+  JpegDecoder& owner;
+  JpegDecoder::ProgressCallback progress_callback = nullptr;
+  void* progress_data = nullptr;
+  std::array<HuffmanTable, kTableCount> ac_tables;
+  std::array<HuffmanTable, kTableCount> dc_tables;
+  std::array<QuantizationTable, kTableCount> quantization_tables;
+  bool eoi_found = false;
+  bool frame_found = false;
+  // The verbose listing; silent unless an output is set.
+  MarkerTrace trace;
+  // MCUs per restart interval, from DRI; 0: the scans carry no restart markers.
+  std::uint32_t restart_interval = 0;
+  std::uint32_t image_width = 0;
+  std::uint32_t image_height = 0;
+  std::uint32_t max_horizontal_frequency = 0;
+  std::uint32_t max_vertical_frequency = 0;
+  bool progressive = false;
+  std::uint32_t component_count = 0;
+  // Slot i belongs to component identifier i, not to the i-th component of the frame.
+  std::array<ImageComponent, kComponentSlots> components;
+  std::array<std::uint32_t, kComponentSlots> component_ids{};
+  BitmapImage* current_image = nullptr;
+  std::int32_t current_scan = 0;
+  std::int32_t scan_total = 0;
+  std::uint32_t mcu_rows = 0;
+  std::uint32_t mcu_cols = 0;
+  std::uint32_t mcu_height = 0;
+  std::uint32_t mcu_width = 0;
+  std::uint32_t scan_component_count = 0;
+  std::array<ImageComponent*, kComponentSlots> scan_components{};
+  // The number the next restart marker of the current scan must carry, 0 to 7.
+  std::int32_t next_restart = 0;
+  bool strict_jfif = false;
+  bool cancelled = false;
+  std::uint64_t memory_limit = JpegDecoder::kDefaultMemoryLimit;
+  std::uint64_t frame_memory_bytes = 0;
+  std::uint64_t transformed_blocks = 0;
+};
+
+// The reader behind a decoder, for this tree's tests, fuzzers and benchmarks: its stream-level
+// ReadImage and the frame and scan state the public class does not show.
+JpegReader& ReaderOf(JpegDecoder& decoder);
+const JpegReader& ReaderOf(const JpegDecoder& decoder);
+
+}  // namespace Lumarc

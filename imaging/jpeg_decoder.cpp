@@ -1,0 +1,93 @@
+// The public decoder: it owns the reader that does the work and turns the input's own errors
+// into the library's.
+#include "lumarc/jpeg_decoder.h"
+
+#include <iostream>
+
+#include "lumarc/file_input_byte_stream.h"
+#include "lumarc/jpeg_reader.h"
+#include "lumarc/memory_input_byte_stream.h"
+#include "lumarc/messages.h"
+
+namespace Lumarc {
+
+namespace {
+
+// The file is read in chunks of this many bytes.
+constexpr std::uint32_t kFileBufferSize = 4096;
+
+// A caller of the public reads meets only the library's own exceptions.
+void ReadReportingStreamErrors(JpegReader& reader, InputByteStream& stream, BitmapImage& bitmap) {
+  try {
+    reader.ReadImage(stream, bitmap);
+  } catch (const InputByteStream::StreamError& error) {
+    throw JpegDecoder::JpegError(error.what());
+  }
+}
+
+}  // namespace
+
+JpegDecoder::JpegDecoder() : reader(std::make_unique<JpegReader>(*this)) {}
+JpegDecoder::~JpegDecoder() = default;
+
+void JpegDecoder::TransferToBitmap() {
+  reader->TransferToBitmap();
+}
+
+void JpegDecoder::ReadImageFile(const std::string& file_name, BitmapImage& bitmap) {
+  FileInputByteStream stream(kFileBufferSize);
+  stream.Open(file_name);
+  if (!stream.IsUsable()) throw JpegError(message::kCannotOpenInputFile);
+  ReadReportingStreamErrors(*reader, stream, bitmap);
+}
+
+void JpegDecoder::ReadImage(std::span<const std::uint8_t> bytes, BitmapImage& bitmap) {
+  MemoryInputByteStream stream(bytes);
+  ReadReportingStreamErrors(*reader, stream, bitmap);
+}
+
+void JpegDecoder::SetVerbose(bool on) {
+  reader->SetTraceOutput(on ? &std::cout : nullptr);
+}
+
+void JpegDecoder::SetTraceOutput(std::ostream* out) {
+  reader->SetTraceOutput(out);
+}
+
+void JpegDecoder::SetStrictJfif(bool on) {
+  reader->SetStrictJfif(on);
+}
+
+void JpegDecoder::SetProgressCallback(ProgressCallback callback, void* data) {
+  reader->SetProgressCallback(callback, data);
+}
+
+void JpegDecoder::SetMemoryLimit(std::uint64_t bytes) {
+  reader->SetMemoryLimit(bytes);
+}
+
+std::uint64_t JpegDecoder::MemoryLimit() const {
+  return reader->MemoryLimit();
+}
+
+std::uint64_t JpegDecoder::FrameMemoryBytes() const {
+  return reader->FrameMemoryBytes();
+}
+
+std::uint64_t JpegDecoder::TransformedBlocks() const {
+  return reader->TransformedBlocks();
+}
+
+bool JpegDecoder::WasCancelled() const {
+  return reader->WasCancelled();
+}
+
+JpegReader& ReaderOf(JpegDecoder& decoder) {
+  return *decoder.reader;
+}
+
+const JpegReader& ReaderOf(const JpegDecoder& decoder) {
+  return *decoder.reader;
+}
+
+}  // namespace Lumarc
