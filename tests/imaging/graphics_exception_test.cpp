@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <type_traits>
-
 namespace Lumarc {
 namespace {
 
@@ -13,11 +11,6 @@ TEST(GraphicsException, CarriesItsMessageThroughStdException) {
   } catch (const std::exception& e) {
     EXPECT_STREQ(e.what(), "Unsupported Bit Count");
   }
-}
-
-TEST(GraphicsAbort, IsOutsideTheStandardHierarchySoOrdinaryHandlersMissIt) {
-  static_assert(!std::is_base_of_v<std::exception, GraphicsAbort>);
-  static_assert(std::is_empty_v<GraphicsAbort>);
 }
 
 }  // namespace

@@ -37,7 +37,6 @@ TEST(InverseDct, RotationConstantsAreTheTruncatedSixBitValues) {
   EXPECT_EQ(kIdctK1, static_cast<std::int32_t>(32 / std::cos(pi / 8)));
   EXPECT_EQ(kIdctK3, static_cast<std::int32_t>(32 / std::cos(3 * pi / 8)));
   EXPECT_EQ(kIdctK4, static_cast<std::int32_t>(64 * std::cos(pi / 4)));
-  EXPECT_EQ(inverse_dct_routine, &InverseDct);
 }
 
 // A DC coefficient D with quantization value Q gives 64 samples of
@@ -66,23 +65,25 @@ TEST(InverseDct, DcOnlyBlocksAreFlat) {
   }
 }
 
-TEST(InverseDct, FirstHorizontalFrequencyFallsAcrossEveryRow) {
-  CoefficientBlock block{};
-  block[1] = 100;
-  const auto samples = Transform(block, Table(Bytes(64, 1)));
-  const std::uint8_t row[8] = {145, 142, 138, 131, 125, 118, 114, 111};
-  for (int y = 0; y < 8; ++y) {
-    for (int x = 0; x < 8; ++x) EXPECT_EQ(samples[8 * y + x], row[x]) << y << ", " << x;
-  }
-}
-
-TEST(InverseDct, FirstVerticalFrequencyFallsDownEveryColumn) {
-  CoefficientBlock block{};
-  block[8] = 100;
-  const auto samples = Transform(block, Table(Bytes(64, 1)));
-  const std::uint8_t column[8] = {145, 142, 138, 131, 125, 118, 114, 111};
-  for (int y = 0; y < 8; ++y) {
-    for (int x = 0; x < 8; ++x) EXPECT_EQ(samples[8 * y + x], column[y]) << y << ", " << x;
+// The first horizontal frequency falls across every row, the first vertical one down every
+// column, by the same steps: the row and column passes treat both axes alike.
+TEST(InverseDct, FirstFrequenciesFallAlongTheirOwnAxis) {
+  const std::uint8_t falling[8] = {145, 142, 138, 131, 125, 118, 114, 111};
+  const struct {
+    const char* name;
+    int coefficient;
+    bool across_rows;
+  } cases[] = {{"horizontal", 1, true}, {"vertical", 8, false}};
+  for (const auto& c : cases) {
+    CoefficientBlock block{};
+    block[c.coefficient] = 100;
+    const auto samples = Transform(block, Table(Bytes(64, 1)));
+    for (int y = 0; y < 8; ++y) {
+      for (int x = 0; x < 8; ++x) {
+        EXPECT_EQ(samples[8 * y + x], falling[c.across_rows ? x : y])
+            << c.name << " at " << y << ", " << x;
+      }
+    }
   }
 }
 
