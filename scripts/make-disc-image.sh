@@ -39,7 +39,7 @@ while [ $# -gt 0 ]; do
       esac
       shift 2 ;;
     --dvd) medium=DVD; shift ;;
-    -h|--help) sed -n '2,17p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '2,16p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     --) shift; operands+=("$@"); break ;;
     -?*) wrong_usage "unknown option: $1" ;;
     *) operands+=("$1"); shift ;;
@@ -54,12 +54,12 @@ esac
 [[ "$label" =~ ^[A-Z0-9_]{1,16}$ ]] ||
   wrong_usage "label '$label': use 1 to 16 of A-Z, 0-9 and _"
 [ -d "$disc" ] || wrong_usage "no disc folder at $disc"
-disc=$(cd "$disc" && pwd)
+disc_path=$(cd "$disc" && pwd)
 output_dir=$(dirname "$output")
 [ -d "$output_dir" ] || wrong_usage "no folder for the image: $output_dir"
 output=$(cd "$output_dir" && pwd)/$(basename "$output")
 case "$output/" in
-  "$disc"/*) wrong_usage "the image cannot be written inside the disc folder it holds" ;;
+  "$disc_path"/*) wrong_usage "the image cannot be written inside the disc folder it holds" ;;
 esac
 for tool in "$launcher" "$checker"; do
   [ -z "$tool" ] || [ -f "$tool" ] || wrong_usage "no such file: $tool"
@@ -97,7 +97,7 @@ printf '%s\r\n' '[autorun]' 'open=launcher.exe' 'icon=launcher.exe,0' "label=$la
 # Links are followed: the Joliet tree cannot hold them, so Windows would not see them.
 # (xorriso takes its -not_leaf pattern as a filter for the -map that follows.)
 tree=(-volid "$label" -joliet on -rockridge on -follow link -not_leaf '.*'
-      -map "$disc" / -map "$launcher" /launcher.exe -map "$work/autorun.inf" /autorun.inf)
+      -map "$disc_path" / -map "$launcher" /launcher.exe -map "$work/autorun.inf" /autorun.inf)
 xorriso_quiet() { xorriso -report_about FAILURE "$@" 2>&1; }
 
 # 74-minute CD (333000 sectors) and single-layer DVD (2295104 sectors) of 2048 bytes.
@@ -116,7 +116,7 @@ xorriso_quiet -outdev "$partial" "${tree[@]}" >"$work/xorriso.log" ||
   { cat "$work/xorriso.log" >&2; refuse "xorriso failed to write $output"; }
 mv -f "$partial" "$output"
 
-files=$(($(find -L "$disc" -name '.*' -prune -o -type f -print | wc -l) + 2))
+files=$(($(find -L "$disc_path" -mindepth 1 -name '.*' -prune -o -type f -print | wc -l) + 2))
 bytes=$(stat -c %s "$output")
-echo "$output: $files files, $bytes bytes ($((bytes * 100 / (capacity * 2048)))% of a $medium)," \
-     "label $label"
+share=$(awk -v used="$bytes" -v room="$((capacity * 2048))" 'BEGIN { printf "%.1f", 100 * used / room }')
+echo "$output: $files files, $bytes bytes ($share% of a $medium), label $label"
