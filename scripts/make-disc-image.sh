@@ -57,8 +57,8 @@ esac
 disc_path=$(cd "$disc" && pwd)
 output_dir=$(dirname "$output")
 [ -d "$output_dir" ] || wrong_usage "no folder for the image: $output_dir"
-output=$(cd "$output_dir" && pwd)/$(basename "$output")
-case "$output/" in
+output_path=$(cd "$output_dir" && pwd)/$(basename "$output")
+case "$output_path/" in
   "$disc_path"/*) wrong_usage "the image cannot be written inside the disc folder it holds" ;;
 esac
 for tool in "$launcher" "$checker"; do
@@ -67,28 +67,36 @@ done
 [ -z "$launcher" ] || launcher=$(cd "$(dirname "$launcher")" && pwd)/$(basename "$launcher")
 [ -z "$checker" ] || checker=$(cd "$(dirname "$checker")" && pwd)/$(basename "$checker")
 
+# A folder whose name starts with '-' is not an option of the checker's.
+case $disc in -*) disc=./$disc ;; esac
+
 # The two files the image adds at the root: a publisher's own would be hidden by them.
 for name in launcher.exe autorun.inf; do
   clash=$(find "$disc" -mindepth 1 -maxdepth 1 -iname "$name" -print -quit)
   [ -z "$clash" ] || refuse "$clash: the image puts its own $name there; remove this one"
 done
 
-"$repo/scripts/install-deps.sh" >/dev/null
+work=$(mktemp -d)
+partial=$output_path.partial
+trap 'rm -rf "$work" "$partial"' EXIT
+
+# Runs a build step with its output kept aside, shown only when the step fails.
+quietly() {
+  "$@" >"$work/step.log" 2>&1 || { cat "$work/step.log" >&2; refuse "failed: $*"; }
+}
+
+quietly "$repo/scripts/install-deps.sh"
 if [ -z "$checker" ]; then
-  (cd "$repo" && cmake --preset default >/dev/null &&
-    cmake --build --preset default --parallel 2 --target disc-check >/dev/null)
+  quietly cmake -S "$repo" --preset default
+  quietly cmake --build "$repo/build" --parallel 2 --target disc-check
   checker=$repo/build/bin/disc-check
 fi
 "$checker" "$disc" || refuse "$disc cannot make a working disc (reasons above)"
 
 if [ -z "$launcher" ]; then
-  "$repo/scripts/build-windows.sh" >/dev/null
+  quietly "$repo/scripts/build-windows.sh"
   launcher=$repo/build-windows/bin/launcher.exe
 fi
-
-work=$(mktemp -d)
-partial=$output.partial
-trap 'rm -rf "$work" "$partial"' EXIT
 
 # Windows reads autorun.inf as DOS text. The icon is launcher.exe's own (its first icon).
 printf '%s\r\n' '[autorun]' 'open=launcher.exe' 'icon=launcher.exe,0' "label=$label" \
@@ -98,12 +106,10 @@ printf '%s\r\n' '[autorun]' 'open=launcher.exe' 'icon=launcher.exe,0' "label=$la
 # (xorriso takes its -not_leaf pattern as a filter for the -map that follows.)
 tree=(-volid "$label" -joliet on -rockridge on -follow link -not_leaf '.*'
       -map "$disc_path" / -map "$launcher" /launcher.exe -map "$work/autorun.inf" /autorun.inf)
-xorriso_quiet() { xorriso -report_about FAILURE "$@" 2>&1; }
-
 # 74-minute CD (333000 sectors) and single-layer DVD (2295104 sectors) of 2048 bytes.
 capacity=$([ "$medium" = DVD ] && echo 2295104 || echo 333000)
-sectors=$(xorriso_quiet -outdev "$work/size.iso" "${tree[@]}" -print_size -rollback_end |
-          sed -n 's/^Image size *: *\([0-9]*\)s$/\1/p')
+sectors=$(xorriso -report_about FAILURE -outdev "$work/size.iso" "${tree[@]}" -print_size \
+            -rollback_end 2>&1 | sed -n 's/^Image size *: *\([0-9]*\)s$/\1/p')
 [ -n "$sectors" ] || refuse "xorriso could not size the image"
 if [ "$sectors" -gt "$capacity" ]; then
   hint=$([ "$medium" = CD ] && echo "; --dvd makes a DVD image" || true)
@@ -112,11 +118,10 @@ if [ "$sectors" -gt "$capacity" ]; then
 fi
 
 rm -f "$partial"
-xorriso_quiet -outdev "$partial" "${tree[@]}" >"$work/xorriso.log" ||
-  { cat "$work/xorriso.log" >&2; refuse "xorriso failed to write $output"; }
-mv -f "$partial" "$output"
+quietly xorriso -report_about FAILURE -outdev "$partial" "${tree[@]}"
+mv -f "$partial" "$output_path"
 
 files=$(($(find -L "$disc_path" -mindepth 1 -name '.*' -prune -o -type f -print | wc -l) + 2))
-bytes=$(stat -c %s "$output")
+bytes=$(stat -c %s "$output_path")
 share=$(awk -v used="$bytes" -v room="$((capacity * 2048))" 'BEGIN { printf "%.1f", 100 * used / room }')
 echo "$output: $files files, $bytes bytes ($share% of a $medium), label $label"
