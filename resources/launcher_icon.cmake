@@ -13,7 +13,8 @@ add_custom_command(
   VERBATIM)
 
 # As with the cursor, one target runs the generator; tests find the file through its property.
-add_custom_target(launcher_icon DEPENDS ${launcher_icon_file})
+# It is part of every build, since on Linux nothing else needs the icon.
+add_custom_target(launcher_icon ALL DEPENDS ${launcher_icon_file})
 set_property(TARGET launcher_icon PROPERTY LUMARC_ICON_FILE ${launcher_icon_file})
 
 if(TARGET launcher_resources)
