@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Cross-builds the menu as a 32-bit Windows program, BUILD-DIR/bin/launcher.exe, and checks
-# that it is a GUI program that carries its hand cursor and imports only DLLs that come with
-# Windows (no mingw runtime DLL beside it on the disc).
+# Cross-builds the menu as a 32-bit Windows program, BUILD-DIR/bin/launcher.exe, and checks that
+# it is a GUI program that carries its hand cursor and its icon and imports only DLLs that come
+# with Windows (no mingw runtime DLL beside it on the disc).
 # Usage: scripts/build-windows.sh [--preset windows|windows-tests] [--build-dir DIR]
 #   windows (the default) builds the program for the disc in build-windows/; windows-tests also
 #   builds the tests that scripts/test-windows.sh runs under Wine, in build-windows-tests/.
@@ -47,5 +47,7 @@ done
 # Cursor group 102 is what LoadCursorA asks the program's instance for.
 resources=$(i686-w64-mingw32-windres -J coff -O rc -i "$exe")
 grep -q '^102 12 /\* RT_GROUP_CURSOR \*/' <<<"$resources" || fail "has no cursor group 102"
+# Icon group 1, the first, is what Explorer and the disc's autorun.inf show for the program.
+grep -q '^1 14 /\* RT_GROUP_ICON \*/' <<<"$resources" || fail "has no icon group 1"
 
 echo "$exe: imports" $imports

@@ -16,6 +16,7 @@ packages=(
   xvfb xdotool imagemagick x11-utils       # an X server, input and screenshots for desktop tests
   libstb-dev                               # a second independent decoder for the benchmarks
   clang libclang-rt-14-dev                 # libFuzzer and the fuzzers' sanitizer runtimes
+  xorriso                                  # writes and reads back the disc image (ISO 9660)
   "$@"
 )
 

@@ -1,0 +1,173 @@
+"""make-disc-image.sh with the real tools: the image made from the sample disc and read back with
+xorriso, the way Windows (Joliet) and Linux (Rock Ridge) see it, and the folders it refuses.
+CTest passes the paths: LUMARC_SOURCE_DIR, LUMARC_DISC_CHECK and LUMARC_DISC."""
+
+import filecmp
+import os
+import re
+import shutil
+import subprocess
+import tempfile
+import unittest
+
+SOURCE = os.environ.get("LUMARC_SOURCE_DIR", "")
+CHECKER = os.environ.get("LUMARC_DISC_CHECK", "")
+DISC = os.environ.get("LUMARC_DISC", "")
+SCRIPT = os.path.join(SOURCE, "scripts", "make-disc-image.sh")
+
+# The first run cross-builds launcher.exe.
+BUILD_TIMEOUT = 1200
+SECTOR = 2048
+
+
+def make_image(*args, timeout=BUILD_TIMEOUT):
+    return subprocess.run([SCRIPT, "--checker", CHECKER, *args], capture_output=True, text=True,
+                          timeout=timeout)
+
+
+def xorriso(image, *commands, joliet=False):
+    """Runs xorriso's commands on the image, read as Windows (Joliet names) or as Linux does."""
+    read = ["-read_fs", "norock"] if joliet else []
+    result = subprocess.run(["xorriso", "-report_about", "FAILURE", *read, "-indev", image,
+                             *commands], capture_output=True, text=True, timeout=60, check=True)
+    return result.stdout
+
+
+def files_on_disc(folder):
+    """The files of a disc folder that go on the disc, by their path there."""
+    found = set()
+    for root, dirs, files in os.walk(folder):
+        dirs[:] = [d for d in dirs if not d.startswith(".")]
+        found.update(os.path.relpath(os.path.join(root, f), folder)
+                     for f in files if not f.startswith("."))
+    return found
+
+
+def joliet_volume_id(image):
+    """The label Windows shows: the volume identifier of the Joliet volume descriptor."""
+    with open(image, "rb") as iso:
+        for sector in range(16, 32):
+            iso.seek(sector * SECTOR)
+            descriptor = iso.read(SECTOR)
+            if descriptor[0] == 2 and descriptor[88:91] in (b"%/@", b"%/C", b"%/E"):
+                return descriptor[40:72].decode("utf-16-be").rstrip()
+    raise AssertionError("no Joliet volume descriptor")
+
+
+@unittest.skipUnless(SOURCE and CHECKER and DISC, "run through CTest, which passes the paths")
+class DiscImageTest(unittest.TestCase):
+
+    def setUp(self):
+        self.folder = tempfile.TemporaryDirectory()
+        self.addCleanup(self.folder.cleanup)
+        self.tmp = self.folder.name
+
+    def test_sample_disc_image_reads_back(self):
+        image = os.path.join(self.tmp, "sample.iso")
+        result = make_image("--label", "SAMPLE_DISC", DISC, image)
+        self.assertEqual(result.returncode, 0, result.stderr)
+
+        expected = files_on_disc(DISC) | {"launcher.exe", "autorun.inf"}
+        self.assertIn(f"{image}: {len(expected)} files, {os.path.getsize(image)} bytes (",
+                      result.stdout)
+        self.assertIn("of a CD), label SAMPLE_DISC", result.stdout)
+
+        # Windows reads the Joliet tree: the same names, the dot files left off.
+        names = xorriso(image, "-find", "/", "-type", "f", joliet=True)
+        self.assertEqual(set(re.findall(r"^'/(.*)'$", names, re.MULTILINE)), expected)
+
+        # Linux reads Rock Ridge: every file as it was, byte for byte.
+        extracted = os.path.join(self.tmp, "extracted")
+        xorriso(image, "-osirrox", "on", "-extract", "/", extracted)
+        self.assertEqual(files_on_disc(extracted), expected)
+        for name in expected - {"launcher.exe", "autorun.inf"}:
+            self.assertTrue(filecmp.cmp(os.path.join(DISC, name), os.path.join(extracted, name),
+                                        shallow=False), name)
+        launcher = os.path.join(SOURCE, "build-windows", "bin", "launcher.exe")
+        self.assertTrue(filecmp.cmp(launcher, os.path.join(extracted, "launcher.exe"),
+                                    shallow=False))
+        with open(os.path.join(extracted, "autorun.inf"), "rb") as autorun:
+            self.assertEqual(autorun.read(), b"[autorun]\r\nopen=launcher.exe\r\n"
+                                             b"icon=launcher.exe,0\r\nlabel=SAMPLE_DISC\r\n")
+
+        self.assertIn("Volume Id    : SAMPLE_DISC\n", xorriso(image, "-pvd_info"))
+        self.assertEqual(joliet_volume_id(image), "SAMPLE_DISC")
+
+    def test_refused_folders_name_the_file_and_leave_no_image(self):
+        long_name = "a" * 61 + ".txt"  # 65 characters, one more than a Joliet name holds
+
+        def damage_picture(disc):
+            with open(os.path.join(disc, "brivant", "2.dat"), "r+b") as picture:
+                picture.seek(8192)
+                byte = picture.read(1)[0]
+                picture.seek(8192)
+                picture.write(bytes([byte ^ 0x02]))
+
+        def cut_picture(disc):
+            # The sampled bytes end at 18191: the checksum still passes, the decoder does not.
+            os.truncate(os.path.join(disc, "brivant", "3l.dat"), 20000)
+
+        def add_file(name, size=1):
+            def change(disc):
+                with open(os.path.join(disc, name), "wb") as file:
+                    file.truncate(size)  # sparse: a large one costs no disc space
+            return change
+
+        cases = [
+            ("damaged picture", damage_picture,
+             ["brivant/2.dat: its checksum is", "but the menu expects 25800",
+              "picture-checksum --set 25800 "]),
+            ("picture that does not decode", cut_picture,
+             ["brivant/3l.dat: the image library cannot decode it"]),
+            ("picture of the other layout",
+             lambda disc: shutil.copy(os.path.join(disc, "brivant", "1l.dat"),
+                                      os.path.join(disc, "brivant", "1.dat")),
+             ["brivant/1.dat: it is 640 x 480 pixels, but its layout shows 800 x 600"]),
+            ("missing reader installer",
+             lambda disc: os.remove(os.path.join(disc, "acrobat", "ar40eng.exe")),
+             ["acrobat/ar40eng.exe: missing: a program the menu starts"]),
+            ("over-long name", add_file(long_name),
+             [f"{long_name}: the name has 65 characters", "at most 64"]),
+            ("names that differ only in case", add_file("SETUP.EXE"),
+             ["setup.exe: Windows, which ignores case in names, takes it for SETUP.EXE"]),
+            ("more than a CD holds", add_file("movie.bin", 700 * 1024 * 1024),
+             ["more than a CD holds", "--dvd"]),
+        ]
+        # The checks refuse before anything is written, so a stand-in launcher.exe will do.
+        launcher = os.path.join(self.tmp, "launcher.exe")
+        open(launcher, "wb").close()
+        for what, change, messages in cases:
+            with self.subTest(what):
+                disc = os.path.join(self.tmp, what.replace(" ", "_"))
+                shutil.copytree(DISC, disc)
+                change(disc)
+                image = os.path.join(self.tmp, "refused.iso")
+                result = make_image("--launcher", launcher, disc, image, timeout=120)
+                self.assertEqual(result.returncode, 1, result.stderr)
+                for message in messages:
+                    self.assertIn(message, result.stderr)
+                self.assertEqual([f for f in os.listdir(self.tmp) if f.startswith("refused")],
+                                 [])
+                shutil.rmtree(disc)
+
+    def test_wrong_usage_exits_2_with_the_usage(self):
+        cases = [
+            [],
+            ["a", "b", "c.iso"],
+            ["--unknown", "out.iso"],
+            ["--label", "lower_case", "out.iso"],
+            ["--label", "SEVENTEEN_LETTERS", "out.iso"],
+            ["--label"],
+            [os.path.join(self.tmp, "no_such_folder"), "out.iso"],
+            [DISC, os.path.join(DISC, "inside.iso")],
+        ]
+        for args in cases:
+            with self.subTest(args=args):
+                result = make_image(*args, timeout=60)
+                self.assertEqual(result.returncode, 2, result.stderr)
+                self.assertIn("Usage: scripts/make-disc-image.sh", result.stderr)
+        self.assertFalse(os.path.exists(os.path.join(DISC, "inside.iso")))
+
+
+if __name__ == "__main__":
+    unittest.main()
