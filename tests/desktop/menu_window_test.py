@@ -28,8 +28,6 @@ DISC = os.environ.get("LUMARC_DISC", "")
 STARTUP_TIMEOUT = 60
 STEP_TIMEOUT = 20
 
-LARGE_INSTALL_SETUP = (150, 550)
-
 # An installer that takes its time: it notes when it starts and when it ends in its current
 # directory, which it inherits from the menu (the disc).
 SLOW_SETUP = """#!/bin/sh
@@ -254,7 +252,7 @@ class MenuWindowTest(unittest.TestCase):
                     return ""
                 with open(log) as text:
                     return text.read()
-            self.click_client(session, main, LARGE_INSTALL_SETUP)
+            self.click_client(session, main, LARGE.install_setup)
             wait_until(lambda: "started" in setup_log(), STEP_TIMEOUT)
             self.assert_cursor(session, "wait")
             self.click_client(session, main, LARGE.install_next)
