@@ -44,7 +44,7 @@ pages=(
 )
 
 # Coordinates below are for the 800 x 600 layout; the 640 x 480 one shrinks them to four fifths.
-# Buttons are the exception: they sit exactly on the menu's hot regions of each layout.
+# Buttons are the exception: they sit on the menu's hot regions of each layout.
 picture_width=800
 picture_height=600
 scale=5
@@ -53,17 +53,28 @@ s() { echo $(($1 * scale / 5)); }
 accent_blue='#3d9bff'
 accent_amber='#ffb340'
 
-# Appends to `cmd` the drawing of one rounded button covering the hot region x, y, w, h.
+# The menu shows a picture in the client area of a main window the picture's size, which the
+# window's frame (3 pixels on each side) and title bar (19 pixels) make 6 pixels narrower and 25
+# lower than the picture: the picture's right and bottom edges never show. Some hot regions run
+# past that bottom edge.
+client_width() { echo $((picture_width - 6)); }
+client_height() { echo $((picture_height - 25)); }
+
+# Appends to `cmd` the drawing of one rounded button on the hot region x, y, w, h: whole, in the
+# part of the region that shows in the client area.
 button() {
   local x=$1 y=$2 w=$3 h=$4 label=$5 kind=$6 points=$7
-  local fill='#22345a' stroke='#5f7fb8' visible=$((picture_height - y < h ? picture_height - y : h))
+  local fill='#22345a' stroke='#5f7fb8' right bottom
+  right=$(client_width) bottom=$(client_height)
+  w=$((x + w > right ? right - x : w))
+  h=$((y + h > bottom ? bottom - y : h))
   [ "$kind" = primary ] && fill='#2a74d0' stroke='#8cc4ff'
   [ "$kind" = amber ] && fill='#b8741a' stroke='#ffd08a'
   cmd+=(\( -size "${w}x${h}" xc:none
     -fill "$fill" -stroke "$stroke" -strokewidth 1.5
     -draw "roundrectangle 1,1 $((w - 2)),$((h - 2)) 9,9"
     -stroke none -fill '#ffffff' -font "$bold" -pointsize "$points" -interline-spacing -2
-    -gravity center -annotate "+0+$(((visible - h) / 2 + 1))" "$label" \)
+    -gravity center -annotate "+0+1" "$label" \)
     -gravity NorthWest -geometry "+$x+$y" -composite)
 }
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Cross-builds the menu as a 32-bit Windows program, BUILD-DIR/bin/launcher.exe, and checks that
-# it is a GUI program that carries its hand cursor and its icon and imports only DLLs that come
-# with Windows (no mingw runtime DLL beside it on the disc).
+# Cross-builds the menu as a 32-bit Windows program, BUILD-DIR/bin/launcher.exe, with the sample
+# disc in BUILD-DIR/disc, and checks that the menu and the disc's programs are GUI programs that
+# import only DLLs that come with Windows, and that the menu carries its hand cursor and its icon.
 # Usage: scripts/build-windows.sh [--preset windows|windows-tests] [--build-dir DIR]
 #   windows (the default) builds the program for the disc in build-windows/; windows-tests also
 #   builds the tests that scripts/test-windows.sh runs under Wine, in build-windows-tests/.
@@ -27,27 +27,33 @@ build_dir=${build_dir:-build-$preset}
 scripts/install-deps.sh
 cmake --preset "$preset" -B "$build_dir"
 targets=()  # windows-tests builds everything, the tests included
-[ "$preset" = windows ] && targets=(--target launcher lumarc_imaging)
+[ "$preset" = windows ] && targets=(--target launcher lumarc_imaging sample_disc)
 cmake --build "$build_dir" --parallel "$(nproc)" "${targets[@]}"
 
-exe=$build_dir/bin/launcher.exe
 fail() { echo "build-windows.sh: $exe: $*" >&2; exit 1; }
 
-headers=$(i686-w64-mingw32-objdump -p "$exe")
-grep -q 'file format pei-i386' <<<"$headers" || fail "not a 32-bit Windows executable"
-grep -q 'Subsystem.*(Windows GUI)' <<<"$headers" || fail "not a GUI program (missing -mwindows?)"
+# The menu and the installer stand-ins on the staged disc are all started on a bare Windows.
+check_gui_program() {
+  exe=$1
+  headers=$(i686-w64-mingw32-objdump -p "$exe")
+  grep -q 'file format pei-i386' <<<"$headers" || fail "not a 32-bit Windows executable"
+  grep -q 'Subsystem.*(Windows GUI)' <<<"$headers" || fail "not a GUI program (missing -mwindows?)"
 
-system_dlls=" kernel32.dll user32.dll gdi32.dll shell32.dll advapi32.dll msvcrt.dll "
-imports=$(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers")
-[ -n "$imports" ] || fail "no import table found"
-for dll in $imports; do
-  [[ "$system_dlls" == *" ${dll,,} "* ]] || fail "imports $dll, which Windows does not provide"
-done
+  system_dlls=" kernel32.dll user32.dll gdi32.dll shell32.dll advapi32.dll msvcrt.dll "
+  imports=$(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers")
+  [ -n "$imports" ] || fail "no import table found"
+  for dll in $imports; do
+    [[ "$system_dlls" == *" ${dll,,} "* ]] || fail "imports $dll, which Windows does not provide"
+  done
+  echo "$exe: imports" $imports
+}
 
+check_gui_program "$build_dir/disc/setup.exe"
+check_gui_program "$build_dir/disc/acrobat/ar40eng.exe"
+check_gui_program "$build_dir/bin/launcher.exe"
+exe=$build_dir/bin/launcher.exe
 # Cursor group 102 is what LoadCursorA asks the program's instance for.
 resources=$(i686-w64-mingw32-windres -J coff -O rc -i "$exe")
 grep -q '^102 12 /\* RT_GROUP_CURSOR \*/' <<<"$resources" || fail "has no cursor group 102"
 # Icon group 1, the first, is what Explorer and the disc's autorun.inf show for the program.
 grep -q '^1 14 /\* RT_GROUP_ICON \*/' <<<"$resources" || fail "has no icon group 1"
-
-echo "$exe: imports" $imports

@@ -9,7 +9,8 @@
 # Usage: scripts/make-disc-image.sh [--label LABEL] [--dvd] [DISC_FOLDER] OUTPUT.iso
 #   --label LABEL    the volume label: 1 to 16 of A-Z, 0-9 and _ (default TAVO)
 #   --dvd            check the size against a 4.7 GB DVD instead of a 650 MB CD
-#   DISC_FOLDER      the files of the disc (default: the sample disc)
+#   DISC_FOLDER      the files of the disc (default: the sample disc, as the Windows build
+#                    stages it beside launcher.exe, with its installer stand-ins)
 #   --launcher EXE   put this launcher.exe on the disc instead of cross-building one
 #   --checker PROG   check with this disc-check instead of building it (default preset)
 # Exit status: 0 when the image is written, 1 when a check refuses or a step fails (no image is
@@ -17,9 +18,7 @@
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 
-default_disc=$repo/disc  # the sample disc
-
-usage() { sed -n '9,14p' "$0" | sed 's/^# \{0,1\}//'; }
+usage() { sed -n '9,15p' "$0" | sed 's/^# \{0,1\}//'; }
 wrong_usage() { echo "make-disc-image.sh: $*" >&2; usage >&2; exit 2; }
 refuse() { echo "make-disc-image.sh: $*" >&2; exit 1; }
 
@@ -39,42 +38,29 @@ while [ $# -gt 0 ]; do
       esac
       shift 2 ;;
     --dvd) medium=DVD; shift ;;
-    -h|--help) sed -n '2,16p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '2,17p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     --) shift; operands+=("$@"); break ;;
     -?*) wrong_usage "unknown option: $1" ;;
     *) operands+=("$1"); shift ;;
   esac
 done
 case ${#operands[@]} in
-  1) disc=$default_disc; output=${operands[0]} ;;
+  1) disc=; output=${operands[0]} ;;
   2) disc=${operands[0]}; output=${operands[1]} ;;
   *) wrong_usage "expected [DISC_FOLDER] OUTPUT.iso" ;;
 esac
 # The Joliet volume label holds 16 characters; ISO 9660's own allows only these.
 [[ "$label" =~ ^[A-Z0-9_]{1,16}$ ]] ||
   wrong_usage "label '$label': use 1 to 16 of A-Z, 0-9 and _"
-[ -d "$disc" ] || wrong_usage "no disc folder at $disc"
-disc_path=$(cd "$disc" && pwd)
 output_dir=$(dirname "$output")
 [ -d "$output_dir" ] || wrong_usage "no folder for the image: $output_dir"
 output_path=$(cd "$output_dir" && pwd)/$(basename "$output")
-case "$output_path/" in
-  "$disc_path"/*) wrong_usage "the image cannot be written inside the disc folder it holds" ;;
-esac
+[ -z "$disc" ] || [ -d "$disc" ] || wrong_usage "no disc folder at $disc"
 for tool in "$launcher" "$checker"; do
   [ -z "$tool" ] || [ -f "$tool" ] || wrong_usage "no such file: $tool"
 done
 [ -z "$launcher" ] || launcher=$(cd "$(dirname "$launcher")" && pwd)/$(basename "$launcher")
 [ -z "$checker" ] || checker=$(cd "$(dirname "$checker")" && pwd)/$(basename "$checker")
-
-# A folder whose name starts with '-' is not an option of the checker's.
-case $disc in -*) disc=./$disc ;; esac
-
-# The two files the image adds at the root: a publisher's own would be hidden by them.
-for name in launcher.exe autorun.inf; do
-  clash=$(find "$disc" -mindepth 1 -maxdepth 1 -iname "$name" -print -quit)
-  [ -z "$clash" ] || refuse "$clash: the image puts its own $name there; remove this one"
-done
 
 work=$(mktemp -d)
 partial=$output_path.partial
@@ -85,7 +71,35 @@ quietly() {
   "$@" >"$work/step.log" 2>&1 || { cat "$work/step.log" >&2; refuse "failed: $*"; }
 }
 
+cross_build_launcher() {
+  quietly "$repo/scripts/build-windows.sh"
+  launcher=$repo/build-windows/bin/launcher.exe
+}
+
 quietly "$repo/scripts/install-deps.sh"
+
+# The sample disc holds Windows stand-ins for its installers: those the Windows build staged
+# beside the launcher.exe that goes on the disc.
+if [ -z "$disc" ]; then
+  if [ -z "$launcher" ]; then
+    cross_build_launcher
+  fi
+  disc=$(dirname "$launcher")/../disc
+  [ -d "$disc" ] || refuse "no sample disc staged beside $launcher (build the sample_disc target)"
+fi
+disc_path=$(cd "$disc" && pwd)
+case "$output_path/" in
+  "$disc_path"/*) wrong_usage "the image cannot be written inside the disc folder it holds" ;;
+esac
+# A folder whose name starts with '-' is not an option of the checker's.
+case $disc in -*) disc=./$disc ;; esac
+
+# The two files the image adds at the root: a publisher's own would be hidden by them.
+for name in launcher.exe autorun.inf; do
+  clash=$(find "$disc" -mindepth 1 -maxdepth 1 -iname "$name" -print -quit)
+  [ -z "$clash" ] || refuse "$clash: the image puts its own $name there; remove this one"
+done
+
 if [ -z "$checker" ]; then
   quietly cmake -S "$repo" --preset default
   quietly cmake --build "$repo/build" --parallel 2 --target disc-check
@@ -93,10 +107,7 @@ if [ -z "$checker" ]; then
 fi
 "$checker" "$disc" || refuse "$disc cannot make a working disc (reasons above)"
 
-if [ -z "$launcher" ]; then
-  quietly "$repo/scripts/build-windows.sh"
-  launcher=$repo/build-windows/bin/launcher.exe
-fi
+[ -n "$launcher" ] || cross_build_launcher
 
 # Windows reads autorun.inf as DOS text. The icon is launcher.exe's own (its first icon).
 printf '%s\r\n' '[autorun]' 'open=launcher.exe' 'icon=launcher.exe,0' "label=$label" \

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs the menu on the sample disc in a real window: installs what is missing, builds the
-# launcher (default preset, in build/) and starts it with disc/ as its start directory.
+# launcher and stages the disc (default preset: build/disc, disc/ plus the built installer
+# stand-ins), and starts the launcher with the staged disc as its start directory.
 # Drive C: of the menu is a folder of its own, never the real /: $LUMARC_SYSTEM_DRIVE if set,
 # else ${XDG_STATE_HOME:-~/.local/state}/lumarc/system-drive. The exit status is the menu's
 # (1 after its Quit button, as on Windows).
@@ -10,7 +11,7 @@ caller_directory="$PWD"
 cd "$(dirname "$0")/.."
 
 case "${1:-}" in
-  -h|--help) sed -n '2,7p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+  -h|--help) sed -n '2,8p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
   "") ;;
   *) echo "run-menu.sh: takes no arguments" >&2; exit 2 ;;
 esac
@@ -35,7 +36,7 @@ if [ -n "${DISPLAY:-}" ] && ! xdpyinfo >/dev/null 2>&1; then
 fi
 
 cmake --preset default
-cmake --build --preset default --target launcher --parallel "$(nproc)"
+cmake --build --preset default --target launcher sample_disc --parallel "$(nproc)"
 
 system_drive="${LUMARC_SYSTEM_DRIVE:-${XDG_STATE_HOME:-$HOME/.local/state}/lumarc/system-drive}"
 case "$system_drive" in /*) ;; *) system_drive="$caller_directory/$system_drive" ;; esac
@@ -49,5 +50,5 @@ echo "Drive C: of the menu is $system_drive"
 
 export LUMARC_SYSTEM_DRIVE="$system_drive"
 export LUMARC_BACKEND=sdl
-cd disc
-exec ../build/bin/launcher
+cd build/disc
+exec ../bin/launcher

@@ -25,9 +25,16 @@ class Layout:
     help_back_to_install: tuple
     install_next: tuple
     farewell_quit: tuple
+    welcome_install_reader: tuple
+    install_setup: tuple
 
 
 LARGE = Layout((1024, 768), (800, 600), "", (460, 550), (590, 550), (727, 550), (692, 550),
-               (719, 550))
+               (719, 550), (335, 550), (150, 550))
 SMALL = Layout((640, 480), (640, 480), "l", (369, 440), (474, 440), (574, 440), (550, 440),
-               (573, 440))
+               (573, 440), (262, 440), (118, 440))
+
+# The boxes of the disc's installer stand-ins, by their titles: the reader's installer on the
+# welcome page, the product's setup on the install page.
+READER_SETUP_BOX = "Document Reader Setup"
+PRODUCT_SETUP_BOX = "TAVO Setup"

@@ -14,7 +14,8 @@ import subprocess
 import tempfile
 import unittest
 
-from menu_pages import CLIENT_OFFSET, FAREWELL, HELP, LARGE, SMALL, WELCOME
+from menu_pages import (CLIENT_OFFSET, FAREWELL, HELP, LARGE, PRODUCT_SETUP_BOX,
+                        READER_SETUP_BOX, SMALL, WELCOME)
 from x_session import XSession, wait_until
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -26,8 +27,6 @@ DISC = os.environ.get("LUMARC_DISC", "")
 # Generous: under the sanitizers the program decodes its four pictures several times slower.
 STARTUP_TIMEOUT = 60
 STEP_TIMEOUT = 20
-
-LARGE_INSTALL_SETUP = (150, 550)
 
 # An installer that takes its time: it notes when it starts and when it ends in its current
 # directory, which it inherits from the menu (the disc).
@@ -253,7 +252,7 @@ class MenuWindowTest(unittest.TestCase):
                     return ""
                 with open(log) as text:
                     return text.read()
-            self.click_client(session, main, LARGE_INSTALL_SETUP)
+            self.click_client(session, main, LARGE.install_setup)
             wait_until(lambda: "started" in setup_log(), STEP_TIMEOUT)
             self.assert_cursor(session, "wait")
             self.click_client(session, main, LARGE.install_next)
@@ -263,6 +262,27 @@ class MenuWindowTest(unittest.TestCase):
             self.assertEqual(session.window_name(main), WELCOME)
             self.click_client(session, main, LARGE.install_next)
             self.assert_title(session, main, FAREWELL)
+
+    def test_install_buttons_show_what_a_real_disc_would_install(self):
+        with XSession(*LARGE.screen) as session, MenuRun(session):
+            main = session.find_window(f"^{WELCOME}$", STARTUP_TIMEOUT)
+            for button, title in ((LARGE.welcome_install_reader, READER_SETUP_BOX),
+                                  (LARGE.install_setup, PRODUCT_SETUP_BOX)):
+                self.click_client(session, main, button)
+                box = session.find_window(f"^{title}$", STEP_TIMEOUT)
+                x, y, width, height = session.window_geometry(box)
+                session.move(x + width // 2, y + height // 2)
+                session.key("Return")  # closes the box, and with it the stand-in
+
+                def box_closed():
+                    try:
+                        session.find_window(f"^{title}$", 0.1)
+                    except TimeoutError:
+                        return True
+                    return False
+                wait_until(box_closed, STEP_TIMEOUT)
+                # The reader's button moves on to the install page, whose button stays there.
+                self.assert_client_shows(session, main, LARGE, 2)
 
     def test_uncovered_client_area_is_painted_again(self):
         with XSession(*LARGE.screen) as session, MenuRun(session):

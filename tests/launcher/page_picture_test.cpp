@@ -4,12 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include "menu_run.h"
+#include "page_tables.h"
 #include "sample_disc.h"
 
 namespace {
@@ -48,8 +50,61 @@ void OverwriteBytes(const fs::path& file, std::int64_t offset, const std::vector
   stream.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
+// The mean brightness (0 to 255) of the brightest of picture rows y - 1 to y + 1 between columns
+// left and right (exclusive): an outline drawn between pixel rows spreads over two of them.
+double OutlineBrightness(const Lumarc::BitmapImage& picture, int y, int left, int right) {
+  double brightest = 0;
+  for (int row = y - 1; row <= y + 1; ++row) {
+    double sum = 0;
+    for (int x = left; x < right; ++x) {
+      const COLORREF pixel = PicturePixel(picture, x, row);
+      sum += 0.299 * GetRValue(pixel) + 0.587 * GetGValue(pixel) + 0.114 * GetBValue(pixel);
+    }
+    brightest = std::max(brightest, sum / (right - left));
+  }
+  return brightest;
+}
+
 long MainWindowDifferingFrom(MenuRun& run, const Lumarc::BitmapImage* picture) {
   return ClientPixelsDifferingFrom(run.desktop(), run.MainWindow().value().handle, picture);
+}
+
+// The hot regions run past the bottom of the client area, which is smaller than the picture by
+// the window's frame and title bar. Each button of the sample pictures is drawn whole in the part
+// of its region that shows: its light outline runs along the bottom of that part as along its
+// top, where a button drawn over the whole region would show only its fill there.
+TEST(PagePictureTest, EveryButtonShowsWholeInsideTheClientArea) {
+  const struct {
+    const LayoutSpec& layout;
+    SIZE screen;
+  } layouts[] = {{kLargeLayout, {1024, 768}}, {kSmallLayout, {640, 480}}};
+  for (const auto& [layout, screen] : layouts) {
+    MenuRun run(screen);
+    CopySampleDisc(run.StartDirectory());
+    RECT client{};
+    run.Then([&] { client = run.MainWindow().value().client; });
+    run.Start();
+    const PageSpec* pages[] = {&layout.fixed_pages[0], &layout.fixed_pages[1],
+                               &layout.fixed_pages[2], &layout.help_page.help,
+                               &layout.help_page.restore};
+    for (const PageSpec* page : pages) {
+      std::string file = page->picture.file;
+      std::replace(file.begin(), file.end(), '\\', '/');
+      Lumarc::BitmapImage picture;
+      DecodeSampleDiscPicture(file, picture);
+      for (const RegionSpec& region : page->regions) {
+        const int right = std::min<int>(region.x + region.width, client.right - client.left);
+        const int bottom = std::min<int>(region.y + region.height, client.bottom - client.top);
+        // Clear of the rounded corners.
+        const int left = region.x + 12;
+        const int inner_right = right - 12;
+        const double top_outline = OutlineBrightness(picture, region.y + 1, left, inner_right);
+        const double bottom_outline = OutlineBrightness(picture, bottom - 2, left, inner_right);
+        EXPECT_GT(bottom_outline, 0.85 * top_outline)
+            << file << ": the button of the region at " << region.x << ", " << region.y;
+      }
+    }
+  }
 }
 
 TEST(PagePictureTest, EveryPageShowsItsPictureCutToTheClientArea) {

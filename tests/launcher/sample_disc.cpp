@@ -23,16 +23,12 @@ void DecodeSampleDiscPicture(const std::string& relative_path, Lumarc::BitmapIma
   decoder.ReadImageFile((fs::path(LUMARC_SAMPLE_DISC_DIR) / relative_path).string(), picture);
 }
 
-namespace {
-
 COLORREF PicturePixel(const Lumarc::BitmapImage& picture, std::uint32_t x, std::uint32_t y) {
   const std::uint8_t* row = picture.PictureRow(y);
   if (picture.BitCount() == 24) return RGB(row[3 * x + 2], row[3 * x + 1], row[3 * x]);
   const auto& entry = picture.PaletteEntry(row[x]);
   return RGB(entry.red, entry.green, entry.blue);
 }
-
-}  // namespace
 
 long ClientPixelsDifferingFrom(const win32compat::TestDesktop& desktop, HWND window,
                                const Lumarc::BitmapImage* picture) {

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 
@@ -18,6 +19,9 @@ std::filesystem::path HostFile(const char* windows_name);
 
 // A picture of the sample disc ("brivant/4.dat"), decoded by the image library.
 void DecodeSampleDiscPicture(const std::string& relative_path, Lumarc::BitmapImage& picture);
+
+// The colour of a picture's pixel (x, y), counted from its top-left corner.
+COLORREF PicturePixel(const Lumarc::BitmapImage& picture, std::uint32_t x, std::uint32_t y);
 
 // The number of client pixels of `window` that differ from `picture` cut to the client area,
 // or -1 when the window has no client area. A null picture counts every pixel that is not black.

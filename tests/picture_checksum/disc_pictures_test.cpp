@@ -2,13 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
-
-#include <unistd.h>
 
 #include "lumarc/bitmap_image.h"
 #include "lumarc/jpeg_decoder.h"
@@ -50,20 +47,6 @@ TEST(DiscPictures, PassTheirCompiledInChecksumsAndDecodeToTheirLayoutSize) {
     EXPECT_EQ(image.Height(), p.width * 3 / 4) << p.file;
     EXPECT_EQ(image.BitCount(), p.bit_count) << p.file;
   }
-}
-
-TEST(DiscStandIns, RecordThatTheyRanInTheActionLog) {
-  const fs::path log =
-      fs::temp_directory_path() / ("disc_action_log_" + std::to_string(::getpid()));
-  fs::remove(log);
-  ASSERT_EQ(::setenv("LUMARC_ACTION_LOG", log.string().c_str(), 1), 0);
-
-  EXPECT_EQ(std::system(("'" + (kDisc / "setup.exe").string() + "'").c_str()), 0);
-  EXPECT_EQ(std::system(("'" + (kDisc / "acrobat/ar40eng.exe").string() + "' /q").c_str()), 0);
-
-  EXPECT_EQ(ReadText(log), "setup.exe\nacrobat\\ar40eng.exe /q\n");
-  ::unsetenv("LUMARC_ACTION_LOG");
-  fs::remove(log);
 }
 
 TEST(DiscStartupFiles, AreDosTextWithEveryLineEndingInCrLf) {

@@ -4,7 +4,7 @@ Each test runs the real 32-bit program from a fresh copy of the sample disc as i
 directory, clicks its hot regions through the X server and checks what the screen shows: the
 layout chosen by the desktop width, the main window's title and outer position, the client area
 equal pixel for pixel to the page picture as our own jpeg2bmp.exe decodes it, the checksum
-message box, and the exit code. CTest passes the paths: LUMARC_WINE_RUNNER, LUMARC_WINE_PREFIX,
+message box, the boxes of the disc's installer stand-ins, and the exit code. CTest passes the paths: LUMARC_WINE_RUNNER, LUMARC_WINE_PREFIX,
 LUMARC_LAUNCHER_EXE, LUMARC_JPEG2BMP_EXE and LUMARC_DISC.
 
 Where Wine is not Windows, in ways these tests depend on:
@@ -27,7 +27,8 @@ import unittest
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "desktop"))
 
 from bmp_picture import read_bmp_rows, top_left  # noqa: E402
-from menu_pages import CLIENT_OFFSET, FAREWELL, LARGE, SMALL, WELCOME  # noqa: E402
+from menu_pages import (CLIENT_OFFSET, FAREWELL, LARGE, PRODUCT_SETUP_BOX,  # noqa: E402
+                        READER_SETUP_BOX, SMALL, WELCOME)
 from wine_desktop import WineDesktop, find_windows, wait_until  # noqa: E402
 
 RUNNER = os.environ.get("LUMARC_WINE_RUNNER", "")
@@ -207,6 +208,23 @@ class LauncherUnderWineTest(unittest.TestCase):
                                      "black")
             self.click_client(session, main, layout, layout.install_next)
             self.assert_title(session, main, FAREWELL)
+
+    def test_install_buttons_show_what_a_real_disc_would_install(self):
+        layout = LARGE
+        with WineDesktop(RUNNER, PREFIX, *layout.screen) as desktop, MenuRun(desktop) as run:
+            session = desktop.session
+            main = session.find_window(f"^{WELCOME}$", STARTUP_TIMEOUT)
+            for button, box in ((layout.welcome_install_reader, READER_SETUP_BOX),
+                                (layout.install_setup, PRODUCT_SETUP_BOX)):
+                self.click_client(session, main, layout, button)
+                session.find_window(f"^{box}$", STEP_TIMEOUT)
+                # The stand-in's box is the active window: the key closes it, and the program.
+                session.key("Return")
+                wait_until(lambda: not find_windows(session, f"^{box}$"), STEP_TIMEOUT)
+                # The reader's button moves on to the install page, whose button stays there.
+                self.assert_client_shows_page(run, main, layout, 2)
+                self.assert_title(session, main, WELCOME)
+            self.assertIsNone(run.process.poll())
 
 
 if __name__ == "__main__":
