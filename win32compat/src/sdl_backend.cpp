@@ -90,11 +90,20 @@ void SdlBackend::FinishPaint(const PaintView& paint) {
   if (SdlWindow* shown = Find(paint.window)) shown->Present();
 }
 
-// SDL's box runs its own event loop and hands nothing to the program meanwhile: clicks on the
-// menu wait in SDL's queue and reach the program once the box is answered.
+// The box runs its own event loop; the program's windows take no input meanwhile, and what
+// the display loses of them is shown again from their kept pixels.
 int SdlBackend::ShowMessageBox(const MessageBoxRequest& request) {
-  const SdlWindow* owner = Find(request.owner);
-  return ShowSdlMessageBox(request, owner ? owner->Handle() : nullptr);
+  SdlMessageBoxPlace place;
+  place.screen = screen_;
+  if (const SdlWindow* owner = Find(request.owner); owner && owner->Visible()) {
+    place.owner = owner->OuterRect();
+  }
+  place.caption_font = caption_font_.get();
+  place.other_event = [this](const SDL_Event& event) {
+    if (event.type != SDL_WINDOWEVENT || event.window.event != SDL_WINDOWEVENT_EXPOSED) return;
+    if (SdlWindow* window = FindBySdlId(event.window.windowID)) window->Present();
+  };
+  return ShowSdlMessageBox(request, place);
 }
 
 bool SdlBackend::WaitForInput(InputSink& sink) {

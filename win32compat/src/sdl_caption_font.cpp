@@ -29,6 +29,12 @@ SdlCaptionFont::~SdlCaptionFont() {
   TTF_Quit();
 }
 
+int SdlCaptionFont::Width(const std::string& utf8) const {
+  int width = 0;
+  int height = 0;
+  return utf8.empty() || TTF_SizeUTF8(font_, utf8.c_str(), &width, &height) != 0 ? 0 : width;
+}
+
 void SdlCaptionFont::Draw(SDL_Surface* target, int left, int top, int width, int height,
                           const std::string& utf8) const {
   if (!target || utf8.empty() || width <= 0 || height <= 0) return;

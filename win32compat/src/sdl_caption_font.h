@@ -18,6 +18,8 @@ class SdlCaptionFont {
   SdlCaptionFont(const SdlCaptionFont&) = delete;
   SdlCaptionFont& operator=(const SdlCaptionFont&) = delete;
 
+  // The width of `utf8` in the bar.
+  int Width(const std::string& utf8) const;
   // Draws `utf8` in white onto `target`, left-aligned and vertically centred in the bar at
   // (left, top) of the given size, cut at the bar's edges.
   void Draw(SDL_Surface* target, int left, int top, int width, int height,

@@ -96,7 +96,8 @@ class Backend {
   virtual void DrawClient(HWND window, const RECT& area, const std::vector<COLORREF>& pixels) = 0;
   // A paint of a window is complete: the moment to show what it drew.
   virtual void FinishPaint(const PaintView& paint) = 0;
-  // Shows a modal message box and returns the button chosen (IDOK, IDYES, ...).
+  // Shows a modal message box and returns the button chosen (IDOK, IDYES, ...), or 0 when the
+  // box cannot be shown: MessageBoxA then fails rather than make up an answer.
   virtual int ShowMessageBox(const MessageBoxRequest& request) = 0;
   // Called when the program waits for a message and none is queued. Delivers the next input
   // through `sink` and returns true, or returns false when no input will ever come; the layer

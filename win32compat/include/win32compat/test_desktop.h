@@ -55,6 +55,9 @@ class TestDesktop {
   void WhileWaiting(Step step);
   // The answer of the next message box that has no answer yet; others take their default button.
   void AnswerMessageBox(int answer) { backend_.QueueMessageBoxAnswer(answer); }
+  // The next message box that has no answer yet cannot be shown, as on a display without fonts:
+  // MessageBoxA fails (returns 0).
+  void FailMessageBox() { backend_.QueueMessageBoxAnswer(0); }
 
   // The user's hand, for use inside steps. Coordinates are screen pixels.
   void MoveMouse(POINT screen);

@@ -1,0 +1,89 @@
+#include "sdl_message_box_controls.h"
+
+#include <cctype>
+
+namespace win32compat {
+
+MessageBoxControls::MessageBoxControls(UINT style)
+    : buttons_(MessageBoxButtonsOf(style)),
+      escape_answer_(EscapeAnswer(style)),
+      focus_(DefaultButtonIndex(style)) {}
+
+std::optional<std::size_t> MessageBoxControls::Pushed() const {
+  if (space_down_) return focus_;
+  if (mouse_down_on_ && over_ == mouse_down_on_) return mouse_down_on_;
+  return std::nullopt;
+}
+
+std::optional<int> MessageBoxControls::AnswerOf(int answer) const {
+  return answer != 0 ? std::optional<int>(answer) : std::nullopt;
+}
+
+void MessageBoxControls::MoveFocus(int step) {
+  const auto count = static_cast<int>(buttons_.size());
+  focus_ = static_cast<std::size_t>((static_cast<int>(focus_) + step + count) % count);
+  space_down_ = false;
+}
+
+std::optional<int> MessageBoxControls::KeyDown(BoxKey key) {
+  switch (key) {
+    case BoxKey::kReturn:
+      return buttons_[focus_].answer;
+    case BoxKey::kEscape:
+      return AnswerOf(escape_answer_);
+    case BoxKey::kSpace:
+      if (!mouse_down_on_) space_down_ = true;
+      return std::nullopt;
+    case BoxKey::kTab:
+    case BoxKey::kRight:
+    case BoxKey::kDown:
+      MoveFocus(1);
+      return std::nullopt;
+    case BoxKey::kBackTab:
+    case BoxKey::kLeft:
+    case BoxKey::kUp:
+      MoveFocus(-1);
+      return std::nullopt;
+    case BoxKey::kOther:
+      return std::nullopt;
+  }
+  return std::nullopt;
+}
+
+// A button pushed with Space answers when Space comes up, as a button pushed with the mouse
+// answers when the mouse button does.
+std::optional<int> MessageBoxControls::KeyUp(BoxKey key) {
+  if (key != BoxKey::kSpace || !space_down_) return std::nullopt;
+  space_down_ = false;
+  return buttons_[focus_].answer;
+}
+
+std::optional<int> MessageBoxControls::Letter(char letter) {
+  const char wanted = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
+  for (const MessageBoxButton& button : buttons_) {
+    if (button.access_key != 0 && button.access_key == wanted) return button.answer;
+  }
+  return std::nullopt;
+}
+
+std::optional<int> MessageBoxControls::Close() const {
+  return AnswerOf(escape_answer_);
+}
+
+void MessageBoxControls::ButtonDown(std::optional<std::size_t> button) {
+  over_ = button;
+  if (!button || *button >= buttons_.size()) return;
+  mouse_down_on_ = button;
+  focus_ = *button;
+  space_down_ = false;
+}
+
+std::optional<int> MessageBoxControls::ButtonUp(std::optional<std::size_t> button) {
+  const std::optional<std::size_t> pressed = mouse_down_on_;
+  mouse_down_on_.reset();
+  over_ = button;
+  if (!pressed || button != pressed) return std::nullopt;
+  return buttons_[*pressed].answer;
+}
+
+}  // namespace win32compat
