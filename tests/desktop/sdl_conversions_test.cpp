@@ -1,5 +1,5 @@
-// The Windows forms the SDL backend turns into SDL's: cursor masks and ANSI text. Neither
-// needs a display.
+// The Windows forms the SDL backend turns into SDL's and back: cursor masks, ANSI text and key
+// codes. None needs a display.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -8,6 +8,7 @@
 
 #include "sdl_ansi_text.h"
 #include "sdl_cursors.h"
+#include "sdl_keys.h"
 
 namespace win32compat {
 namespace {
@@ -40,6 +41,37 @@ TEST(AnsiToUtf8Test, WindowsCodePage1252) {
       {std::string("a\0b", 3), std::string("a\0b", 3)},
   };
   for (const auto& [ansi, utf8] : cases) EXPECT_EQ(AnsiToUtf8(ansi), utf8);
+}
+
+TEST(SdlKeysTest, KeysBecomeWindowsVirtualKeys) {
+  const struct {
+    SDL_Keycode sdl;
+    UINT virtual_key;
+  } cases[] = {
+      {SDLK_a, 'A'},
+      {SDLK_z, 'Z'},
+      {SDLK_0, '0'},
+      {SDLK_9, '9'},
+      {SDLK_F1, VK_F1},
+      {SDLK_F4, VK_F4},
+      {SDLK_F12, VK_F12},
+      {SDLK_LALT, VK_MENU},
+      {SDLK_RALT, VK_MENU},
+      {SDLK_RSHIFT, VK_SHIFT},
+      {SDLK_LCTRL, VK_CONTROL},
+      {SDLK_RETURN, VK_RETURN},
+      {SDLK_KP_ENTER, VK_RETURN},
+      {SDLK_ESCAPE, VK_ESCAPE},
+      {SDLK_TAB, VK_TAB},
+      {SDLK_SPACE, VK_SPACE},
+      {SDLK_LEFT, VK_LEFT},
+      {SDLK_DELETE, VK_DELETE},
+      {SDLK_F13, 0},
+      {SDLK_VOLUMEUP, 0},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(VirtualKeyOf(c.sdl), c.virtual_key) << "SDL key " << c.sdl;
+  }
 }
 
 }  // namespace

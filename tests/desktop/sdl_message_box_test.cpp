@@ -56,12 +56,24 @@ struct Input {
   int value = 0;
 };
 
-Input Down(BoxKey key) { return {Input::kKeyDown, key}; }
-Input Up(BoxKey key) { return {Input::kKeyUp, key}; }
-Input Letter(char letter) { return {Input::kLetter, BoxKey::kOther, letter}; }
-Input Press(int button) { return {Input::kMouseDown, BoxKey::kOther, button}; }
-Input Move(int button) { return {Input::kMouseMove, BoxKey::kOther, button}; }
-Input Release(int button) { return {Input::kMouseUp, BoxKey::kOther, button}; }
+Input Down(BoxKey key) {
+  return {Input::kKeyDown, key};
+}
+Input Up(BoxKey key) {
+  return {Input::kKeyUp, key};
+}
+Input Letter(char letter) {
+  return {Input::kLetter, BoxKey::kOther, letter};
+}
+Input Press(int button) {
+  return {Input::kMouseDown, BoxKey::kOther, button};
+}
+Input Move(int button) {
+  return {Input::kMouseMove, BoxKey::kOther, button};
+}
+Input Release(int button) {
+  return {Input::kMouseUp, BoxKey::kOther, button};
+}
 
 struct SequenceCase {
   const char* what;
@@ -98,22 +110,32 @@ TEST(MessageBoxControlsTest, KeysAndTheMouseAnswerAsOnWindows) {
       {"Tab moves the focus, Return takes it", MB_OKCANCEL, {Down(kTab), Down(kReturn)}, IDCANCEL},
       {"Tab goes round", MB_YESNO, {Down(kTab), Down(kTab), Down(kReturn)}, IDYES},
       {"Shift+Tab goes back round", MB_YESNOCANCEL, {Down(kBackTab), Down(kReturn)}, IDCANCEL},
-      {"arrows move the focus", MB_ABORTRETRYIGNORE, {Down(kRight), Down(kRight), Down(kLeft),
-                                                      Down(kReturn)}, IDRETRY},
-      {"Space answers when it comes up", MB_RETRYCANCEL | MB_DEFBUTTON2,
-       {Down(kSpace), Up(kSpace)}, IDCANCEL},
+      {"arrows move the focus",
+       MB_ABORTRETRYIGNORE,
+       {Down(kRight), Down(kRight), Down(kLeft), Down(kReturn)},
+       IDRETRY},
+      {"Space answers when it comes up",
+       MB_RETRYCANCEL | MB_DEFBUTTON2,
+       {Down(kSpace), Up(kSpace)},
+       IDCANCEL},
       {"Space down alone answers nothing", MB_OK, {Down(kSpace)}, std::nullopt},
       {"Escape in Yes/No does nothing", MB_YESNO, {Down(kEscape)}, std::nullopt},
       {"an access letter answers at once", MB_YESNOCANCEL, {Letter('n')}, IDNO},
       {"OK and Cancel have no letter", MB_OKCANCEL, {Letter('o'), Letter('c')}, std::nullopt},
       {"a click on a button", MB_YESNOCANCEL, {Press(2), Release(2)}, IDCANCEL},
       {"released elsewhere answers nothing", MB_YESNO, {Press(1), Release(-1)}, std::nullopt},
-      {"released on another button answers nothing", MB_YESNO, {Press(1), Release(0)},
+      {"released on another button answers nothing",
+       MB_YESNO,
+       {Press(1), Release(0)},
        std::nullopt},
-      {"the pressed button keeps the focus", MB_YESNO, {Press(1), Release(-1), Down(kReturn)},
+      {"the pressed button keeps the focus",
+       MB_YESNO,
+       {Press(1), Release(-1), Down(kReturn)},
        IDNO},
-      {"out and back in before the release", MB_OKCANCEL,
-       {Press(0), Move(-1), Move(0), Release(0)}, IDOK},
+      {"out and back in before the release",
+       MB_OKCANCEL,
+       {Press(0), Move(-1), Move(0), Release(0)},
+       IDOK},
       {"a release without a press", MB_OK, {Release(0)}, std::nullopt},
   };
   for (const SequenceCase& c : cases) {

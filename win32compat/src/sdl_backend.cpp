@@ -6,6 +6,7 @@
 
 #include "sdl_caption_font.h"
 #include "sdl_cursors.h"
+#include "sdl_keys.h"
 #include "sdl_message_box.h"
 #include "sdl_window.h"
 
@@ -150,12 +151,25 @@ SdlBackend::EventResult SdlBackend::Deliver(const SDL_Event& event, InputSink& s
         return EventResult::kDelivered;
       }
       break;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+      // Whichever window X gave the key to, the layer hands it to its focused window.
+      if (const UINT key = VirtualKeyOf(event.key.keysym.sym)) {
+        sink.Key(key, event.type == SDL_KEYDOWN);
+        return EventResult::kDelivered;
+      }
+      break;
     case SDL_WINDOWEVENT:
+      if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
+        if (const HWND window = HandleOf(event.window.windowID)) {
+          sink.CloseRequested(window);
+          return EventResult::kDelivered;
+        }
+      }
       if (event.window.event == SDL_WINDOWEVENT_EXPOSED) {
-        for (auto& [handle, window] : windows_) {
-          if (window->SdlId() != event.window.windowID) continue;
-          window->Present();  // what the window last showed, until the program repaints
-          sink.WindowExposed(handle);
+        if (const HWND window = HandleOf(event.window.windowID)) {
+          Find(window)->Present();  // what the window last showed, until the program repaints
+          sink.WindowExposed(window);
           return EventResult::kDelivered;
         }
       }
@@ -166,11 +180,15 @@ SdlBackend::EventResult SdlBackend::Deliver(const SDL_Event& event, InputSink& s
   return EventResult::kIgnored;
 }
 
-SdlWindow* SdlBackend::FindBySdlId(unsigned int sdl_id) {
-  for (auto& [handle, window] : windows_) {
-    if (window->SdlId() == sdl_id) return window.get();
+HWND SdlBackend::HandleOf(unsigned int sdl_id) const {
+  for (const auto& [handle, window] : windows_) {
+    if (window->SdlId() == sdl_id) return handle;
   }
   return nullptr;
+}
+
+SdlWindow* SdlBackend::FindBySdlId(unsigned int sdl_id) {
+  return Find(HandleOf(sdl_id));
 }
 
 SdlWindow* SdlBackend::Find(HWND window) {

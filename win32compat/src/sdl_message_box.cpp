@@ -63,8 +63,8 @@ class MessageBoxWindow {
     content.utf8_text = AnsiToUtf8(request.text);
     content.has_icon = HasMessageBoxIcon(style_);
     content.button_count = controls_.Buttons().size();
-    content.caption_width = place.caption_font ? place.caption_font->Width(caption)
-                                               : font.Width(caption);
+    content.caption_width =
+        place.caption_font ? place.caption_font->Width(caption) : font.Width(caption);
     content.line_height = font.LineHeight();
     layout_ = LayOutMessageBox(content, place.screen,
                                [&](std::string_view text) { return font.Width(text); });
@@ -120,7 +120,8 @@ class MessageBoxWindow {
       case SDL_KEYDOWN:
         return KeyDown(event.key.keysym);
       case SDL_KEYUP:
-        return controls_.KeyUp(event.key.keysym.sym == SDLK_SPACE ? BoxKey::kSpace : BoxKey::kOther);
+        return controls_.KeyUp(event.key.keysym.sym == SDLK_SPACE ? BoxKey::kSpace
+                                                                  : BoxKey::kOther);
       case SDL_MOUSEBUTTONDOWN:
         if (event.button.windowID == SdlId() && event.button.button == SDL_BUTTON_LEFT) {
           controls_.ButtonDown(ButtonAt(event.button.x, event.button.y));
@@ -220,9 +221,9 @@ class MessageBoxWindow {
     font_.Draw(surface, x, y, button.label, kText);
     if (button.access_key != 0) {
       const int underline_y = y + layout_.line_height - 2;
-      client.Fill(RECT{x, underline_y, x + font_.Width(std::string(1, button.label[0])),
-                       underline_y + 1},
-                  kText, RECT{r.left, r.top, r.right, r.bottom});
+      client.Fill(
+          RECT{x, underline_y, x + font_.Width(std::string(1, button.label[0])), underline_y + 1},
+          kText, RECT{r.left, r.top, r.right, r.bottom});
     }
     if (focused) FocusDots(client, Inset(r, 3));
   }
@@ -232,8 +233,9 @@ class MessageBoxWindow {
     if (!surface) return colours;
     colours.reserve(static_cast<std::size_t>(surface->w) * surface->h);
     for (int y = 0; y < surface->h; ++y) {
-      const auto* row = reinterpret_cast<const std::uint32_t*>(
-          static_cast<const std::uint8_t*>(surface->pixels) + static_cast<std::ptrdiff_t>(y) * surface->pitch);
+      const auto* row =
+          reinterpret_cast<const std::uint32_t*>(static_cast<const std::uint8_t*>(surface->pixels) +
+                                                 static_cast<std::ptrdiff_t>(y) * surface->pitch);
       for (int x = 0; x < surface->w; ++x) {
         const std::uint32_t pixel = row[x];
         colours.push_back(RGB(pixel >> 16 & 0xFF, pixel >> 8 & 0xFF, pixel & 0xFF));

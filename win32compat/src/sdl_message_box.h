@@ -18,7 +18,7 @@ class SdlCaptionFont;
 
 struct SdlMessageBoxPlace {
   SIZE screen{};
-  std::optional<RECT> owner;               // the owner's outer rectangle, when it is shown
+  std::optional<RECT> owner;                     // the owner's outer rectangle, when it is shown
   const SdlCaptionFont* caption_font = nullptr;  // may be null: a plain title bar
   // Called with each event the box does not take: exposes of the program's other windows.
   std::function<void(const SDL_Event&)> other_event;

@@ -28,7 +28,8 @@ Shape Stroke(double x0, double y0, double x1, double y1, double width) {
   return [=](double x, double y) {
     const double dx = x1 - x0;
     const double dy = y1 - y0;
-    const double along = std::clamp(((x - x0) * dx + (y - y0) * dy) / (dx * dx + dy * dy), 0.0, 1.0);
+    const double along =
+        std::clamp(((x - x0) * dx + (y - y0) * dy) / (dx * dx + dy * dy), 0.0, 1.0);
     return std::hypot(x - (x0 + along * dx), y - (y0 + along * dy)) <= width / 2;
   };
 }
@@ -90,7 +91,8 @@ std::uint32_t Blend(std::uint32_t under, std::uint32_t over, int covered, int sa
     const std::uint32_t a = under >> shift & 0xFF;
     const std::uint32_t b = over >> shift & 0xFF;
     result |= (a * static_cast<std::uint32_t>(samples - covered) +
-               b * static_cast<std::uint32_t>(covered)) / static_cast<std::uint32_t>(samples)
+               b * static_cast<std::uint32_t>(covered)) /
+                  static_cast<std::uint32_t>(samples)
               << shift;
   }
   return result;

@@ -5,15 +5,15 @@
 namespace win32compat {
 namespace {
 
-constexpr int kMargin = 12;           // around the contents
+constexpr int kMargin = 12;  // around the contents
 constexpr int kIconSize = 32;
 constexpr int kIconToText = 12;
 constexpr int kTextToButtons = 14;
 constexpr int kButtonWidth = 75;
 constexpr int kButtonHeight = 23;
 constexpr int kButtonGap = 6;
-constexpr int kCaptionRoom = 40;      // beyond the title, for the bar's ends
-constexpr int kNarrowestText = 160;   // the wrap width on the smallest screens
+constexpr int kCaptionRoom = 40;     // beyond the title, for the bar's ends
+constexpr int kNarrowestText = 160;  // the wrap width on the smallest screens
 
 // The wrap width grows with the screen, as Windows' boxes do, so a long text makes a wide
 // box on a wide screen rather than a tall one.
@@ -95,13 +95,15 @@ MessageBoxLayout LayOutMessageBox(const MessageBoxContent& content, SIZE screen,
                     2 * kMargin;
   layout.client = SIZE{width, kMargin + top_height + kTextToButtons + kButtonHeight + kMargin};
 
-  if (content.has_icon) layout.icon = RECT{kMargin, kMargin, kMargin + kIconSize, kMargin + kIconSize};
+  if (content.has_icon)
+    layout.icon = RECT{kMargin, kMargin, kMargin + kIconSize, kMargin + kIconSize};
   // A text shorter than the icon stands beside its middle.
   layout.text = POINT{kMargin + icon_room, kMargin + (top_height - text_height) / 2};
   const int buttons_top = kMargin + top_height + kTextToButtons;
   int left = (width - buttons_width) / 2;
   for (int i = 0; i < button_count; ++i, left += kButtonWidth + kButtonGap) {
-    layout.buttons.push_back(RECT{left, buttons_top, left + kButtonWidth, buttons_top + kButtonHeight});
+    layout.buttons.push_back(
+        RECT{left, buttons_top, left + kButtonWidth, buttons_top + kButtonHeight});
   }
   return layout;
 }

@@ -21,12 +21,12 @@ using MeasureText = std::function<int(std::string_view utf8)>;
 std::vector<std::string> WrapText(std::string_view utf8, int max_width, const MeasureText& measure);
 
 struct MessageBoxLayout {
-  SIZE client{};                // the client area; the frame goes around it
-  RECT icon{};                  // empty when the box has no icon
-  POINT text{};                 // the top left of the first line
+  SIZE client{};  // the client area; the frame goes around it
+  RECT icon{};    // empty when the box has no icon
+  POINT text{};   // the top left of the first line
   int line_height = 0;
   std::vector<std::string> lines;
-  std::vector<RECT> buttons;    // left to right
+  std::vector<RECT> buttons;  // left to right
 };
 
 struct MessageBoxContent {

@@ -72,6 +72,11 @@ class InputSink {
  public:
   virtual void MouseMoved(POINT screen) = 0;
   virtual void LeftButton(POINT screen, bool down) = 0;
+  // A key went down (again, when held) or up, as a virtual-key code (VK_...); the layer sends
+  // it to the focused window.
+  virtual void Key(UINT virtual_key, bool down) = 0;
+  // The window manager asks to close a window (its close button, WM_DELETE_WINDOW on X11).
+  virtual void CloseRequested(HWND window) = 0;
   // The display lost what a window showed (uncovered, or shown again): as Windows does, the
   // whole window is invalidated with erase, so the program repaints it through WM_PAINT.
   virtual void WindowExposed(HWND window);
