@@ -20,7 +20,7 @@ struct StyleCase {
   UINT style;
   std::vector<int> answers;  // the buttons left to right
   int enter;
-  std::optional<int> escape;  // also what closing the box answers
+  std::optional<int> escape;  // also what Alt+F4 and closing the box answer
 };
 
 TEST(MessageBoxControlsTest, EachStyleHasItsButtonsDefaultAndEscape) {
@@ -42,37 +42,42 @@ TEST(MessageBoxControlsTest, EachStyleHasItsButtonsDefaultAndEscape) {
     std::vector<int> answers;
     for (const MessageBoxButton& button : controls.Buttons()) answers.push_back(button.answer);
     EXPECT_THAT(answers, ElementsAreArray(c.answers));
-    EXPECT_EQ(controls.KeyDown(BoxKey::kEscape), c.escape);
+    EXPECT_EQ(controls.KeyDown(VK_ESCAPE, false, false), c.escape);
+    EXPECT_EQ(controls.KeyDown(VK_F4, false, true), c.escape) << "Alt+F4";
     EXPECT_EQ(controls.Close(), c.escape);
-    EXPECT_EQ(controls.KeyDown(BoxKey::kReturn), c.enter);
+    EXPECT_EQ(controls.KeyDown(VK_RETURN, false, false), c.enter);
   }
 }
 
-// One thing the user does: a key going down or up, a letter, or the mouse's left button going
-// down or up, or moving, over a button (-1: over no button).
+// One thing the user does: a key (a VK_ code) going down, with Shift or Alt, or up, or the
+// mouse's left button going down or up, or the mouse moving, over a button (-1: over none).
 struct Input {
-  enum Kind { kKeyDown, kKeyUp, kLetter, kMouseDown, kMouseMove, kMouseUp } kind;
-  BoxKey key = BoxKey::kOther;
-  int value = 0;
+  enum Kind { kKeyDown, kKeyUp, kMouseDown, kMouseMove, kMouseUp } kind;
+  int value;
+  bool shift = false;
+  bool alt = false;
 };
 
-Input Down(BoxKey key) {
+Input Down(int key) {
   return {Input::kKeyDown, key};
 }
-Input Up(BoxKey key) {
+Input ShiftDown(int key) {
+  return {Input::kKeyDown, key, true};
+}
+Input AltDown(int key) {
+  return {Input::kKeyDown, key, false, true};
+}
+Input Up(int key) {
   return {Input::kKeyUp, key};
 }
-Input Letter(char letter) {
-  return {Input::kLetter, BoxKey::kOther, letter};
-}
 Input Press(int button) {
-  return {Input::kMouseDown, BoxKey::kOther, button};
+  return {Input::kMouseDown, button};
 }
 Input Move(int button) {
-  return {Input::kMouseMove, BoxKey::kOther, button};
+  return {Input::kMouseMove, button};
 }
 Input Release(int button) {
-  return {Input::kMouseUp, BoxKey::kOther, button};
+  return {Input::kMouseUp, button};
 }
 
 struct SequenceCase {
@@ -87,11 +92,9 @@ std::optional<int> Feed(MessageBoxControls& controls, const Input& input) {
       input.value >= 0 ? std::optional<std::size_t>(input.value) : std::nullopt;
   switch (input.kind) {
     case Input::kKeyDown:
-      return controls.KeyDown(input.key);
+      return controls.KeyDown(static_cast<UINT>(input.value), input.shift, input.alt);
     case Input::kKeyUp:
-      return controls.KeyUp(input.key);
-    case Input::kLetter:
-      return controls.Letter(static_cast<char>(input.value));
+      return controls.KeyUp(static_cast<UINT>(input.value));
     case Input::kMouseDown:
       controls.ButtonDown(button);
       return std::nullopt;
@@ -105,23 +108,30 @@ std::optional<int> Feed(MessageBoxControls& controls, const Input& input) {
 }
 
 TEST(MessageBoxControlsTest, KeysAndTheMouseAnswerAsOnWindows) {
-  using enum BoxKey;
   const SequenceCase cases[] = {
-      {"Tab moves the focus, Return takes it", MB_OKCANCEL, {Down(kTab), Down(kReturn)}, IDCANCEL},
-      {"Tab goes round", MB_YESNO, {Down(kTab), Down(kTab), Down(kReturn)}, IDYES},
-      {"Shift+Tab goes back round", MB_YESNOCANCEL, {Down(kBackTab), Down(kReturn)}, IDCANCEL},
+      {"Tab moves the focus, Return takes it",
+       MB_OKCANCEL,
+       {Down(VK_TAB), Down(VK_RETURN)},
+       IDCANCEL},
+      {"Tab goes round", MB_YESNO, {Down(VK_TAB), Down(VK_TAB), Down(VK_RETURN)}, IDYES},
+      {"Shift+Tab goes back round", MB_YESNOCANCEL, {ShiftDown(VK_TAB), Down(VK_RETURN)}, IDCANCEL},
       {"arrows move the focus",
        MB_ABORTRETRYIGNORE,
-       {Down(kRight), Down(kRight), Down(kLeft), Down(kReturn)},
+       {Down(VK_RIGHT), Down(VK_RIGHT), Down(VK_LEFT), Down(VK_RETURN)},
        IDRETRY},
       {"Space answers when it comes up",
        MB_RETRYCANCEL | MB_DEFBUTTON2,
-       {Down(kSpace), Up(kSpace)},
+       {Down(VK_SPACE), Up(VK_SPACE)},
        IDCANCEL},
-      {"Space down alone answers nothing", MB_OK, {Down(kSpace)}, std::nullopt},
-      {"Escape in Yes/No does nothing", MB_YESNO, {Down(kEscape)}, std::nullopt},
-      {"an access letter answers at once", MB_YESNOCANCEL, {Letter('n')}, IDNO},
-      {"OK and Cancel have no letter", MB_OKCANCEL, {Letter('o'), Letter('c')}, std::nullopt},
+      {"Space down alone answers nothing", MB_OK, {Down(VK_SPACE)}, std::nullopt},
+      {"Escape in Yes/No does nothing", MB_YESNO, {Down(VK_ESCAPE)}, std::nullopt},
+      {"an access letter answers at once", MB_YESNOCANCEL, {Down('N')}, IDNO},
+      {"with Alt too", MB_ABORTRETRYIGNORE, {AltDown('I')}, IDIGNORE},
+      {"F4 without Alt does nothing", MB_OKCANCEL, {Down(VK_F4)}, std::nullopt},
+      {"OK and Cancel have no letter",
+       MB_OKCANCEL,
+       {Down('O'), Down('C'), AltDown('O')},
+       std::nullopt},
       {"a click on a button", MB_YESNOCANCEL, {Press(2), Release(2)}, IDCANCEL},
       {"released elsewhere answers nothing", MB_YESNO, {Press(1), Release(-1)}, std::nullopt},
       {"released on another button answers nothing",
@@ -130,7 +140,7 @@ TEST(MessageBoxControlsTest, KeysAndTheMouseAnswerAsOnWindows) {
        std::nullopt},
       {"the pressed button keeps the focus",
        MB_YESNO,
-       {Press(1), Release(-1), Down(kReturn)},
+       {Press(1), Release(-1), Down(VK_RETURN)},
        IDNO},
       {"out and back in before the release",
        MB_OKCANCEL,

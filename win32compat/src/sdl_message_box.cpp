@@ -11,8 +11,9 @@
 #include "nonclient_frame.h"
 #include "sdl_ansi_text.h"
 #include "sdl_caption_font.h"
+#include "sdl_font.h"
+#include "sdl_keys.h"
 #include "sdl_message_box_controls.h"
-#include "sdl_message_box_font.h"
 #include "sdl_message_box_icon.h"
 #include "sdl_message_box_layout.h"
 #include "sdl_pixel_buffer.h"
@@ -21,6 +22,10 @@
 namespace win32compat {
 namespace {
 
+// The text in DejaVu Sans, the caption bar's family in its regular weight, at the size of the
+// classic 8-point dialog text.
+constexpr const char* kTextFontFile = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+constexpr int kTextFontPixels = 12;
 constexpr DWORD kBoxStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 constexpr std::uint32_t kFace = PixelFromRgb(192, 192, 192);
 constexpr std::uint32_t kHighlight = PixelFromRgb(255, 255, 255);
@@ -56,7 +61,7 @@ void FocusDots(SdlPixelBuffer& buffer, const RECT& r) {
 class MessageBoxWindow {
  public:
   MessageBoxWindow(const MessageBoxRequest& request, const SdlMessageBoxPlace& place,
-                   const SdlMessageBoxFont& font)
+                   const SdlFont& font)
       : style_(request.style), font_(font), controls_(request.style) {
     const std::string caption = AnsiToUtf8(request.caption);
     MessageBoxContent content;
@@ -117,11 +122,13 @@ class MessageBoxWindow {
 
   std::optional<int> Answer(const SDL_Event& event) {
     switch (event.type) {
+      // The box has the keyboard, whichever of the program's windows X gave the key to.
       case SDL_KEYDOWN:
-        return KeyDown(event.key.keysym);
+        return controls_.KeyDown(VirtualKeyOf(event.key.keysym.sym),
+                                 (event.key.keysym.mod & KMOD_SHIFT) != 0,
+                                 (event.key.keysym.mod & KMOD_ALT) != 0);
       case SDL_KEYUP:
-        return controls_.KeyUp(event.key.keysym.sym == SDLK_SPACE ? BoxKey::kSpace
-                                                                  : BoxKey::kOther);
+        return controls_.KeyUp(VirtualKeyOf(event.key.keysym.sym));
       case SDL_MOUSEBUTTONDOWN:
         if (event.button.windowID == SdlId() && event.button.button == SDL_BUTTON_LEFT) {
           controls_.ButtonDown(ButtonAt(event.button.x, event.button.y));
@@ -143,38 +150,6 @@ class MessageBoxWindow {
         }
         return std::nullopt;
       default:
-        return std::nullopt;
-    }
-  }
-
-  // The box has the keyboard, whichever of the program's windows X gave the key to.
-  std::optional<int> KeyDown(const SDL_Keysym& key) {
-    const bool shift = (key.mod & KMOD_SHIFT) != 0;
-    const bool alt = (key.mod & KMOD_ALT) != 0;
-    switch (key.sym) {
-      case SDLK_RETURN:
-      case SDLK_KP_ENTER:
-        return controls_.KeyDown(BoxKey::kReturn);
-      case SDLK_ESCAPE:
-        return controls_.KeyDown(BoxKey::kEscape);
-      case SDLK_SPACE:
-        return controls_.KeyDown(BoxKey::kSpace);
-      case SDLK_TAB:
-        return controls_.KeyDown(shift ? BoxKey::kBackTab : BoxKey::kTab);
-      case SDLK_LEFT:
-        return controls_.KeyDown(BoxKey::kLeft);
-      case SDLK_RIGHT:
-        return controls_.KeyDown(BoxKey::kRight);
-      case SDLK_UP:
-        return controls_.KeyDown(BoxKey::kUp);
-      case SDLK_DOWN:
-        return controls_.KeyDown(BoxKey::kDown);
-      case SDLK_F4:
-        return alt ? controls_.Close() : std::nullopt;
-      default:
-        if (key.sym >= SDLK_a && key.sym <= SDLK_z && !(key.mod & KMOD_CTRL)) {
-          return controls_.Letter(static_cast<char>(key.sym));
-        }
         return std::nullopt;
     }
   }
@@ -245,7 +220,7 @@ class MessageBoxWindow {
   }
 
   UINT style_;
-  const SdlMessageBoxFont& font_;
+  const SdlFont& font_;
   MessageBoxControls controls_;
   MessageBoxLayout layout_;
   WindowView view_;
@@ -260,7 +235,7 @@ int CannotShow(const char* why) {
 }  // namespace
 
 int ShowSdlMessageBox(const MessageBoxRequest& request, const SdlMessageBoxPlace& place) {
-  const std::unique_ptr<SdlMessageBoxFont> font = SdlMessageBoxFont::Open();
+  const std::unique_ptr<SdlFont> font = SdlFont::Open(kTextFontFile, kTextFontPixels);
   if (!font) return CannotShow(SDL_GetError());
   MessageBoxWindow box(request, place, *font);
   if (!box.Shown()) return CannotShow(SDL_GetError());

@@ -1,7 +1,5 @@
 #include "sdl_message_box_controls.h"
 
-#include <cctype>
-
 namespace win32compat {
 
 MessageBoxControls::MessageBoxControls(UINT style)
@@ -25,43 +23,47 @@ void MessageBoxControls::MoveFocus(int step) {
   space_down_ = false;
 }
 
-std::optional<int> MessageBoxControls::KeyDown(BoxKey key) {
-  switch (key) {
-    case BoxKey::kReturn:
+std::optional<int> MessageBoxControls::KeyDown(UINT virtual_key, bool shift, bool alt) {
+  switch (virtual_key) {
+    case VK_RETURN:
       return buttons_[focus_].answer;
-    case BoxKey::kEscape:
+    case VK_ESCAPE:
       return AnswerOf(escape_answer_);
-    case BoxKey::kSpace:
+    case VK_F4:
+      return alt ? AnswerOf(escape_answer_) : std::nullopt;
+    case VK_SPACE:
       if (!mouse_down_on_) space_down_ = true;
       return std::nullopt;
-    case BoxKey::kTab:
-    case BoxKey::kRight:
-    case BoxKey::kDown:
+    case VK_TAB:
+      MoveFocus(shift ? -1 : 1);
+      return std::nullopt;
+    case VK_RIGHT:
+    case VK_DOWN:
       MoveFocus(1);
       return std::nullopt;
-    case BoxKey::kBackTab:
-    case BoxKey::kLeft:
-    case BoxKey::kUp:
+    case VK_LEFT:
+    case VK_UP:
       MoveFocus(-1);
       return std::nullopt;
-    case BoxKey::kOther:
-      return std::nullopt;
+    default:
+      return AccessKey(virtual_key);
   }
-  return std::nullopt;
 }
 
 // A button pushed with Space answers when Space comes up, as a button pushed with the mouse
 // answers when the mouse button does.
-std::optional<int> MessageBoxControls::KeyUp(BoxKey key) {
-  if (key != BoxKey::kSpace || !space_down_) return std::nullopt;
+std::optional<int> MessageBoxControls::KeyUp(UINT virtual_key) {
+  if (virtual_key != VK_SPACE || !space_down_) return std::nullopt;
   space_down_ = false;
   return buttons_[focus_].answer;
 }
 
-std::optional<int> MessageBoxControls::Letter(char letter) {
-  const char wanted = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
+// A letter, with or without Alt, answers the button it is the access key of.
+std::optional<int> MessageBoxControls::AccessKey(UINT virtual_key) const {
   for (const MessageBoxButton& button : buttons_) {
-    if (button.access_key != 0 && button.access_key == wanted) return button.answer;
+    if (button.access_key != 0 && static_cast<UINT>(button.access_key) == virtual_key) {
+      return button.answer;
+    }
   }
   return std::nullopt;
 }

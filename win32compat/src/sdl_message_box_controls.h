@@ -1,7 +1,7 @@
 // What a message box does with the user's keys and mouse, as Windows' box does it: the focused
 // button (at first the default one) answers Return and Space, Tab and the arrow keys move the
-// focus, Escape and closing answer Cancel (or OK alone) where the box has one, an access letter
-// answers its button at once, and a click answers only when the button is released over the
+// focus, Escape, Alt+F4 and closing answer Cancel (or OK alone) where the box has one, an access
+// letter answers its button at once, and a click answers only when the button is released over the
 // button it was pressed on. Free of SDL, so that tests drive it without a display.
 #pragma once
 
@@ -15,8 +15,6 @@
 
 namespace win32compat {
 
-enum class BoxKey { kReturn, kEscape, kSpace, kTab, kBackTab, kLeft, kRight, kUp, kDown, kOther };
-
 class MessageBoxControls {
  public:
   explicit MessageBoxControls(UINT style);
@@ -27,11 +25,10 @@ class MessageBoxControls {
   std::optional<std::size_t> Pushed() const;
 
   // Each returns the answer once the input gives one. `button` is the button under the pointer.
-  std::optional<int> KeyDown(BoxKey key);
-  std::optional<int> KeyUp(BoxKey key);
-  // A letter typed, with or without Alt: the button whose access key it is.
-  std::optional<int> Letter(char letter);
-  // The window manager's close, Alt+F4.
+  // Keys as virtual-key codes (VK_...; letters are their upper-case ASCII codes).
+  std::optional<int> KeyDown(UINT virtual_key, bool shift, bool alt);
+  std::optional<int> KeyUp(UINT virtual_key);
+  // The window manager's close.
   std::optional<int> Close() const;
   void ButtonDown(std::optional<std::size_t> button);
   void PointerOver(std::optional<std::size_t> button) { over_ = button; }
@@ -39,6 +36,7 @@ class MessageBoxControls {
 
  private:
   std::optional<int> AnswerOf(int answer) const;
+  std::optional<int> AccessKey(UINT virtual_key) const;
   void MoveFocus(int step);
 
   std::vector<MessageBoxButton> buttons_;
