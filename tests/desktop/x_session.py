@@ -124,8 +124,8 @@ class XSession:
         return wait_until(search, timeout)
 
     def _find_top_level(self, name_regex):
-        """xdotool cannot read a name stored as WM_NAME of type "UTF-8" (SDL's message boxes
-        do that); xwininfo can. Only the root's children, which without a window manager are
+        """xdotool cannot read a name stored as WM_NAME of type "UTF-8" (some toolkits store it
+        so); xwininfo can. Only the root's children, which without a window manager are
         the top-level windows."""
         listing = self._run("xwininfo", "-root", "-children").decode(errors="replace")
         for wid, name in re.findall(r'^\s+(0x[0-9a-f]+) "(.*)":', listing, re.MULTILINE):
