@@ -298,6 +298,37 @@ class MenuWindowTest(unittest.TestCase):
                 cover.wait(timeout=STEP_TIMEOUT)
             self.assert_client_shows(session, main, LARGE, 2)
 
+    def test_alt_f4_and_the_window_managers_close_end_the_menu_as_quit_does(self):
+        def alt_f4(session, main, frame):
+            self.move_on_client(session, main, (10, 10))  # the keyboard goes where it points
+            session.key("alt+F4")
+
+        cases = [
+            ("Alt+F4", alt_f4),
+            ("closing the main window", lambda session, main, frame: session.close_window(main)),
+            ("closing the frame window",
+             lambda session, main, frame: session.close_window(frame)),
+        ]
+        for what, close in cases:
+            with self.subTest(what), XSession(*LARGE.screen) as session, \
+                    MenuRun(session) as run:
+                main = session.find_window(f"^{WELCOME}$", STARTUP_TIMEOUT)
+                frame = session.find_window("^Install$", STEP_TIMEOUT)
+                self.assert_client_shows(session, main, LARGE, 1)
+                close(session, main, frame)
+                self.assertEqual(run.process.wait(timeout=STEP_TIMEOUT), 1)
+
+    def test_keys_other_than_alt_f4_leave_the_menu_running(self):
+        with XSession(*LARGE.screen) as session, MenuRun(session) as run:
+            main = session.find_window(f"^{WELCOME}$", STARTUP_TIMEOUT)
+            self.assert_client_shows(session, main, LARGE, 1)
+            self.move_on_client(session, main, (10, 10))
+            for key in ("Escape", "Return", "space", "F4", "q", "alt+x"):
+                session.key(key)
+            self.click_client(session, main, LARGE.welcome_next)  # still answers the mouse
+            self.assert_client_shows(session, main, LARGE, 2)
+            self.assertIsNone(run.process.poll())
+
     def test_large_layout_on_1024_by_768(self):
         self.walk_through(LARGE)
 

@@ -1,5 +1,5 @@
-// The Windows forms the SDL backend turns into SDL's: cursor masks, message box buttons and
-// ANSI text. None of these needs a display.
+// The Windows forms the SDL backend turns into SDL's and back: cursor masks, ANSI text and key
+// codes. None needs a display.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 
 #include "sdl_ansi_text.h"
 #include "sdl_cursors.h"
-#include "sdl_message_box.h"
+#include "sdl_keys.h"
 
 namespace win32compat {
 namespace {
@@ -28,59 +28,6 @@ TEST(SdlCursorPlanesTest, EachWindowsPixelKindKeepsItsLook) {
   EXPECT_EQ(planes.mask[1], 0);
 }
 
-struct ButtonCase {
-  const char* name;
-  UINT style;
-  std::vector<int> buttons;
-  int enter;
-  int escape;  // 0: Escape does nothing
-  int closed;
-};
-
-class MessageBoxButtonsTest : public testing::TestWithParam<ButtonCase> {};
-
-TEST_P(MessageBoxButtonsTest, ButtonsDefaultsAndClosing) {
-  const ButtonCase& expected = GetParam();
-  const MessageBoxButtons box = ButtonsFor(expected.style);
-  std::vector<int> ids;
-  int enter = 0;
-  int escape = 0;
-  for (const SDL_MessageBoxButtonData& button : box.buttons) {
-    ids.push_back(button.buttonid);
-    if (button.flags & SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT) enter = button.buttonid;
-    if (button.flags & SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT) escape = button.buttonid;
-  }
-  EXPECT_THAT(ids, testing::ElementsAreArray(expected.buttons));
-  EXPECT_EQ(enter, expected.enter);
-  EXPECT_EQ(escape, expected.escape);
-  EXPECT_EQ(box.dismissed, expected.closed);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Styles, MessageBoxButtonsTest,
-    testing::Values(
-        ButtonCase{"Ok", MB_OK, {IDOK}, IDOK, IDOK, IDOK},
-        ButtonCase{"OkWithErrorIcon", MB_OK | MB_ICONERROR, {IDOK}, IDOK, IDOK, IDOK},
-        ButtonCase{"OkCancelSecondDefault",
-                   MB_OKCANCEL | MB_DEFBUTTON2,
-                   {IDOK, IDCANCEL},
-                   IDCANCEL,
-                   IDCANCEL,
-                   IDCANCEL},
-        ButtonCase{
-            "YesNoCancel", MB_YESNOCANCEL, {IDYES, IDNO, IDCANCEL}, IDYES, IDCANCEL, IDCANCEL},
-        ButtonCase{"YesNoSecondDefault", MB_YESNO | MB_DEFBUTTON2, {IDYES, IDNO}, IDNO, 0, IDNO},
-        // A default button past the last one falls back to the first.
-        ButtonCase{"AbortRetryIgnoreFourthDefault",
-                   MB_ABORTRETRYIGNORE | 0x300,
-                   {IDABORT, IDRETRY, IDIGNORE},
-                   IDABORT,
-                   0,
-                   IDABORT},
-        ButtonCase{
-            "RetryCancel", MB_RETRYCANCEL, {IDRETRY, IDCANCEL}, IDRETRY, IDCANCEL, IDCANCEL}),
-    [](const testing::TestParamInfo<ButtonCase>& info) { return info.param.name; });
-
 TEST(AnsiToUtf8Test, WindowsCodePage1252) {
   const struct {
     std::string ansi;
@@ -94,6 +41,37 @@ TEST(AnsiToUtf8Test, WindowsCodePage1252) {
       {std::string("a\0b", 3), std::string("a\0b", 3)},
   };
   for (const auto& [ansi, utf8] : cases) EXPECT_EQ(AnsiToUtf8(ansi), utf8);
+}
+
+TEST(SdlKeysTest, KeysBecomeWindowsVirtualKeys) {
+  const struct {
+    SDL_Keycode sdl;
+    UINT virtual_key;
+  } cases[] = {
+      {SDLK_a, 'A'},
+      {SDLK_z, 'Z'},
+      {SDLK_0, '0'},
+      {SDLK_9, '9'},
+      {SDLK_F1, VK_F1},
+      {SDLK_F4, VK_F4},
+      {SDLK_F12, VK_F12},
+      {SDLK_LALT, VK_MENU},
+      {SDLK_RALT, VK_MENU},
+      {SDLK_RSHIFT, VK_SHIFT},
+      {SDLK_LCTRL, VK_CONTROL},
+      {SDLK_RETURN, VK_RETURN},
+      {SDLK_KP_ENTER, VK_RETURN},
+      {SDLK_ESCAPE, VK_ESCAPE},
+      {SDLK_TAB, VK_TAB},
+      {SDLK_SPACE, VK_SPACE},
+      {SDLK_LEFT, VK_LEFT},
+      {SDLK_DELETE, VK_DELETE},
+      {SDLK_F13, 0},
+      {SDLK_VOLUMEUP, 0},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(VirtualKeyOf(c.sdl), c.virtual_key) << "SDL key " << c.sdl;
+  }
 }
 
 }  // namespace

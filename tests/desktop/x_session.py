@@ -124,8 +124,8 @@ class XSession:
         return wait_until(search, timeout)
 
     def _find_top_level(self, name_regex):
-        """xdotool cannot read a name stored as WM_NAME of type "UTF-8" (SDL's message boxes
-        do that); xwininfo can. Only the root's children, which without a window manager are
+        """xdotool cannot read a name stored as WM_NAME of type "UTF-8" (some toolkits store it
+        so); xwininfo can. Only the root's children, which without a window manager are
         the top-level windows."""
         listing = self._run("xwininfo", "-root", "-children").decode(errors="replace")
         for wid, name in re.findall(r'^\s+(0x[0-9a-f]+) "(.*)":', listing, re.MULTILINE):
@@ -183,6 +183,11 @@ class XSession:
         hot spot, name (system shapes, e.g. "left_ptr") and ARGB pixels, rows top-down."""
         return _read_cursor(self.display)
 
+    def close_window(self, wid):
+        """Asks a window to close as a window manager's close button does: the client message
+        WM_PROTOCOLS with WM_DELETE_WINDOW (xdotool's windowclose destroys the window instead)."""
+        _send_delete_window(self.display, wid)
+
     def screenshot_png(self, path):
         """The whole screen as a PNG file, for a person to look at."""
         self._run("import", "-window", "root", str(path))
@@ -233,5 +238,46 @@ def _read_cursor(display):
                           (shown.name or b"").decode(errors="replace"), argb)
         finally:
             x11.XFree(image)
+    finally:
+        x11.XCloseDisplay(connection)
+
+
+class _XClientMessageEvent(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong),
+                ("send_event", ctypes.c_int), ("display", ctypes.c_void_p),
+                ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
+                ("format", ctypes.c_int), ("data", ctypes.c_long * 5)]
+
+
+class _XEvent(ctypes.Union):
+    _fields_ = [("client", _XClientMessageEvent), ("pad", ctypes.c_long * 24)]
+
+
+_CLIENT_MESSAGE = 33
+
+
+def _send_delete_window(display, wid):
+    x11 = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    x11.XInternAtom.restype = ctypes.c_ulong
+    x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+    x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
+                               ctypes.POINTER(_XEvent)]
+    x11.XFlush.argtypes = [ctypes.c_void_p]
+    connection = x11.XOpenDisplay(display.encode())
+    if not connection:
+        raise XSessionError(f"cannot open display {display}")
+    try:
+        event = _XEvent()
+        event.client.type = _CLIENT_MESSAGE
+        event.client.window = wid
+        event.client.message_type = x11.XInternAtom(connection, b"WM_PROTOCOLS", 0)
+        event.client.format = 32
+        event.client.data[0] = x11.XInternAtom(connection, b"WM_DELETE_WINDOW", 0)
+        if not x11.XSendEvent(connection, wid, 0, 0, ctypes.byref(event)):
+            raise XSessionError("XSendEvent failed")
+        x11.XFlush(connection)
     finally:
         x11.XCloseDisplay(connection)

@@ -16,6 +16,7 @@
 #include <functional>
 #include <iterator>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -405,6 +406,29 @@ TEST(DiscAndDriveFaultsTest, APictureThatCannotBeReadGivesAChecksumErrorAndTheMe
                        BackedUpFromDisc(),
                        {"Checksum Error / Error", kFilesCopied}};
   Check(c);
+}
+
+// Where no box can be shown (a display without fonts, say), the menu does what it does on
+// Windows when MessageBoxA fails, which it does not test: it goes on as after OK. The message is
+// not lost: it is on standard error.
+TEST(DiscAndDriveFaultsTest, AChecksumErrorThatNoBoxCanShowGoesToStandardErrorAndTheMenuGoesOn) {
+  MenuRun run({1024, 768});
+  CopySampleDisc(run.StartDirectory());
+  fs::remove(run.StartDirectory() / "brivant/1.dat");
+  run.desktop().FailMessageBox();
+  std::optional<COLORREF> corner;
+  run.Then([&] { corner = run.desktop().ClientPixel(run.MainWindow().value().handle, 10, 10); });
+  run.Then([&] { run.ClickAt(460, 550); });  // Next, on a page without its picture
+  std::string title;
+  run.Then([&] { title = run.Title(); });
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(run.Start(), 1);
+  const std::string said = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(said, "Error: Checksum Error\n");
+  ASSERT_EQ(run.desktop().MessageBoxes().size(), 1u);
+  EXPECT_EQ(run.desktop().MessageBoxes()[0].answer, 0);
+  EXPECT_EQ(corner, RGB(0, 0, 0));
+  EXPECT_EQ(title, "Welcome to TAVO setup");
 }
 
 // A picture that passes the checksum but declares a frame far larger than any screen is refused

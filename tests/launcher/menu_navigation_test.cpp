@@ -4,6 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -77,20 +78,23 @@ TEST(MenuNavigationTest, TheUserWalksThroughEveryPageAndQuits) {
 }
 
 TEST(MenuNavigationTest, TheHelpPageShowsRestoreWhileTheBackupMarkerExists) {
+  enum class Marker { kNone, kFile, kFolder };
   struct Case {
     const Layout& layout;
-    bool marker;
+    Marker marker;
     const char* title;
   };
+  // A folder of the marker's name is no marker: Windows will not open a folder as a file.
   const Case cases[] = {
-      {kLayouts[0], false, "Help"},
-      {kLayouts[0], true, "Restore"},
-      {kLayouts[1], false, "Help"},
-      {kLayouts[1], true, "Restore"},
+      {kLayouts[0], Marker::kNone, "Help"},   {kLayouts[0], Marker::kFile, "Restore"},
+      {kLayouts[1], Marker::kNone, "Help"},   {kLayouts[1], Marker::kFile, "Restore"},
+      {kLayouts[0], Marker::kFolder, "Help"},
   };
+  const char* const marker_names[] = {", no marker", ", marker", ", marker folder"};
   for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.layout.what) + (c.marker ? ", marker" : ", no marker"));
-    MenuRun run(c.layout.screen, c.marker);
+    SCOPED_TRACE(std::string(c.layout.what) + marker_names[static_cast<int>(c.marker)]);
+    MenuRun run(c.layout.screen, c.marker == Marker::kFile);
+    if (c.marker == Marker::kFolder) std::filesystem::create_directory(HostFile("c:\\brivant.res"));
     std::vector<std::string> titles;
     for (const Click& click :
          {c.layout.next_from_welcome, c.layout.help_from_install, c.layout.install_from_help}) {

@@ -226,6 +226,16 @@ class LauncherUnderWineTest(unittest.TestCase):
                 self.assert_title(session, main, WELCOME)
             self.assertIsNone(run.process.poll())
 
+    def test_alt_f4_ends_the_menu_as_quit_does(self):
+        layout = LARGE
+        with WineDesktop(RUNNER, PREFIX, *layout.screen) as desktop, MenuRun(desktop) as run:
+            session = desktop.session
+            main = session.find_window(f"^{WELCOME}$", STARTUP_TIMEOUT)
+            self.assert_client_shows_page(run, main, layout, 1)
+            # Wine gives the key to its active window, the main window.
+            session.key("alt+F4")
+            self.assertEqual(run.process.wait(timeout=STEP_TIMEOUT), 1)
+
 
 if __name__ == "__main__":
     unittest.main()

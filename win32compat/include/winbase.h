@@ -22,6 +22,7 @@
 #define ERROR_INVALID_INDEX 1413
 #define ERROR_RESOURCE_NAME_NOT_FOUND 1814
 #define ERROR_NO_ASSOCIATION 1155
+#define ERROR_NO_SYSTEM_RESOURCES 1450
 
 // Processes (processthreadsapi.h and synchapi.h on Windows).
 #define HIGH_PRIORITY_CLASS 0x00000080

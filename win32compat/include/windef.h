@@ -27,6 +27,7 @@ typedef unsigned char BYTE;
 typedef unsigned short WORD;
 typedef std::uint32_t DWORD;
 typedef int INT;
+typedef short SHORT;
 typedef unsigned int UINT;
 typedef std::int32_t LONG;
 typedef std::uint32_t ULONG;

@@ -70,6 +70,15 @@ typedef struct tagCREATESTRUCTA {
 #define WM_ERASEBKGND 0x0014
 #define WM_SHOWWINDOW 0x0018
 #define WM_SETCURSOR 0x0020
+#define WM_KEYFIRST 0x0100
+#define WM_KEYDOWN 0x0100
+#define WM_KEYUP 0x0101
+#define WM_CHAR 0x0102
+#define WM_SYSKEYDOWN 0x0104
+#define WM_SYSKEYUP 0x0105
+#define WM_SYSCHAR 0x0106
+#define WM_KEYLAST 0x0109
+#define WM_SYSCOMMAND 0x0112
 #define WM_NCCREATE 0x0081
 #define WM_NCDESTROY 0x0082
 #define WM_NCHITTEST 0x0084
@@ -90,6 +99,41 @@ typedef struct tagCREATESTRUCTA {
 #define WM_USER 0x0400
 
 #define MK_LBUTTON 0x0001
+
+// WM_SYSCOMMAND: the command is in the upper 12 bits of wParam.
+#define SC_CLOSE 0xF060
+
+// Key messages' lParam: bits 16-23 the scan code, then these flags in the high word.
+#define KF_EXTENDED 0x0100
+#define KF_ALTDOWN 0x2000
+#define KF_REPEAT 0x4000
+#define KF_UP 0x8000
+
+// Virtual-key codes; letters and digits are their upper-case ASCII codes.
+#define VK_BACK 0x08
+#define VK_TAB 0x09
+#define VK_RETURN 0x0D
+#define VK_SHIFT 0x10
+#define VK_CONTROL 0x11
+#define VK_MENU 0x12
+#define VK_PAUSE 0x13
+#define VK_CAPITAL 0x14
+#define VK_ESCAPE 0x1B
+#define VK_SPACE 0x20
+#define VK_PRIOR 0x21
+#define VK_NEXT 0x22
+#define VK_END 0x23
+#define VK_HOME 0x24
+#define VK_LEFT 0x25
+#define VK_UP 0x26
+#define VK_RIGHT 0x27
+#define VK_DOWN 0x28
+#define VK_INSERT 0x2D
+#define VK_DELETE 0x2E
+#define VK_F1 0x70
+#define VK_F4 0x73
+#define VK_F10 0x79
+#define VK_F12 0x7B
 
 // PeekMessage.
 #define PM_NOREMOVE 0x0000
@@ -300,5 +344,8 @@ HCURSOR WINAPI SetCursor(HCURSOR cursor);
 HCURSOR WINAPI GetCursor(void);
 BOOL WINAPI GetCursorPos(LPPOINT point);
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+HWND WINAPI GetFocus(void);
+HWND WINAPI SetFocus(HWND window);
+SHORT WINAPI GetKeyState(int virtualKey);
 
 }  // extern "C"

@@ -52,13 +52,4 @@ BOOL WINAPI GetCursorPos(LPPOINT point) {
   return TRUE;
 }
 
-int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
-  win32compat::MessageBoxRequest request;
-  request.owner = owner;
-  request.text = text ? text : "";
-  request.caption = caption ? caption : "Error";  // Windows' title for a box without one
-  request.style = type;
-  return CurrentSystem().backend().ShowMessageBox(request);
-}
-
 }  // extern "C"

@@ -89,6 +89,14 @@ LRESULT WINAPI DefWindowProcA(HWND handle, UINT message, WPARAM wParam, LPARAM l
       return EraseBackground(*window, reinterpret_cast<HDC>(wParam));
     case WM_PAINT:
       return PaintNothing(handle);
+    case WM_SYSKEYDOWN:
+      // Alt+F4 asks the window to close, as its system menu's Close would.
+      if (wParam == VK_F4 && (HIWORD(lParam) & KF_ALTDOWN)) {
+        PostMessageA(handle, WM_SYSCOMMAND, SC_CLOSE, 0);
+      }
+      return 0;
+    case WM_SYSCOMMAND:
+      return (wParam & 0xFFF0) == SC_CLOSE ? SendMessageA(handle, WM_CLOSE, 0, 0) : 0;
     case WM_CLOSE:
       DestroyWindow(handle);
       return 0;

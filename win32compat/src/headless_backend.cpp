@@ -4,6 +4,8 @@
 #include <utility>
 #include <vector>
 
+#include "message_box_buttons.h"
+
 namespace win32compat {
 
 HeadlessBackend::HeadlessBackend(SIZE screen) : screen_(screen) {
@@ -93,28 +95,7 @@ bool HeadlessBackend::OpenWithShell(const ShellRequest& request) {
 }
 
 int DefaultMessageBoxAnswer(UINT style) {
-  std::vector<int> buttons;
-  switch (style & MB_TYPEMASK) {
-    case MB_OKCANCEL:
-      buttons = {IDOK, IDCANCEL};
-      break;
-    case MB_ABORTRETRYIGNORE:
-      buttons = {IDABORT, IDRETRY, IDIGNORE};
-      break;
-    case MB_YESNOCANCEL:
-      buttons = {IDYES, IDNO, IDCANCEL};
-      break;
-    case MB_YESNO:
-      buttons = {IDYES, IDNO};
-      break;
-    case MB_RETRYCANCEL:
-      buttons = {IDRETRY, IDCANCEL};
-      break;
-    default:
-      buttons = {IDOK};
-  }
-  const std::size_t chosen = (style & MB_DEFMASK) >> 8;
-  return chosen < buttons.size() ? buttons[chosen] : buttons.front();
+  return MessageBoxButtonsOf(style)[DefaultButtonIndex(style)].answer;
 }
 
 }  // namespace win32compat

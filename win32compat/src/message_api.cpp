@@ -2,6 +2,9 @@
 // PeekMessageA does not; both take the same window and range filters.
 #include <windows.h>
 
+#include <optional>
+
+#include "keyboard_layout.h"
 #include "system.h"
 
 using win32compat::CurrentSystem;
@@ -48,9 +51,24 @@ LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lPa
   return CurrentSystem().Send(window, message, wParam, lParam);
 }
 
-// There is no keyboard in this layer, so there are no key messages to translate.
-BOOL WINAPI TranslateMessage(const MSG*) {
-  return FALSE;
+// A key that makes a character gets WM_CHAR (WM_SYSCHAR with Alt) next. Nonzero for every key
+// message, whether or not it made one.
+BOOL WINAPI TranslateMessage(const MSG* msg) {
+  if (!msg) return FALSE;
+  const UINT message = msg->message;
+  if (message != WM_KEYDOWN && message != WM_SYSKEYDOWN) {
+    return message == WM_KEYUP || message == WM_SYSKEYUP;
+  }
+  System& system = CurrentSystem();
+  const std::optional<char> character = win32compat::CharacterOf(
+      static_cast<UINT>(msg->wParam), system.KeyHeld(VK_SHIFT), system.KeyHeld(VK_CONTROL));
+  if (character) {
+    MSG made = *msg;
+    made.message = message == WM_KEYDOWN ? WM_CHAR : WM_SYSCHAR;
+    made.wParam = static_cast<unsigned char>(*character);
+    system.queue().PostFirst(made);
+  }
+  return TRUE;
 }
 
 LRESULT WINAPI DispatchMessageA(const MSG* msg) {

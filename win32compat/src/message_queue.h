@@ -23,6 +23,9 @@ struct MessageFilter {
 class MessageQueue {
  public:
   void Post(const MSG& msg) { posted_.push_back(msg); }
+  // Ahead of everything queued: a character made of a key message comes before the input that
+  // followed the key (Windows hands out posted messages before input).
+  void PostFirst(const MSG& msg) { posted_.push_front(msg); }
   // The oldest posted message that the filter takes.
   bool TakePosted(const MessageFilter& filter, bool remove, MSG& out);
   // Messages still queued for a window that is going away are dropped with it.

@@ -15,6 +15,8 @@ void System::LeftButton(POINT screen, bool down) {
   cursors_.SetPosition(screen);
   left_button_down_ = down;
   if (down) {
+    // A click activates the window it falls on, which then has the keyboard.
+    if (const HWND target = windows_.WindowAt(screen)) SetFocus(target);
     DeliverMouse(screen, WM_LBUTTONDOWN, WM_NCLBUTTONDOWN);
   } else {
     DeliverMouse(screen, WM_LBUTTONUP, WM_NCLBUTTONUP);

@@ -6,6 +6,7 @@
 
 #include "sdl_caption_font.h"
 #include "sdl_cursors.h"
+#include "sdl_keys.h"
 #include "sdl_message_box.h"
 #include "sdl_window.h"
 
@@ -90,11 +91,20 @@ void SdlBackend::FinishPaint(const PaintView& paint) {
   if (SdlWindow* shown = Find(paint.window)) shown->Present();
 }
 
-// SDL's box runs its own event loop and hands nothing to the program meanwhile: clicks on the
-// menu wait in SDL's queue and reach the program once the box is answered.
+// The box runs its own event loop; the program's windows take no input meanwhile, and what
+// the display loses of them is shown again from their kept pixels.
 int SdlBackend::ShowMessageBox(const MessageBoxRequest& request) {
-  const SdlWindow* owner = Find(request.owner);
-  return ShowSdlMessageBox(request, owner ? owner->Handle() : nullptr);
+  SdlMessageBoxPlace place;
+  place.screen = screen_;
+  if (const SdlWindow* owner = Find(request.owner); owner && owner->Visible()) {
+    place.owner = owner->OuterRect();
+  }
+  place.caption_font = caption_font_.get();
+  place.other_event = [this](const SDL_Event& event) {
+    if (event.type != SDL_WINDOWEVENT || event.window.event != SDL_WINDOWEVENT_EXPOSED) return;
+    if (SdlWindow* window = FindBySdlId(event.window.windowID)) window->Present();
+  };
+  return ShowSdlMessageBox(request, place);
 }
 
 bool SdlBackend::WaitForInput(InputSink& sink) {
@@ -141,12 +151,25 @@ SdlBackend::EventResult SdlBackend::Deliver(const SDL_Event& event, InputSink& s
         return EventResult::kDelivered;
       }
       break;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+      // Whichever window X gave the key to, the layer hands it to its focused window.
+      if (const UINT key = VirtualKeyOf(event.key.keysym.sym)) {
+        sink.Key(key, event.type == SDL_KEYDOWN);
+        return EventResult::kDelivered;
+      }
+      break;
     case SDL_WINDOWEVENT:
+      if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
+        if (const HWND window = HandleOf(event.window.windowID)) {
+          sink.CloseRequested(window);
+          return EventResult::kDelivered;
+        }
+      }
       if (event.window.event == SDL_WINDOWEVENT_EXPOSED) {
-        for (auto& [handle, window] : windows_) {
-          if (window->SdlId() != event.window.windowID) continue;
-          window->Present();  // what the window last showed, until the program repaints
-          sink.WindowExposed(handle);
+        if (const HWND window = HandleOf(event.window.windowID)) {
+          Find(window)->Present();  // what the window last showed, until the program repaints
+          sink.WindowExposed(window);
           return EventResult::kDelivered;
         }
       }
@@ -157,11 +180,15 @@ SdlBackend::EventResult SdlBackend::Deliver(const SDL_Event& event, InputSink& s
   return EventResult::kIgnored;
 }
 
-SdlWindow* SdlBackend::FindBySdlId(unsigned int sdl_id) {
-  for (auto& [handle, window] : windows_) {
-    if (window->SdlId() == sdl_id) return window.get();
+HWND SdlBackend::HandleOf(unsigned int sdl_id) const {
+  for (const auto& [handle, window] : windows_) {
+    if (window->SdlId() == sdl_id) return handle;
   }
   return nullptr;
+}
+
+SdlWindow* SdlBackend::FindBySdlId(unsigned int sdl_id) {
+  return Find(HandleOf(sdl_id));
 }
 
 SdlWindow* SdlBackend::Find(HWND window) {

@@ -5,8 +5,9 @@
 #include <memory>
 #include <string>
 
+#include "sdl_font.h"
+
 struct SDL_Surface;
-struct _TTF_Font;
 
 namespace win32compat {
 
@@ -14,19 +15,18 @@ class SdlCaptionFont {
  public:
   // Null when SDL_ttf cannot start or the font file is missing.
   static std::unique_ptr<SdlCaptionFont> Open();
-  ~SdlCaptionFont();
-  SdlCaptionFont(const SdlCaptionFont&) = delete;
-  SdlCaptionFont& operator=(const SdlCaptionFont&) = delete;
 
+  // The width of `utf8` in the bar.
+  int Width(const std::string& utf8) const { return font_->Width(utf8); }
   // Draws `utf8` in white onto `target`, left-aligned and vertically centred in the bar at
   // (left, top) of the given size, cut at the bar's edges.
   void Draw(SDL_Surface* target, int left, int top, int width, int height,
             const std::string& utf8) const;
 
  private:
-  explicit SdlCaptionFont(_TTF_Font* font) : font_(font) {}
+  explicit SdlCaptionFont(std::unique_ptr<SdlFont> font) : font_(std::move(font)) {}
 
-  _TTF_Font* font_;
+  std::unique_ptr<SdlFont> font_;
 };
 
 }  // namespace win32compat

@@ -1,24 +1,32 @@
-// MessageBoxA as SDL's modal message box: the program's text and title, the buttons of its box
-// type in Windows' order, its default button on Enter, and Windows' answer codes.
+// MessageBoxA on the display: a window of the layer's own look (frame, title bar with the
+// caption), the icon of the box's style, its text wrapped, and the buttons of its type, drawn
+// here with SDL_ttf, so that a box shows the same on every desktop and needs nothing of it.
+// The box is modal: while it is up, the program's other windows take no input; what the display
+// loses of them is shown again from their kept pixels.
 #pragma once
 
-#include <SDL_messagebox.h>
+#include <SDL_events.h>
 
-#include <vector>
+#include <functional>
+#include <optional>
 
 #include "win32compat/backend.h"
 
 namespace win32compat {
 
-struct MessageBoxButtons {
-  std::vector<SDL_MessageBoxButtonData> buttons;  // left to right; ids are IDOK, IDCANCEL, ...
-  int dismissed = 0;  // the answer when the box is closed without a button
+class SdlCaptionFont;
+
+struct SdlMessageBoxPlace {
+  SIZE screen{};
+  std::optional<RECT> owner;                     // the owner's outer rectangle, when it is shown
+  const SdlCaptionFont* caption_font = nullptr;  // may be null: a plain title bar
+  // Called with each event the box does not take: exposes of the program's other windows.
+  std::function<void(const SDL_Event&)> other_event;
 };
 
-MessageBoxButtons ButtonsFor(UINT style);
-
-// Blocks until the user answers; returns IDOK, IDCANCEL, ..., or 0 when SDL cannot show a box
-// (as MessageBoxA returns 0 on failure). `owner` may be null.
-int ShowSdlMessageBox(const MessageBoxRequest& request, SDL_Window* owner);
+// Blocks until the user answers; returns IDOK, IDCANCEL, ..., or 0 when the box cannot be shown
+// (no font, SDL cannot make its window) or is taken down unanswered (the program is asked to
+// quit), after saying why on standard error.
+int ShowSdlMessageBox(const MessageBoxRequest& request, const SdlMessageBoxPlace& place);
 
 }  // namespace win32compat

@@ -32,6 +32,7 @@ class SdlWindow {
   unsigned int SdlId() const;
   SDL_Window* Handle() const { return window_; }
   HWND Owner() const { return view_.owner; }
+  const RECT& OuterRect() const { return view_.outer; }
   // A point given relative to this SDL window, in the layer's screen coordinates.
   POINT ScreenPoint(int x, int y) const;
 

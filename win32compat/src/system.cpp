@@ -49,6 +49,7 @@ void System::Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 bool System::PeekNext(MSG& out, const MessageFilter& filter, bool remove) {
   if (message_limit_reached_) return false;
   if (queue_.TakePosted(filter, remove, out) || queue_.TakeQuit(remove, out)) {
+    if (remove) NoteKeyTaken(out);
     return CountDelivery();
   }
   // WM_PAINT stays until the window validates its update region, whatever `remove` says.

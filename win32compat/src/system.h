@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 
@@ -66,6 +67,16 @@ class System final : private InputSink {
   bool GetNext(MSG& out, const MessageFilter& filter);
   bool MessageLimitReached() const { return message_limit_reached_; }
 
+  // The window that gets the keyboard's messages: the window last activated (shown with an
+  // activating command, or clicked), else null. Returns the one it replaces.
+  HWND Focus() const { return focus_; }
+  HWND SetFocus(HWND window);
+  // A window going away hands the focus to its owner.
+  void FocusLeaving(HWND window);
+  // Whether the key is down, as the key messages the program has taken so far tell (what
+  // GetKeyState reports, and TranslateMessage uses).
+  bool KeyHeld(UINT virtual_key) const { return keys_taken_[virtual_key & 0xFF]; }
+
   void ShowCursor(HCURSOR cursor);
   // Hands the backend the desktop as it now is.
   void Present();
@@ -75,7 +86,10 @@ class System final : private InputSink {
   void MouseMoved(POINT screen) override;
   void LeftButton(POINT screen, bool down) override;
   void DeliverMouse(POINT screen, UINT client_message, UINT nonclient_message);
+  void Key(UINT virtual_key, bool down) override;
+  void CloseRequested(HWND window) override;
   bool CountDelivery();
+  void NoteKeyTaken(const MSG& msg);
 
   Backend& backend_;
   SystemOptions options_;
@@ -88,6 +102,9 @@ class System final : private InputSink {
   HWND desktop_window_;
   DWORD last_error_ = 0;
   bool left_button_down_ = false;
+  HWND focus_ = nullptr;
+  std::array<bool, 256> keys_held_{};   // as the keyboard is now
+  std::array<bool, 256> keys_taken_{};  // as of the last key message the program took
   std::uint64_t messages_delivered_ = 0;
   bool message_limit_reached_ = false;
 };

@@ -1,6 +1,7 @@
 #include "win32compat/test_desktop.h"
 
 #include <cstdlib>
+#include <iterator>
 #include <system_error>
 #include <utility>
 
@@ -95,6 +96,21 @@ std::optional<WindowView> TestDesktop::Window(HWND window) const {
 
 std::string TestDesktop::CursorName(HCURSOR cursor) const {
   return DescribeCursor(system_->cursors().Find(cursor));
+}
+
+void TestDesktop::PressKeys(std::initializer_list<UINT> keys) {
+  for (const UINT key : keys) system_->input().Key(key, true);
+  for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) {
+    system_->input().Key(*key, false);
+  }
+}
+
+void TestDesktop::CloseWindow(HWND window) {
+  system_->input().CloseRequested(window);
+}
+
+HWND TestDesktop::Focus() const {
+  return system_->Focus();
 }
 
 POINT TestDesktop::MousePosition() const {

@@ -109,6 +109,7 @@ BOOL WINAPI DestroyWindow(HWND handle) {
   // removed below, so the procedure may still use it while it handles these two.
   system.Send(handle, WM_DESTROY, 0, 0);
   system.Send(handle, WM_NCDESTROY, 0, 0);
+  system.FocusLeaving(handle);
   system.queue().Purge(handle);
   system.windows().Remove(handle);
   system.Present();

@@ -46,7 +46,10 @@ void MakeVisible(System& system, HWND handle, bool activate) {
     window->visible = true;
     Invalidate(*window, nullptr, true);
   }
-  if (activate) system.windows().BringToTop(handle);
+  if (activate) {
+    system.windows().BringToTop(handle);
+    system.SetFocus(handle);
+  }
   system.Present();
 }
 

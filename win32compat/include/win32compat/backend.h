@@ -72,6 +72,11 @@ class InputSink {
  public:
   virtual void MouseMoved(POINT screen) = 0;
   virtual void LeftButton(POINT screen, bool down) = 0;
+  // A key went down (again, when held) or up, as a virtual-key code (VK_...); the layer sends
+  // it to the focused window.
+  virtual void Key(UINT virtual_key, bool down) = 0;
+  // The window manager asks to close a window (its close button, WM_DELETE_WINDOW on X11).
+  virtual void CloseRequested(HWND window) = 0;
   // The display lost what a window showed (uncovered, or shown again): as Windows does, the
   // whole window is invalidated with erase, so the program repaints it through WM_PAINT.
   virtual void WindowExposed(HWND window);
@@ -96,7 +101,8 @@ class Backend {
   virtual void DrawClient(HWND window, const RECT& area, const std::vector<COLORREF>& pixels) = 0;
   // A paint of a window is complete: the moment to show what it drew.
   virtual void FinishPaint(const PaintView& paint) = 0;
-  // Shows a modal message box and returns the button chosen (IDOK, IDYES, ...).
+  // Shows a modal message box and returns the button chosen (IDOK, IDYES, ...), or 0 when the
+  // box cannot be shown: MessageBoxA then fails rather than make up an answer.
   virtual int ShowMessageBox(const MessageBoxRequest& request) = 0;
   // Called when the program waits for a message and none is queued. Delivers the next input
   // through `sink` and returns true, or returns false when no input will ever come; the layer

@@ -32,7 +32,8 @@ class HeadlessBackend : public Backend {
 
   // Without an input source the program's message loop ends as soon as it waits for input.
   void SetInputSource(InputSource source) { input_source_ = std::move(source); }
-  // Message boxes take these answers in order; once they are used up, the default button.
+  // Message boxes take these answers in order; once they are used up, the default button. An
+  // answer of 0 is a box that cannot be shown.
   void QueueMessageBoxAnswer(int answer) { answers_.push_back(answer); }
   // Consulted each time the program blocks on a process.
   void SetBlockedInputSource(std::function<void(InputSink&)> source) {

@@ -44,6 +44,7 @@ class SdlBackend : public Backend {
   enum class EventResult { kIgnored, kDelivered, kQuit };
   EventResult Deliver(const SDL_Event& event, InputSink& sink);
   SdlWindow* FindBySdlId(unsigned int sdl_id);
+  HWND HandleOf(unsigned int sdl_id) const;
   SdlWindow* Find(HWND window);
   void Restack(const DesktopView& desktop);
 

@@ -18,6 +18,7 @@
 #include <deque>
 #include <filesystem>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
@@ -55,12 +56,20 @@ class TestDesktop {
   void WhileWaiting(Step step);
   // The answer of the next message box that has no answer yet; others take their default button.
   void AnswerMessageBox(int answer) { backend_.QueueMessageBoxAnswer(answer); }
+  // The next message box that has no answer yet cannot be shown, as on a display without fonts:
+  // MessageBoxA fails (returns 0).
+  void FailMessageBox() { backend_.QueueMessageBoxAnswer(0); }
 
   // The user's hand, for use inside steps. Coordinates are screen pixels.
   void MoveMouse(POINT screen);
   // Moves there first if the mouse is elsewhere (the press then comes as the next step, after
   // the program has seen the move), then presses and releases the left button.
   void Click(POINT screen);
+  // The keyboard, for use inside steps: the keys (VK_ codes) go down in order and come up in
+  // reverse, as fingers press a chord: PressKeys({VK_MENU, VK_F4}) is Alt+F4.
+  void PressKeys(std::initializer_list<UINT> keys);
+  // The window manager's close of a window: its close button, or a desktop's "close window".
+  void CloseWindow(HWND window);
   // The screen point of a point in a window's client area.
   POINT OnClient(HWND window, int x, int y) const;
 
@@ -71,6 +80,8 @@ class TestDesktop {
   // "IDC_ARROW", "IDC_WAIT", "resource 102", "none".
   std::string CursorName(HCURSOR cursor) const;
   POINT MousePosition() const;
+  // The window that has the keyboard.
+  HWND Focus() const;
   const std::vector<MessageBoxRecord>& MessageBoxes() const { return backend_.MessageBoxes(); }
   const std::vector<PaintView>& Paints() const { return backend_.Paints(); }
   const std::vector<FillRecord>& Fills() const { return backend_.Fills(); }
