@@ -3,6 +3,7 @@
 #include <array>
 #include <memory>
 
+#include "backup_marker.h"
 #include "launcher_app.h"
 #include "menu_page.h"
 #include "page_tables.h"
@@ -11,8 +12,16 @@
 
 namespace {
 
-constexpr int kPageCount = 4;
-constexpr int kHelpPageIndex = 3;
+constexpr int kPageCount = kHelpPageIndex + 1;
+
+// Only the width chooses: 800 pixels and more take the 800 x 600 pictures, whatever the height.
+constexpr LONG kLargeLayoutMinWidth = 800;
+
+bool DesktopTakesLargeLayout() {
+  RECT desktop{};
+  GetWindowRect(GetDesktopWindow(), &desktop);
+  return desktop.right >= kLargeLayoutMinWidth;
+}
 
 // The picture's checksum result is not looked at: a page whose picture fails still works.
 void BuildPage(MenuPage& page, const PageSpec& entry) {
@@ -29,8 +38,7 @@ void BuildHelpPage(MenuPage& page, const HelpPageSpec& states) {
   BuildPage(page, backup_in_place ? states.restore : states.help);
 }
 
-void BuildLayout(const LayoutSpec& layout, void (*build_help_page)(MenuPage&), HINSTANCE instance,
-                 HINSTANCE previous_instance) {
+void BuildLayout(const LayoutSpec& layout, HINSTANCE instance, HINSTANCE previous_instance) {
   LauncherApp app;
   app.SetStartDirectory(StartDirectoryBuffer());
   app.SetPictureWidth(layout.picture_width);
@@ -40,7 +48,7 @@ void BuildLayout(const LayoutSpec& layout, void (*build_help_page)(MenuPage&), H
   std::array<std::unique_ptr<MenuPage>, kPageCount> pages;
   for (auto& page : pages) page = std::make_unique<MenuPage>();
   for (int i = 0; i < kHelpPageIndex; ++i) BuildPage(*pages[i], layout.fixed_pages[i]);
-  build_help_page(*pages[kHelpPageIndex]);
+  BuildHelpPage(*pages[kHelpPageIndex], layout.help_page);
   // The pages get their owner only now, once they are complete.
   for (auto& page : pages) app.AddPage(page.get());
 
@@ -52,12 +60,28 @@ void BuildLayout(const LayoutSpec& layout, void (*build_help_page)(MenuPage&), H
 
 }  // namespace
 
+void BuildLayoutForDesktop(HINSTANCE instance, HINSTANCE previous_instance) {
+  if (DesktopTakesLargeLayout()) {
+    BuildLargeLayout(instance, previous_instance);
+  } else {
+    BuildSmallLayout(instance, previous_instance);
+  }
+}
+
+void BuildHelpPageForDesktop(MenuPage& page) {
+  if (DesktopTakesLargeLayout()) {
+    BuildHelpPageLarge(page);
+  } else {
+    BuildHelpPageSmall(page);
+  }
+}
+
 void BuildLargeLayout(HINSTANCE instance, HINSTANCE previous_instance) {
-  BuildLayout(kLargeLayout, BuildHelpPageLarge, instance, previous_instance);
+  BuildLayout(kLargeLayout, instance, previous_instance);
 }
 
 void BuildSmallLayout(HINSTANCE instance, HINSTANCE previous_instance) {
-  BuildLayout(kSmallLayout, BuildHelpPageSmall, instance, previous_instance);
+  BuildLayout(kSmallLayout, instance, previous_instance);
 }
 
 void BuildHelpPageLarge(MenuPage& page) {

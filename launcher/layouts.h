@@ -1,9 +1,15 @@
-// Building the menu for one layout: the application, its four pages, the run and the teardown.
+// Building the menu: which layout fits the desktop, the application and its four pages for that
+// layout, the run and the teardown.
 #pragma once
 
 #include <windows.h>
 
 class MenuPage;
+
+// The layout follows the desktop as measured at the moment of the call: the entry builds the
+// menu with it, and each rebuild of the help page measures again.
+void BuildLayoutForDesktop(HINSTANCE instance, HINSTANCE previous_instance);
+void BuildHelpPageForDesktop(MenuPage& page);
 
 // Each builds the application and its pages, runs it until it quits, and destroys everything.
 void BuildLargeLayout(HINSTANCE instance, HINSTANCE previous_instance);

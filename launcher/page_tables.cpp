@@ -11,9 +11,8 @@ constexpr char kRestore[] = "Restore";
 constexpr char kReaderInstaller[] = "acrobat\\ar40eng.exe";
 constexpr char kSetup[] = "setup.exe";
 constexpr char kManual[] = "manual.pdf";
-// Page indices for GoToPage, counted from 0.
+// The page GoToPage returns to from the help page.
 constexpr std::int32_t kInstallPage = 1;
-constexpr std::int32_t kHelpPage = 3;
 
 constexpr RegionSpec kLargeWelcomeRegions[] = {
     {300, 524, 70, 60, RunProgramThenNext, 0, kReaderInstaller},
@@ -22,7 +21,7 @@ constexpr RegionSpec kLargeWelcomeRegions[] = {
 constexpr RegionSpec kLargeInstallRegions[] = {
     {94, 523, 115, 60, RunCommandLine, 0, kSetup},
     {277, 523, 230, 60, OpenDocument, 0, kManual},
-    {560, 523, 60, 60, GoToPage, kHelpPage, ""},
+    {560, 523, 60, 60, GoToPage, kHelpPageIndex, ""},
     {662, 523, 60, 60, NextPage, 0, ""},
 };
 constexpr RegionSpec kLargeFarewellRegions[] = {
@@ -40,7 +39,7 @@ constexpr RegionSpec kSmallWelcomeRegions[] = {
 constexpr RegionSpec kSmallInstallRegions[] = {
     {73, 420, 90, 45, RunCommandLine, 0, kSetup},
     {221, 420, 185, 45, OpenDocument, 0, kManual},
-    {449, 420, 50, 45, GoToPage, kHelpPage, ""},
+    {449, 420, 50, 45, GoToPage, kHelpPageIndex, ""},
     {525, 420, 50, 45, NextPage, 0, ""},
 };
 constexpr RegionSpec kSmallFarewellRegions[] = {

@@ -37,10 +37,14 @@ struct HelpPageSpec {
   PageSpec restore;
 };
 
+// Pages count from 0 in the order they are added to the application. The help page comes last,
+// after the fixed pages.
+inline constexpr std::int32_t kHelpPageIndex = 3;
+
 struct LayoutSpec {
   std::int32_t picture_width;
   std::int32_t picture_height;
-  std::array<PageSpec, 3> fixed_pages;  // pages 0 to 2; the help page is page 3
+  std::array<PageSpec, kHelpPageIndex> fixed_pages;
   HelpPageSpec help_page;
 };
 
@@ -48,6 +52,3 @@ struct LayoutSpec {
 extern const LayoutSpec kLargeLayout;
 // 640 x 480 pictures, for narrower desktops.
 extern const LayoutSpec kSmallLayout;
-
-// The marker that a backup of the start-up files is in place.
-inline constexpr char kBackupMarkerFile[] = "c:\\brivant.res";

@@ -16,10 +16,10 @@
 #include <filesystem>
 #include <system_error>
 
+#include "backup_marker.h"
 #include "launcher_app.h"
 #include "layouts.h"
 #include "menu_page.h"
-#include "page_tables.h"
 #include "runtime_file.h"
 
 namespace {
@@ -35,7 +35,6 @@ constexpr std::array<StartupFile, 2> kStartupFiles{{
     {"config.sys", "c:\\config.sys", "c:\\config.bvt"},
 }};
 constexpr char kDiscMarkerFile[] = "brivant.res";
-constexpr LONG kLargeLayoutMinWidth = 800;
 
 // What saving did to each live file, so that a failed backup undoes exactly that.
 enum class SaveState { kUntouched, kAbsent, kSaved };
@@ -148,13 +147,7 @@ void LauncherApp::RebuildCurrentPageAsHelpPage() {
   MenuPage* page = CurrentPage();
   if (!page) return;
   page->ClearPage();
-  RECT desktop{};
-  GetWindowRect(GetDesktopWindow(), &desktop);
-  if (desktop.right >= kLargeLayoutMinWidth) {
-    BuildHelpPageLarge(*page);
-  } else {
-    BuildHelpPageSmall(*page);
-  }
+  BuildHelpPageForDesktop(*page);
   ReplacePage(current_page_, page);
   RedrawWindow(main_window_, nullptr, nullptr, RDW_INVALIDATE);
 }

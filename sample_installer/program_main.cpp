@@ -1,10 +1,14 @@
 // The startup code's part on hosts whose runtime does not call WinMain: it joins the arguments
 // back into the command line that Windows would hand the program (without its name), quoting
-// them so that Windows' runtime rules would split it into the same arguments.
+// them so that Windows' runtime rules would split it into the same arguments. The box shows on
+// the person's display when there is one.
 #include <windows.h>
 
 #include <string>
 #include <string_view>
+
+#include "win32compat/display.h"
+#include "win32compat/sdl_backend.h"
 
 namespace {
 
@@ -37,5 +41,6 @@ int main(int argc, char** argv) {
     if (i > 1) command_line += ' ';
     AppendQuoted(command_line, argv[i]);
   }
+  win32compat::SetDisplayOpener(win32compat::OpenSdlDisplay);
   return WinMain(GetModuleHandleA(nullptr), nullptr, command_line.data(), SW_SHOWNORMAL);
 }

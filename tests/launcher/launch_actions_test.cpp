@@ -8,15 +8,19 @@
 #include <signal.h>
 #include <sys/wait.h>
 
+#include <array>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <limits>
 #include <memory>
+#include <ostream>
 #include <sstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "menu_run.h"
 
@@ -36,7 +40,6 @@ constexpr POINT kExplore{85, 560};           // help page
 constexpr POINT kEmptySpot{400, 300};
 
 constexpr char kWelcome[] = "Welcome to TAVO setup";
-constexpr char kFarewell[] = "YOU'VE MADE THE BRIVANT CHOICE";
 
 double SecondsSince(Clock::time_point start) {
   return std::chrono::duration<double>(Clock::now() - start).count();
@@ -101,104 +104,126 @@ class LaunchActionsTest : public testing::Test {
   fs::path action_log_;
 };
 
-TEST_F(LaunchActionsTest, SetupRunsWhileTheMenuWaitsAndLosesItsClicks) {
-  Clock::time_point clicked;
-  double waited = 0;
+// A button that starts a program from the disc, and what the menu must do with it: wait for the
+// program with the wait cursor, throw away the clicks made meanwhile, and answer again after it.
+struct ProgramCase {
+  const char* name;
+  std::vector<POINT> clicks;  // from the welcome page; the last one starts the program
+  bool reader_installer_missing;
+  const char* started;               // the stand-in that noted it ran; empty: none ran
+  const char* cursor_while_waiting;  // empty: the menu never waited
+  double min_wait;
+  double max_wait;
+};
+
+void PrintTo(const ProgramCase& c, std::ostream* out) {
+  *out << c.name;
+}
+
+class ProgramLaunchTest : public LaunchActionsTest,
+                          public testing::WithParamInterface<ProgramCase> {};
+
+TEST_P(ProgramLaunchTest, TheMenuWaitsForTheProgramAndLosesTheClicksMadeMeanwhile) {
+  const ProgramCase& expected = GetParam();
+  if (expected.reader_installer_missing) fs::remove_all(run_.StartDirectory() / "acrobat");
   std::string cursor_while_waiting;
-  std::string title_after;
-  run_.Then([&] { Click(kNext); });
-  run_.Then([&] {
-    clicked = Clock::now();
-    Click(kSetup);
-  });
   run_.desktop().WhileWaiting([&] { cursor_while_waiting = run_.CursorShown(); });
+  // Not lost, this click would go on from the install page to the farewell page, where Help is
+  // no button.
   ClickWhileWaiting(kInstallNext);
-  run_.Then([&] {
-    waited = SecondsSince(clicked);
-    Click(kHelp);
-  });
-  run_.Then([&] { title_after = run_.Title(); });
-  run_.Start();
-
-  EXPECT_EQ(ActionLog(), Started("setup.exe"));
-  EXPECT_EQ(cursor_while_waiting, "IDC_WAIT");
-  EXPECT_GE(waited, 0.9);
-  EXPECT_LT(waited, 5.0);
-  // The lost click would have left the install page for the farewell page.
-  EXPECT_EQ(title_after, "Help");
-  EXPECT_TRUE(run_.desktop().MessageBoxes().empty());
-}
-
-TEST_F(LaunchActionsTest, ReaderInstallerRunsThenTheMenuMovesOn) {
+  for (std::size_t i = 0; i + 1 < expected.clicks.size(); ++i) {
+    run_.Then([this, at = expected.clicks[i]] { Click(at); });
+  }
   AfterLaunch seen;
-  ClickThenHelp(kReaderInstaller, seen);
+  ClickThenHelp(expected.clicks.back(), seen);
   run_.Start();
 
-  EXPECT_EQ(ActionLog(), Started("acrobat\\ar40eng.exe"));
-  EXPECT_GE(seen.waited, 0.9);
-  EXPECT_EQ(seen.title_after, "Help");
-}
-
-TEST_F(LaunchActionsTest, MissingReaderInstallerMovesOnAtOnceWithoutAMessage) {
-  fs::remove_all(run_.StartDirectory() / "acrobat");
-  AfterLaunch seen;
-  ClickThenHelp(kReaderInstaller, seen);
-  run_.Start();
-
-  EXPECT_EQ(ActionLog(), "");
-  EXPECT_LT(seen.waited, 0.5);
+  EXPECT_EQ(ActionLog(), *expected.started ? Started(expected.started) : "");
+  EXPECT_EQ(cursor_while_waiting, expected.cursor_while_waiting);
+  EXPECT_GE(seen.waited, expected.min_wait);
+  EXPECT_LT(seen.waited, expected.max_wait);
   EXPECT_EQ(seen.title_after, "Help");
   EXPECT_TRUE(run_.desktop().MessageBoxes().empty());
 }
 
-TEST_F(LaunchActionsTest, ManualOpensThroughTheShellAndTheWaitCursorStaysUntilTheMouseMoves) {
+// The reader's installer moves the menu on to the install page, which is where Help is found
+// afterwards; a missing installer moves it on at once, without a message.
+INSTANTIATE_TEST_SUITE_P(
+    Buttons, ProgramLaunchTest,
+    testing::Values(
+        ProgramCase{"Setup", {kNext, kSetup}, false, "setup.exe", "IDC_WAIT", 0.9, 5.0},
+        ProgramCase{"ReaderInstaller",
+                    {kReaderInstaller},
+                    false,
+                    "acrobat\\ar40eng.exe",
+                    "IDC_WAIT",
+                    0.9,
+                    5.0},
+        ProgramCase{"MissingReaderInstaller", {kReaderInstaller}, true, "", "", 0.0, 0.5}),
+    [](const testing::TestParamInfo<ProgramCase>& info) { return info.param.name; });
+
+// A button that hands a document or folder to the shell: the request, the wait cursor until the
+// mouse moves, and the page the menu stays on.
+struct ShellCase {
+  const char* name;
+  std::vector<POINT> clicks;  // from the welcome page; the last one hands the work over
+  const char* verb;
+  // The file and directory of the request, and the host file they lead to.
+  std::function<std::array<fs::path, 3>(const fs::path& start)> request;
+  const char* title;
+};
+
+void PrintTo(const ShellCase& c, std::ostream* out) {
+  *out << c.name;
+}
+
+class ShellActionTest : public LaunchActionsTest, public testing::WithParamInterface<ShellCase> {};
+
+TEST_P(ShellActionTest, TheShellGetsTheRequestAndTheMenuStaysOnThePage) {
+  const ShellCase& expected = GetParam();
+  for (POINT at : expected.clicks) run_.Then([this, at] { Click(at); });
   std::string cursor_after_click;
   std::string cursor_after_move;
   std::string title_after;
-  run_.Then([&] { Click(kNext); });
-  run_.Then([&] { Click(kManual); });
   run_.Then([&] {
     cursor_after_click = run_.CursorShown();
+    title_after = run_.Title();
     run_.PointAt(kEmptySpot.x, kEmptySpot.y);
   });
-  run_.Then([&] {
-    cursor_after_move = run_.CursorShown();
-    Click(kHelp);
-  });
-  run_.Then([&] { title_after = run_.Title(); });
+  run_.Then([&] { cursor_after_move = run_.CursorShown(); });
   run_.Start();
 
   const auto& requests = run_.desktop().ShellRequests();
   ASSERT_EQ(requests.size(), 1u);
-  EXPECT_EQ(requests[0].verb, "open");
-  EXPECT_EQ(requests[0].file, "manual.pdf");
-  EXPECT_EQ(requests[0].directory, "");
-  EXPECT_EQ(requests[0].host_file, run_.StartDirectory() / "manual.pdf");
+  const auto [file, directory, host_file] = expected.request(run_.StartDirectory());
+  EXPECT_EQ(requests[0].verb, expected.verb);
+  EXPECT_EQ(requests[0].file, file.string());
+  EXPECT_EQ(requests[0].directory, directory.string());
+  EXPECT_EQ(requests[0].host_file, host_file);
   EXPECT_EQ(cursor_after_click, "IDC_WAIT");
   EXPECT_EQ(cursor_after_move, "IDC_ARROW");
-  EXPECT_EQ(title_after, "Help");
+  EXPECT_EQ(title_after, expected.title);
+  EXPECT_TRUE(run_.desktop().MessageBoxes().empty());
 }
 
-TEST_F(LaunchActionsTest, ExploreOpensTheStartDirectoryAndStaysOnThePage) {
-  std::string title_after;
-  std::string cursor_after;
-  run_.Then([&] { Click(kNext); });
-  run_.Then([&] { Click(kHelp); });
-  run_.Then([&] { Click(kExplore); });
-  run_.Then([&] {
-    title_after = run_.Title();
-    cursor_after = run_.CursorShown();
-  });
-  run_.Start();
-
-  const auto& requests = run_.desktop().ShellRequests();
-  ASSERT_EQ(requests.size(), 1u);
-  EXPECT_EQ(requests[0].verb, "explore");
-  EXPECT_EQ(requests[0].file, run_.StartDirectory().string());
-  EXPECT_EQ(requests[0].directory, run_.StartDirectory().string());
-  EXPECT_EQ(title_after, "Help");
-  EXPECT_EQ(cursor_after, "IDC_WAIT");
-}
+INSTANTIATE_TEST_SUITE_P(
+    Buttons, ShellActionTest,
+    testing::Values(
+        ShellCase{"Manual",
+                  {kNext, kManual},
+                  "open",
+                  [](const fs::path& start) {
+                    return std::array<fs::path, 3>{"manual.pdf", "", start / "manual.pdf"};
+                  },
+                  kWelcome},
+        ShellCase{"Explore",
+                  {kNext, kHelp, kExplore},
+                  "explore",
+                  [](const fs::path& start) {
+                    return std::array<fs::path, 3>{start, start, start};
+                  },
+                  "Help"}),
+    [](const testing::TestParamInfo<ShellCase>& info) { return info.param.name; });
 
 // A program still running after sixty waits of a tenth of a second is left running.
 TEST_F(LaunchActionsTest, ProgramThatDoesNotEndIsLeftRunningAfterSixtyWaits) {

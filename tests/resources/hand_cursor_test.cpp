@@ -1,6 +1,6 @@
-// The hand cursor as Windows reads it from the .cur file, and as the Linux layer gets it compiled
-// in, must both be the picture drawn in hand_cursor.txt.
-#include "lumarc/hand_cursor.h"
+// The hand cursor as Windows reads it from the .cur file, and as the program's resource table
+// hands it to the Linux layer, must both be the picture drawn in hand_cursor.txt.
+#include "lumarc/launcher_resources.h"
 
 #include <gtest/gtest.h>
 
@@ -13,8 +13,8 @@
 
 namespace {
 
-using LumarcResources::kCursorRowBytes;
-using LumarcResources::kCursorSize;
+using win32compat::kCursorRowBytes;
+using win32compat::kCursorSize;
 using Bytes = std::vector<std::uint8_t>;
 
 constexpr std::size_t kDirectorySize = 6 + 16;  // ICONDIR and its one entry
@@ -51,7 +51,7 @@ bool CurBit(const Bytes& cur, std::size_t plane_offset, int x, int y) {
   return Bit(&cur.at(plane_offset + (kCursorSize - 1 - y) * kCursorRowBytes), x);
 }
 
-bool MaskBit(const std::array<std::uint8_t, kPlaneSize>& mask, int x, int y) {
+bool MaskBit(const win32compat::CursorPlane& mask, int x, int y) {
   return Bit(&mask[y * kCursorRowBytes], x);
 }
 
@@ -123,8 +123,12 @@ TEST_F(HandCursorFile, MasksAreThePicture) {
   }
 }
 
-TEST_F(HandCursorFile, CompiledInCursorIsTheSameHand) {
-  const LumarcResources::MonochromeCursor& hand = LumarcResources::kHandCursor;
+// The table holds the hand alone, under the id launcher.rc gives it on Windows.
+TEST_F(HandCursorFile, ResourceTableHoldsTheSameHandAsCursor102) {
+  const auto& cursors = LumarcResources::kLauncherResources.cursors;
+  ASSERT_EQ(cursors.size(), 1u);
+  const win32compat::CursorResource& hand = cursors[0];
+  EXPECT_EQ(hand.id, 102);
   EXPECT_EQ(hand.hotspot_x, static_cast<int>(Word(cur, 10)));
   EXPECT_EQ(hand.hotspot_y, static_cast<int>(Word(cur, 12)));
   for (int y = 0; y < kCursorSize; ++y) {
@@ -133,8 +137,6 @@ TEST_F(HandCursorFile, CompiledInCursorIsTheSameHand) {
       EXPECT_EQ(MaskBit(hand.xor_mask, x, y), CurBit(cur, kXorPlane, x, y)) << x << "," << y;
     }
   }
-  EXPECT_EQ(LumarcResources::FindCursorResource(102), &hand);
-  EXPECT_EQ(LumarcResources::FindCursorResource(101), nullptr);
 }
 
 // A click lands where the hot spot is, so it must sit on the visible fingertip: white, with the

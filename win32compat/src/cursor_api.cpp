@@ -1,9 +1,9 @@
 // Cursors and icons. System cursors are shared handles; the program's own cursor resources are
-// the ones built from resources/ (this host has no resource section to read them from).
+// the ones it registered at start-up (this host has no resource section to read them from).
 #include <windows.h>
 
-#include "lumarc/hand_cursor.h"
 #include "system.h"
+#include "win32compat/program_resources.h"
 
 using win32compat::CurrentSystem;
 using win32compat::System;
@@ -20,9 +20,10 @@ HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name) {
     return cursor ? cursor : system.Fail(ERROR_RESOURCE_NAME_NOT_FOUND, HCURSOR{});
   }
   if (instance != System::ProgramInstance()) return system.Fail(ERROR_MOD_NOT_FOUND, HCURSOR{});
-  const LumarcResources::MonochromeCursor* image = LumarcResources::FindCursorResource(id);
-  if (!image) return system.Fail(ERROR_RESOURCE_NAME_NOT_FOUND, HCURSOR{});
-  return system.cursors().ProgramCursor(id, *image);
+  const win32compat::CursorResource* resource =
+      win32compat::RegisteredProgramResources().FindCursor(id);
+  if (!resource) return system.Fail(ERROR_RESOURCE_NAME_NOT_FOUND, HCURSOR{});
+  return system.cursors().ProgramCursor(*resource);
 }
 
 HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name) {

@@ -43,11 +43,11 @@ HCURSOR CursorRegistry::SystemCursor(int id) {
   return Load(CursorView{CursorView::Source::kSystem, id, nullptr});
 }
 
-HCURSOR CursorRegistry::ProgramCursor(int id, const LumarcResources::MonochromeCursor& image) {
+HCURSOR CursorRegistry::ProgramCursor(const CursorResource& resource) {
   for (const auto& [handle, view] : cursors_) {
-    if (view.source == CursorView::Source::kProgram && view.id == id) return handle;
+    if (view.source == CursorView::Source::kProgram && view.id == resource.id) return handle;
   }
-  return Load(CursorView{CursorView::Source::kProgram, id, &image});
+  return Load(CursorView{CursorView::Source::kProgram, resource.id, &resource});
 }
 
 HICON CursorRegistry::SystemIcon(int id) {

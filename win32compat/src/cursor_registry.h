@@ -18,8 +18,8 @@ class CursorRegistry {
   // The shared handle of a system cursor (IDC_ARROW, ...): the same for every load, as on
   // Windows. Null for an id that names no system cursor.
   HCURSOR SystemCursor(int id);
-  // The program's cursor resource `id`, with its picture.
-  HCURSOR ProgramCursor(int id, const LumarcResources::MonochromeCursor& image);
+  // The handle of one of the program's cursor resources: the same for every load.
+  HCURSOR ProgramCursor(const CursorResource& resource);
   HICON SystemIcon(int id);
   // Null for a handle that is no cursor.
   const CursorView* Find(HCURSOR cursor) const;

@@ -9,8 +9,8 @@
 
 #include "nonclient_frame.h"
 #include "update_region.h"
+#include "win32compat/display.h"
 #include "win32compat/headless_backend.h"
-#include "win32compat/sdl_backend.h"
 
 namespace win32compat {
 namespace fs = std::filesystem;
@@ -121,6 +121,7 @@ void InputSink::WindowExposed(HWND window) {
 namespace {
 
 System* installed_system = nullptr;
+constinit DisplayOpener display_opener = nullptr;
 
 SIZE ScreenSizeFromEnvironment() {
   SIZE size{1024, 768};
@@ -159,9 +160,12 @@ std::unique_ptr<Backend> ChooseBackend() {
                  choice.c_str());
   }
   if (choice != "headless" && (choice == "sdl" || DisplayNamed())) {
-    if (std::unique_ptr<SdlBackend> sdl = SdlBackend::Open()) return sdl;
+    std::string failure = "the program has no display backend";
+    if (display_opener) {
+      if (std::unique_ptr<Backend> display = display_opener(failure)) return display;
+    }
     std::fprintf(stderr, "No display could be opened (%s); running without a window\n",
-                 SdlBackend::OpenFailure().c_str());
+                 failure.c_str());
   }
   return std::make_unique<HeadlessBackend>(ScreenSizeFromEnvironment());
 }
@@ -182,6 +186,10 @@ System& CurrentSystem() {
 
 System* InstallSystem(System* system) {
   return std::exchange(installed_system, system);
+}
+
+void SetDisplayOpener(DisplayOpener opener) {
+  display_opener = opener;
 }
 
 }  // namespace win32compat

@@ -5,6 +5,7 @@
 #include "nonclient_frame.h"
 #include "system.h"
 #include "update_region.h"
+#include "win32compat/program_resources.h"
 #include "window_geometry.h"
 
 using win32compat::CurrentSystem;
@@ -113,7 +114,7 @@ int WINAPI GetSystemMetrics(int index) {
       return win32compat::kSizingFrameWidth;
     case SM_CXCURSOR:
     case SM_CYCURSOR:
-      return LumarcResources::kCursorSize;
+      return win32compat::kCursorSize;
     default:
       return 0;
   }

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "lumarc/hand_cursor.h"
+#include "win32compat/program_resources.h"
 
 namespace win32compat {
 
@@ -39,7 +39,7 @@ struct CursorView {
   enum class Source { kNone, kSystem, kProgram };
   Source source = Source::kNone;
   int id = 0;
-  const LumarcResources::MonochromeCursor* image = nullptr;  // program cursors only
+  const CursorResource* image = nullptr;  // program cursors only
 };
 
 struct MessageBoxRequest {

@@ -4,11 +4,10 @@
 
 #include <windows.h>
 
-#include <array>
-#include <cstdint>
 #include <map>
 
 #include "win32compat/backend.h"
+#include "win32compat/program_resources.h"
 
 struct SDL_Cursor;
 
@@ -17,11 +16,11 @@ namespace win32compat {
 // A two-colour cursor as SDL_CreateCursor takes it: same layout as the Windows masks (rows
 // top-down, leftmost pixel in the high bit), other meaning per pixel.
 struct SdlCursorPlanes {
-  std::array<std::uint8_t, LumarcResources::kCursorSize * LumarcResources::kCursorRowBytes> data;
-  std::array<std::uint8_t, LumarcResources::kCursorSize * LumarcResources::kCursorRowBytes> mask;
+  CursorPlane data;
+  CursorPlane mask;
 };
 
-SdlCursorPlanes CursorPlanesFromMasks(const LumarcResources::MonochromeCursor& image);
+SdlCursorPlanes CursorPlanesFromMasks(const CursorResource& image);
 
 class SdlCursors {
  public:

@@ -1,4 +1,4 @@
-#include "win32compat_fixture.h"
+#include "win32_test.h"
 
 Win32Test* Win32Test::current_ = nullptr;
 

@@ -4,7 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "win32compat_fixture.h"
+#include "win32_test.h"
 
 namespace {
 

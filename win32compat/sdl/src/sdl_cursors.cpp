@@ -40,7 +40,7 @@ SDL_SystemCursor SystemShape(int id) {
 //   Windows AND/XOR: 0/0 black, 0/1 white, 1/0 transparent, 1/1 inverted screen;
 //   SDL data/mask:   1/1 black, 0/1 white, 0/0 transparent, 1/0 inverted screen.
 // So SDL's mask is the inverted AND plane and its data is set where AND equals XOR.
-SdlCursorPlanes CursorPlanesFromMasks(const LumarcResources::MonochromeCursor& image) {
+SdlCursorPlanes CursorPlanesFromMasks(const CursorResource& image) {
   SdlCursorPlanes planes{};
   for (std::size_t i = 0; i < planes.data.size(); ++i) {
     planes.data[i] = static_cast<std::uint8_t>(~(image.and_mask[i] ^ image.xor_mask[i]));
@@ -51,10 +51,10 @@ SdlCursorPlanes CursorPlanesFromMasks(const LumarcResources::MonochromeCursor& i
 
 namespace {
 
-SDL_Cursor* CreateFromMasks(const LumarcResources::MonochromeCursor& image) {
+SDL_Cursor* CreateFromMasks(const CursorResource& image) {
   const SdlCursorPlanes planes = CursorPlanesFromMasks(image);
-  return SDL_CreateCursor(planes.data.data(), planes.mask.data(), LumarcResources::kCursorSize,
-                          LumarcResources::kCursorSize, image.hotspot_x, image.hotspot_y);
+  return SDL_CreateCursor(planes.data.data(), planes.mask.data(), kCursorSize, kCursorSize,
+                          image.hotspot_x, image.hotspot_y);
 }
 
 }  // namespace

@@ -56,4 +56,8 @@ class SdlBackend : public Backend {
   bool quit_requested_ = false;
 };
 
+// The SDL backend as the display of a program run on its own (see display.h): null, with SDL's
+// reason in `failure`, when SDL's video cannot start.
+std::unique_ptr<Backend> OpenSdlDisplay(std::string& failure);
+
 }  // namespace win32compat

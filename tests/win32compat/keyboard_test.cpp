@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "win32compat_fixture.h"
+#include "win32_test.h"
 
 namespace {
 

@@ -8,15 +8,22 @@
 #include <string>
 #include <vector>
 
-#include "win32compat_fixture.h"
+#include "win32_test.h"
+#include "win32compat/program_resources.h"
 
 namespace {
 
 using testing::ElementsAre;
 using testing::IsEmpty;
 
+// What the program under test brings: two cursors, whose pictures a headless desktop never shows.
+constexpr win32compat::CursorResource kProgramCursors[] = {{102, 1, 1, {}, {}}, {7, 0, 0, {}, {}}};
+
 class InputTest : public Win32Test {
  protected:
+  InputTest() : replaced_resources_(win32compat::RegisterProgramResources({kProgramCursors})) {}
+  ~InputTest() override { win32compat::RegisterProgramResources(replaced_resources_); }
+
   // A full-screen popup and, above it, an owned captioned window at (100, 100), 200 x 150,
   // whose client area starts at (103, 122).
   void MakeDesktop() {
@@ -39,6 +46,9 @@ class InputTest : public Win32Test {
 
   HWND back_ = nullptr;
   HWND front_ = nullptr;
+
+ private:
+  win32compat::ProgramResources replaced_resources_;
 };
 
 TEST_F(InputTest, AClickReachesTheTopWindowUnderItInClientCoordinates) {
@@ -107,6 +117,22 @@ TEST_F(InputTest, CursorsLoadAsWindowsLoadsThem) {
   EXPECT_EQ(SetCursor(arrow), nullptr);
   EXPECT_EQ(SetCursor(nullptr), arrow);
   EXPECT_EQ(desktop_.CursorName(desktop_.Cursor()), "none");
+}
+
+// The program's cursors are the ones it registered, found by id: none at all once it takes
+// its table back.
+TEST_F(InputTest, ProgramCursorsComeFromTheTableTheProgramRegistered) {
+  const HINSTANCE program = desktop_.ProgramInstance();
+  const HCURSOR hand = LoadCursorA(program, MAKEINTRESOURCEA(102));
+  const HCURSOR seventh = LoadCursorA(program, MAKEINTRESOURCEA(7));
+  EXPECT_EQ(desktop_.CursorName(hand), "resource 102");
+  EXPECT_EQ(desktop_.CursorName(seventh), "resource 7");
+  EXPECT_EQ(LoadCursorA(program, MAKEINTRESOURCEA(7)), seventh) << "one handle a resource";
+
+  win32compat::RegisterProgramResources({});
+  SetLastError(0);
+  EXPECT_EQ(LoadCursorA(program, MAKEINTRESOURCEA(102)), nullptr);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_RESOURCE_NAME_NOT_FOUND));
 }
 
 TEST_F(InputTest, MessageBoxesAreRecordedAndAnsweredByScriptOrDefaultButton) {

@@ -34,6 +34,12 @@ std::string SdlBackend::OpenFailure() {
   return SDL_GetError();
 }
 
+std::unique_ptr<Backend> OpenSdlDisplay(std::string& failure) {
+  std::unique_ptr<SdlBackend> display = SdlBackend::Open();
+  if (!display) failure = SdlBackend::OpenFailure();
+  return display;
+}
+
 SdlBackend::SdlBackend(SIZE screen)
     : screen_(screen),
       caption_font_(SdlCaptionFont::Open()),

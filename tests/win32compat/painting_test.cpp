@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "win32compat_fixture.h"
+#include "win32_test.h"
 
 namespace {
 

@@ -16,7 +16,7 @@ namespace {
 TEST(SdlCursorPlanesTest, EachWindowsPixelKindKeepsItsLook) {
   // The first four pixels of the top row, one of each kind (AND, XOR): black, white,
   // transparent, inverted screen. SDL wants (data, mask) 11, 01, 00, 10 for them.
-  LumarcResources::MonochromeCursor cursor{};
+  CursorResource cursor{};
   cursor.and_mask.fill(0xFF);  // the rest transparent
   cursor.and_mask[0] = 0b0011'1111;
   cursor.xor_mask[0] = 0b0101'0000;
