@@ -493,9 +493,9 @@ TEST(BadStreamTest, FailedScanLeavesNoBuffersToTheNextImage) {
   EXPECT_EQ(ColorAt(bitmap, 31, 31), (Bgr{128, 128, 128}));
 }
 
-// Through ReadImageFile an input error arrives as JpegError with the same message, and the
-// part decoded before the cut is in the bitmap.
-TEST(BadStreamTest, TruncatedFileReportsTheInputErrorAsJpegError) {
+// Through the public reads, of a file or of bytes in memory, an input error arrives as JpegError
+// with the same message, and the part decoded before the cut is in the bitmap.
+TEST(BadStreamTest, TruncatedInputReportsTheInputErrorAsJpegError) {
   BitWriter data;
   data.Dc(DcForLevel(60)).Eob().Dc(0).Eob();
   Bytes bytes =
@@ -505,17 +505,28 @@ TEST(BadStreamTest, TruncatedFileReportsTheInputErrorAsJpegError) {
   std::ofstream(path, std::ios::binary)
       .write(reinterpret_cast<const char*>(bytes.data()),
              static_cast<std::streamsize>(bytes.size()));
-  JpegDecoder decoder;
-  BitmapImage bitmap;
-  try {
-    decoder.ReadImageFile(path, bitmap);
-    ADD_FAILURE() << "no error";
-  } catch (const JpegDecoder::JpegBadStream&) {
-    ADD_FAILURE() << "an input error is no JpegBadStream";
-  } catch (const JpegDecoder::JpegError& error) {
-    EXPECT_STREQ(error.what(), "Premature end of file");
+  const struct {
+    const char* name;
+    std::function<void(JpegDecoder&, BitmapImage&)> read;
+  } reads[] = {
+      {"file",
+       [&](JpegDecoder& decoder, BitmapImage& bitmap) { decoder.ReadImageFile(path, bitmap); }},
+      {"memory",
+       [&](JpegDecoder& decoder, BitmapImage& bitmap) { decoder.ReadImage(bytes, bitmap); }},
+  };
+  for (const auto& r : reads) {
+    JpegDecoder decoder;
+    BitmapImage bitmap;
+    try {
+      r.read(decoder, bitmap);
+      ADD_FAILURE() << r.name << ": no error";
+    } catch (const JpegDecoder::JpegBadStream&) {
+      ADD_FAILURE() << r.name << ": an input error is no JpegBadStream";
+    } catch (const JpegDecoder::JpegError& error) {
+      EXPECT_STREQ(error.what(), "Premature end of file") << r.name;
+    }
+    EXPECT_EQ(GrayAt(bitmap, 0, 0), 60) << r.name;
   }
-  EXPECT_EQ(GrayAt(bitmap, 0, 0), 60);
   std::remove(path.c_str());
 }
 

@@ -112,6 +112,7 @@ class LUMARC_EXPORT JpegDecoder : public ImageDecoder {
   bool WasCancelled() const;
 
  private:
+  // The library's own tests, fuzzers and benchmarks reach the reader (not installed) here.
   friend JpegReader& ReaderOf(JpegDecoder& decoder);
   friend const JpegReader& ReaderOf(const JpegDecoder& decoder);
 
