@@ -26,22 +26,22 @@ keep=false
 reuse=false
 while [ $# -gt 0 ]; do
   case "$1" in
-    --dir) [ $# -ge 2 ] || wrong_usage "--dir needs a value"; work_dir="$2"; shift 2 ;;
-    --revision) [ $# -ge 2 ] || wrong_usage "--revision needs a value"; revision="$2"; shift 2 ;;
+    --dir) [ -n "${2:-}" ] || wrong_usage "--dir needs a value"; work_dir="$2"; shift 2 ;;
+    --revision) [ -n "${2:-}" ] || wrong_usage "--revision needs a value"; revision="$2"; shift 2 ;;
     --keep) keep=true; shift ;;
     --reuse) reuse=true; shift ;;
     -h|--help) usage; exit 0 ;;
     *) wrong_usage "unknown argument: $1" ;;
   esac
 done
+if [ "$reuse" = true ] && [ -z "$work_dir" ]; then
+  wrong_usage "--reuse needs the --dir of an earlier check"
+fi
 if [ "$(id -u)" -ne 0 ]; then
   echo "check-new-machine.sh: needs root, for chroot and the mounts inside the tree" >&2
   exit 1
 fi
 commit="$(git -C "$repository" rev-parse --verify "$revision^{commit}")"
-if [ "$reuse" = true ] && [ -z "$work_dir" ]; then
-  wrong_usage "--reuse needs the --dir of an earlier check"
-fi
 if [ -z "$work_dir" ]; then
   work_dir="$(mktemp -d "${TMPDIR:-/tmp}/lumarc-new-machine.XXXXXX")"
 fi
