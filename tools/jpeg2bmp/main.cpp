@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <exception>
 #include <iostream>
+#include <optional>
 #include <stdexcept>
 #include <string_view>
 #include <vector>
@@ -69,12 +70,10 @@ void DecodeInput(const CommandLine& line, BitmapImage& image) {
   Lumarc::JpegDecoder decoder;
   decoder.SetVerbose(line.verbose);
   decoder.SetStrictJfif(line.strict);
-  if (line.output == kStandardStream) {
-    const TraceOnStandardError trace;
-    Decode(decoder, line.input, image);
-  } else {
-    Decode(decoder, line.input, image);
-  }
+  std::optional<TraceOnStandardError> trace;
+  if (line.output == kStandardStream) trace.emplace();
+  Decode(decoder, line.input, image);
+  trace.reset();
   // A stream may end without ever holding a frame; that is no picture, not an empty BMP.
   if (image.BitCount() == 0 || image.Width() == 0 || image.Height() == 0) {
     const std::string name = line.input == kStandardStream ? "standard input" : line.input;
