@@ -98,9 +98,13 @@ in_machine() {
     mount --rbind /dev "$root/dev"
     mount -t tmpfs -o mode=1777,nosuid,nodev shm "$root/dev/shm"
     mount -t tmpfs -o mode=1777,nosuid tmp "$root/tmp"
-    exec chroot "$root" /usr/bin/env -i HOME=/root LANG=C.UTF-8 TERM=dumb \
+    # This shell stays the namespace'"'"'s first process, its init: an X server whose parent is
+    # the init does not tell the parent when it is ready, so xvfb-run would wait for ever.
+    status=0
+    chroot "$root" /usr/bin/env -i HOME=/root LANG=C.UTF-8 TERM=dumb \
       PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
-      bash -euo pipefail -c "cd /root/lumarc && $2"' _ "$root" "$1"
+      bash -euo pipefail -c "cd /root/lumarc && $2" || status=$?
+    exit "$status"' _ "$root" "$1"
 }
 
 run_tests() { in_machine scripts/test.sh; }
@@ -128,7 +132,10 @@ for _ in 1 2 3 4 5 6 7 8 9 10; do kill -0 "$menu" 2>/dev/null || exit 0; sleep 1
 kill -KILL "$menu"
 WATCHER
   rm -f "$root/root/menu-window.png"
-  in_machine 'xvfb-run -s "-screen 0 1024x768x24" bash /root/watch-menu.sh'
+  # The X server's socket name is shared with the host's (abstract sockets belong to the network
+  # namespace), so a number that another session is unlikely to use: xvfb-run's own 99 often is.
+  in_machine "xvfb-run --server-num=$((200 + $$ % 700)) -s '-screen 0 1024x768x24' \
+    bash /root/watch-menu.sh"
   cp "$root/root/menu-window.png" "$logs/menu-window.png"
 }
 
