@@ -90,8 +90,11 @@ clone() {
 # Runs a shell command in the tree as root, from the clone, with a new machine's environment:
 # its own /proc (and process namespace, so that nothing it starts outlives it), /sys, /dev with
 # a private /dev/shm, and an empty /tmp, which Xvfb and Wine need.
+# Runs in the background so that a signal to this script is heard at once: it kills unshare,
+# and with it (--kill-child) the namespace's first process, which takes every other one along.
+namespace=
 in_machine() {
-  unshare --mount --pid --fork --propagation private bash -euo pipefail -c '
+  unshare --mount --pid --fork --kill-child --propagation private bash -euo pipefail -c '
     root=$1
     mount -t proc proc "$root/proc"
     mount --rbind /sys "$root/sys"
@@ -104,7 +107,9 @@ in_machine() {
     chroot "$root" /usr/bin/env -i HOME=/root LANG=C.UTF-8 TERM=dumb \
       PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
       bash -euo pipefail -c "cd /root/lumarc && $2" || status=$?
-    exit "$status"' _ "$root" "$1"
+    exit "$status"' _ "$root" "$1" &
+  namespace=$!
+  wait "$namespace"
 }
 
 run_tests() { in_machine scripts/test.sh; }
@@ -161,6 +166,7 @@ report() {
   } | tee "$logs/summary.txt"
 }
 trap 'report; cleanup' EXIT
+trap '[ -z "$namespace" ] || kill -KILL "$namespace" 2>/dev/null; exit 130' INT TERM
 
 install_bootstrapper
 if [ "$reuse" = true ] && [ -x "$root/bin/bash" ]; then
