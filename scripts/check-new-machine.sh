@@ -136,7 +136,7 @@ kill "$menu"
 for _ in 1 2 3 4 5 6 7 8 9 10; do kill -0 "$menu" 2>/dev/null || exit 0; sleep 1; done
 kill -KILL "$menu"
 WATCHER
-  rm -f "$root/root/menu-window.png"
+  rm -f "$root/root/menu-window.png" "$logs/menu-window.png"
   # The X server's socket name is shared with the host's (abstract sockets belong to the network
   # namespace), so a number that another session is unlikely to use: xvfb-run's own 99 often is.
   in_machine "xvfb-run --server-num=$((200 + $$ % 700)) -s '-screen 0 1024x768x24' \
@@ -146,6 +146,7 @@ WATCHER
 
 results=()
 failed=false
+completed=false
 step() {
   local name="$1" log="$logs/$2.log"
   shift 2
@@ -153,7 +154,8 @@ step() {
   echo "== $name (log: $log)"
   "$@" >"$log" 2>&1 || { status=failed; failed=true; }
   local took=$((SECONDS - started))
-  results+=("$(printf '%-34s %-7s %3dm%02ds  %s' "$name" "$status" $((took / 60)) $((took % 60)) "$log")")
+  results+=("$(printf '%-34s %-7s %3dm%02ds  %s' \
+    "$name" "$status" $((took / 60)) $((took % 60)) "$log")")
   echo "   $status after $((took / 60))m$((took % 60))s"
   [ "$status" = passed ]
 }
@@ -162,7 +164,14 @@ report() {
   {
     echo "New-machine check of $commit in $root"
     printf '%s\n' "${results[@]}"
-    [ -f "$logs/menu-window.png" ] && echo "Screenshot of the menu: $logs/menu-window.png"
+    if [ -f "$logs/menu-window.png" ]; then
+      echo "Screenshot of the menu: $logs/menu-window.png"
+    fi
+    if [ "$failed" = false ] && [ "$completed" = true ]; then
+      echo "PASSED: both commands work on a new machine"
+    else
+      echo "FAILED: see the log of each failed step"
+    fi
   } | tee "$logs/summary.txt"
 }
 trap 'report; cleanup' EXIT
@@ -177,4 +186,5 @@ fi
 step "clone $(git -C "$repository" rev-parse --short "$commit")" clone clone || exit 1
 step "scripts/test.sh" test run_tests || true
 step "xvfb-run ... scripts/run-menu.sh" run-menu run_menu || true
+completed=true
 [ "$failed" = false ]
