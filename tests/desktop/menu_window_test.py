@@ -26,6 +26,9 @@ DISC = os.environ.get("LUMARC_DISC", "")
 
 # What the SDL backend draws window captions and message boxes with.
 CAPTION_FONT = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf"
+# The cursor theme the X cursor library falls back on; without one the system's arrow has no
+# name ("left_ptr") to be told by.
+DEFAULT_CURSOR_THEME = "/usr/share/icons/default/index.theme"
 
 # Generous: under the sanitizers the program decodes its four pictures several times slower.
 STARTUP_TIMEOUT = 60
@@ -84,7 +87,8 @@ class MenuRun:
     """The launcher running on an X session from a fresh copy of the disc; killed on exit."""
 
     def __init__(self, session, disc_changes=None):
-        require_packages(files={CAPTION_FONT: "fonts-dejavu-core"})
+        require_packages(files={CAPTION_FONT: "fonts-dejavu-core",
+                                DEFAULT_CURSOR_THEME: "adwaita-icon-theme"})
         self.session = session
         self.folder = tempfile.TemporaryDirectory()
         self.disc = os.path.join(self.folder.name, "disc")
