@@ -8,19 +8,22 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+usage() { sed -n '2,7p' "$0" | sed 's/^# \{0,1\}//'; }
+wrong_usage() { echo "build-windows.sh: $1" >&2; usage >&2; exit 2; }
+
 preset=windows
 build_dir=
 while [ $# -gt 0 ]; do
   case "$1" in
-    --preset) preset="$2"; shift 2 ;;
-    --build-dir) build_dir="$2"; shift 2 ;;
-    -h|--help) sed -n '2,7p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
-    *) echo "build-windows.sh: unknown argument: $1" >&2; exit 2 ;;
+    --preset) [ -n "${2:-}" ] || wrong_usage "--preset needs a value"; preset="$2"; shift 2 ;;
+    --build-dir) [ -n "${2:-}" ] || wrong_usage "--build-dir needs a value"; build_dir="$2"; shift 2 ;;
+    -h|--help) usage; exit 0 ;;
+    *) wrong_usage "unknown argument: $1" ;;
   esac
 done
 case "$preset" in
   windows|windows-tests) ;;
-  *) echo "build-windows.sh: not a Windows preset: $preset" >&2; exit 2 ;;
+  *) wrong_usage "not a Windows preset: $preset" ;;
 esac
 build_dir=${build_dir:-build-$preset}
 

@@ -14,6 +14,8 @@ packages=(
   libsdl2-dev                              # the menu's real window on Linux
   libsdl2-ttf-dev fonts-dejavu-core        # the title text in that window's title bar
   xvfb xdotool imagemagick x11-utils       # an X server, input and screenshots for desktop tests
+  xauth                                    # xvfb-run, for the README's run command without a desktop
+  adwaita-icon-theme                       # a cursor theme: the system's arrow is then "left_ptr"
   libstb-dev                               # a second independent decoder for the benchmarks
   clang libclang-rt-14-dev                 # libFuzzer and the fuzzers' sanitizer runtimes
   xorriso                                  # writes and reads back the disc image (ISO 9660)

@@ -10,10 +10,11 @@ set -euo pipefail
 caller_directory="$PWD"
 cd "$(dirname "$0")/.."
 
+usage() { sed -n '2,8p' "$0" | sed 's/^# \{0,1\}//'; }
 case "${1:-}" in
-  -h|--help) sed -n '2,8p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+  -h|--help) usage; exit 0 ;;
   "") ;;
-  *) echo "run-menu.sh: takes no arguments" >&2; exit 2 ;;
+  *) echo "run-menu.sh: takes no arguments" >&2; usage >&2; exit 2 ;;
 esac
 
 no_display() {

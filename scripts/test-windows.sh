@@ -7,12 +7,15 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+usage() { sed -n '2,6p' "$0" | sed 's/^# \{0,1\}//'; }
+wrong_usage() { echo "test-windows.sh: $1" >&2; usage >&2; exit 2; }
+
 build_dir=build-windows-tests
 while [ $# -gt 0 ]; do
   case "$1" in
-    --build-dir) build_dir="$2"; shift 2 ;;
-    -h|--help) sed -n '2,6p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
-    *) echo "test-windows.sh: unknown argument: $1" >&2; exit 2 ;;
+    --build-dir) [ -n "${2:-}" ] || wrong_usage "--build-dir needs a value"; build_dir="$2"; shift 2 ;;
+    -h|--help) usage; exit 0 ;;
+    *) wrong_usage "unknown argument: $1" ;;
   esac
 done
 

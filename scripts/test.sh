@@ -5,12 +5,15 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+usage() { sed -n '2,4p' "$0" | sed 's/^# \{0,1\}//'; }
+wrong_usage() { echo "test.sh: $1" >&2; usage >&2; exit 2; }
+
 preset=default
 while [ $# -gt 0 ]; do
   case "$1" in
-    --preset) preset="$2"; shift 2 ;;
-    -h|--help) sed -n '2,4p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
-    *) echo "test.sh: unknown argument: $1" >&2; exit 2 ;;
+    --preset) [ -n "${2:-}" ] || wrong_usage "--preset needs a value"; preset="$2"; shift 2 ;;
+    -h|--help) usage; exit 0 ;;
+    *) wrong_usage "unknown argument: $1" ;;
   esac
 done
 

@@ -13,16 +13,23 @@ import struct
 import subprocess
 import tempfile
 import unittest
+import unittest.mock
 
 from menu_pages import (CLIENT_OFFSET, FAREWELL, HELP, LARGE, PRODUCT_SETUP_BOX,
                         READER_SETUP_BOX, SMALL, WELCOME)
-from x_session import XSession, wait_until
+from x_session import XSession, XSessionError, require_packages, wait_until
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 HAND_CURSOR_PICTURE = os.path.join(HERE, "..", "..", "resources", "hand_cursor.txt")
 LAUNCHER = os.environ.get("LUMARC_LAUNCHER", "")
 JPEG2BMP = os.environ.get("LUMARC_JPEG2BMP", "")
 DISC = os.environ.get("LUMARC_DISC", "")
+
+# What the SDL backend draws window captions and message boxes with.
+CAPTION_FONT = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf"
+# The cursor theme the X cursor library falls back on; without one the system's arrow has no
+# name ("left_ptr") to be told by.
+DEFAULT_CURSOR_THEME = "/usr/share/icons/default/index.theme"
 
 # Generous: under the sanitizers the program decodes its four pictures several times slower.
 STARTUP_TIMEOUT = 60
@@ -79,6 +86,8 @@ class MenuRun:
     """The launcher running on an X session from a fresh copy of the disc; killed on exit."""
 
     def __init__(self, session, disc_changes=None):
+        require_packages(files={CAPTION_FONT: "fonts-dejavu-core",
+                                DEFAULT_CURSOR_THEME: "adwaita-icon-theme"})
         self.session = session
         self.folder = tempfile.TemporaryDirectory()
         self.disc = os.path.join(self.folder.name, "disc")
@@ -100,6 +109,14 @@ class MenuRun:
         self.process.wait(timeout=10)
         self.folder.cleanup()
         return False
+
+
+class MissingPackageTest(unittest.TestCase):
+
+    def test_a_missing_program_is_named_by_its_package_at_once(self):
+        with unittest.mock.patch.dict(os.environ, {"PATH": "/nonexistent"}):
+            with self.assertRaisesRegex(XSessionError, r"Xvfb \(Debian package xvfb\)"):
+                XSession(640, 480).__enter__()
 
 
 @unittest.skipUnless(LAUNCHER and JPEG2BMP and DISC, "run through CTest, which passes the paths")

@@ -9,15 +9,34 @@ import ctypes.util
 import os
 import re
 import select
+import shutil
 import subprocess
 import time
 
 DEFAULT_TIMEOUT = 10.0
 _COMMAND_TIMEOUT = 10.0
 
+# The Debian package of each program a session runs.
+_SESSION_TOOLS = {"Xvfb": "xvfb", "xdotool": "xdotool", "xwininfo": "x11-utils",
+                  "import": "imagemagick"}
+
 
 class XSessionError(RuntimeError):
     pass
+
+
+def require_packages(tools=None, files=None):
+    """Fails at once, naming the Debian packages, when a program (tools: name -> package) or a
+    file (files: path -> package) that a test needs is missing, rather than letting the test
+    wait for a window that cannot appear."""
+    missing = {package: name for name, package in (tools or {}).items() if not shutil.which(name)}
+    missing.update({package: path for path, package in (files or {}).items()
+                    if not os.path.exists(path)})
+    if missing:
+        raise XSessionError(
+            "missing on this machine: " +
+            ", ".join(f"{what} (Debian package {package})" for package, what in missing.items()) +
+            "; scripts/install-deps.sh installs them")
 
 
 def wait_until(predicate, timeout=DEFAULT_TIMEOUT, interval=0.05):
@@ -67,6 +86,7 @@ class XSession:
         self._server = None
 
     def _start_server(self):
+        require_packages(_SESSION_TOOLS)
         # -displayfd lets the server pick a free display number and tell us which it took.
         read_end, write_end = os.pipe()
         screen = f"{self.width}x{self.height}x{self.depth}"

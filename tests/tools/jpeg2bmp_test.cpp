@@ -53,9 +53,11 @@ class Jpeg2BmpTest : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(dir_); }
 
-  ToolRun Jpeg2Bmp(const std::vector<std::string>& args) {
+  // Standard input is `input` when given, else empty.
+  ToolRun Jpeg2Bmp(const std::vector<std::string>& args, const fs::path& input = "/dev/null") {
     std::string command = "'" + kTool.string() + "'";
     for (const std::string& arg : args) command += " '" + arg + "'";
+    command += " <'" + input.string() + "'";
     command += " >'" + (dir_ / "stdout").string() + "' 2>'" + (dir_ / "stderr").string() + "'";
     ToolRun run;
     int raw = std::system(command.c_str());
@@ -267,6 +269,59 @@ TEST_F(Jpeg2BmpTest, UnwritableOutputIsAnError) {
   EXPECT_EQ(onto_folder.status, 1);
   EXPECT_THAT(onto_folder.err, StartsWith("jpeg2bmp: cannot write "));
   EXPECT_THAT(OutputFolder(), ::testing::ElementsAre("folder"));  // no partial file left
+}
+
+// "-" is standard input as INPUT and standard output as OUTPUT.bmp: the same picture as through
+// files, and the trace never mixed into a picture on standard output.
+TEST_F(Jpeg2BmpTest, DashStandsForStandardInputAndOutput) {
+  const fs::path jpeg = kCorpus / "progressive_q75_100x75.jpg";
+  const fs::path file = dir_ / "out" / "picture.bmp", written = dir_ / "stdout";
+  const struct {
+    std::vector<std::string> args;
+    fs::path input, bmp;
+  } cases[] = {
+      {{"-", file.string()}, jpeg, file},
+      {{jpeg.string(), "-"}, "/dev/null", written},
+      {{"--verbose", "-", "-"}, jpeg, written},
+  };
+  for (const auto& c : cases) {
+    fs::remove(file);
+    ToolRun run = Jpeg2Bmp(c.args, c.input);
+    ASSERT_EQ(run.status, 0) << c.args.back() << ": " << run.err;
+    ExpectBmpOfDecodedPicture(c.bmp, jpeg);
+    if (c.args.front() == "--verbose") {
+      EXPECT_THAT(run.err, StartsWith("{ Start Of Image }\n"));
+    } else {
+      EXPECT_EQ(run.err, "");
+    }
+  }
+}
+
+// Standard output gets a picture only once it has been decoded whole.
+TEST_F(Jpeg2BmpTest, FailureThroughStandardStreamsWritesNothing) {
+  const std::string bytes = ReadAll(kCorpus / "baseline_q75_100x75.jpg");
+  WriteAll(dir_ / "truncated.jpg", bytes.substr(0, bytes.size() / 2));
+  WriteAll(dir_ / "no_frame.jpg", std::string("\xFF\xD8\xFF\xE0\x00\x10JFIF\x00\x01\x02\x00\x00\x01"
+                                              "\x00\x01\x00\x00\xFF\xD9",
+                                              22));
+  const struct {
+    std::vector<std::string> args;
+    fs::path input;
+    const char* error_regex;
+  } cases[] = {
+      {{(kCorpus / "arithmetic_100x75.jpg").string(), "-"}, "/dev/null",
+       "jpeg2bmp: Cannot read image - Arithmetic Coding covered by patents\n"},
+      {{"-", "-"}, dir_ / "truncated.jpg", "jpeg2bmp: Premature end of (file|stream)\n"},
+      {{"-", (dir_ / "out" / "picture.bmp").string()}, dir_ / "no_frame.jpg",
+       "jpeg2bmp: standard input holds no picture\n"},
+  };
+  for (const auto& c : cases) {
+    ToolRun run = Jpeg2Bmp(c.args, c.input);
+    EXPECT_EQ(run.status, 1) << c.error_regex;
+    EXPECT_THAT(run.err, MatchesRegex(c.error_regex));
+    EXPECT_EQ(run.out, "");
+    EXPECT_THAT(OutputFolder(), ::testing::IsEmpty());
+  }
 }
 
 struct UsageCase {

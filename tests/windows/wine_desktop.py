@@ -10,7 +10,7 @@ coordinates are then Windows screen coordinates.
 import os
 import subprocess
 
-from x_session import XSession, wait_until
+from x_session import XSession, require_packages, wait_until
 
 COMMAND_TIMEOUT = 60
 # Every program that connects to the prefix's server joins the desktop of this name; its size
@@ -35,6 +35,8 @@ class WineDesktop:
         self._processes = []
 
     def __enter__(self):
+        # The 32-bit prefix needs Wine's 32-bit half, an i386 package.
+        require_packages({"wine": "wine"}, {"/usr/lib/wine/wine": "wine32:i386"})
         self._stop_server()
         self._choose_desktop_size()
         self.session = XSession(self.width, self.height).__enter__()

@@ -1,14 +1,9 @@
 #include "command_line.h"
 
-#include <algorithm>
-#include <vector>
+#include "argument_scan.h"
 
 namespace Lumarc::Tools {
 namespace {
-
-bool IsOption(std::string_view arg) {
-  return arg.size() > 1 && arg.front() == '-';
-}
 
 CommandLine UsageError(std::string why) {
   CommandLine line;
@@ -19,35 +14,29 @@ CommandLine UsageError(std::string why) {
 }  // namespace
 
 CommandLine ParseCommandLine(std::span<const std::string_view> args) {
-  auto options_end = std::find(args.begin(), args.end(), "--");
-  if (std::any_of(args.begin(), options_end,
-                  [](std::string_view a) { return a == "--help" || a == "-h"; })) {
+  CommandLine line;
+  const ScannedArguments scanned = ScanArguments(args, [&](std::string_view option, std::size_t) {
+    if (option == "--verbose") {
+      line.verbose = true;
+    } else if (option == "--strict") {
+      line.strict = true;
+    } else {
+      return OptionUse::kUnknown;
+    }
+    return OptionUse::kTaken;
+  });
+  if (scanned.help) {
     CommandLine help;
     help.action = CommandLine::Action::kHelp;
     return help;
   }
-
-  CommandLine line;
-  std::vector<std::string_view> files;
-  for (auto it = args.begin(); it != args.end(); ++it) {
-    if (it == options_end) {
-      files.insert(files.end(), it + 1, args.end());
-      break;
-    }
-    if (*it == "--verbose") {
-      line.verbose = true;
-    } else if (*it == "--strict") {
-      line.strict = true;
-    } else if (IsOption(*it)) {
-      return UsageError("unknown option " + std::string(*it));
-    } else {
-      files.push_back(*it);
-    }
+  if (!scanned.error.empty()) return UsageError(scanned.error);
+  if (scanned.operands.size() != 2) {
+    return UsageError("expected an INPUT and an OUTPUT.bmp file name");
   }
-  if (files.size() != 2) return UsageError("expected an INPUT and an OUTPUT.bmp file name");
   line.action = CommandLine::Action::kConvert;
-  line.input = files[0];
-  line.output = files[1];
+  line.input = scanned.operands[0];
+  line.output = scanned.operands[1];
   return line;
 }
 
@@ -56,7 +45,9 @@ std::string HelpText() {
          "\n\n"
          "Decodes the JPEG (JFIF) file INPUT and writes the picture to OUTPUT.bmp as an\n"
          "uncompressed Windows bitmap: 24 bits per pixel for colour, 8 bits with a grey\n"
-         "palette for greyscale.\n"
+         "palette for greyscale. INPUT - reads standard input; OUTPUT.bmp - writes standard\n"
+         "output, once the whole picture has been decoded (the --verbose trace then goes to\n"
+         "standard error). Name a file called - as ./-.\n"
          "\n"
          "  --verbose  trace every marker segment on standard output while decoding\n"
          "  --strict   require JFIF component numbering (1 for grey; 1, 2, 3 for colour)\n"
@@ -64,7 +55,7 @@ std::string HelpText() {
          "\n"
          "Exit status: 0 when OUTPUT.bmp was written; 1 when INPUT could not be decoded or\n"
          "OUTPUT.bmp not written (no new output file is left behind, an existing one is\n"
-         "kept as it was); 2 for wrong usage.\n";
+         "kept as it was, and nothing is written to standard output); 2 for wrong usage.\n";
 }
 
 }  // namespace Lumarc::Tools

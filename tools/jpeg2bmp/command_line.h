@@ -21,8 +21,10 @@ struct CommandLine {
 inline constexpr std::string_view kUsage =
     "usage: jpeg2bmp [--verbose] [--strict] INPUT OUTPUT.bmp";
 
-// Parses the arguments that follow the program name. --help wins over everything else; "--"
-// ends the options, so a file whose name starts with '-' can still be named.
+// The name of INPUT or OUTPUT.bmp that stands for standard input or standard output.
+inline constexpr std::string_view kStandardStream = "-";
+
+// Parses the arguments that follow the program name (see ScanArguments for the shape).
 CommandLine ParseCommandLine(std::span<const std::string_view> args);
 
 // The text that --help prints.

@@ -2,23 +2,26 @@
 #include <cstdint>
 #include <exception>
 #include <iostream>
+#include <optional>
 #include <stdexcept>
 #include <string_view>
 #include <vector>
 
+#include "argument_scan.h"
 #include "bmp_writer.h"
 #include "command_line.h"
 #include "lumarc/bitmap_image.h"
 #include "lumarc/jpeg_decoder.h"
+#include "lumarc/memory_input_byte_stream.h"
 #include "replace_file.h"
+#include "standard_streams.h"
 
 namespace {
 
 using Lumarc::BitmapImage;
 using Lumarc::Tools::BmpPicture;
 using Lumarc::Tools::CommandLine;
-
-enum ExitStatus { kWritten = 0, kFailed = 1, kWrongUsage = 2 };
+using Lumarc::Tools::kStandardStream;
 
 std::vector<uint8_t> PaletteBytes(const BitmapImage& image) {
   std::vector<uint8_t> bytes;
@@ -40,20 +43,57 @@ BmpPicture DescribeForBmp(const BitmapImage& image, const std::vector<uint8_t>& 
   return picture;
 }
 
-void Convert(const CommandLine& line) {
+// While standard output carries the picture, the trace that the decoder writes there goes to
+// standard error instead.
+class TraceOnStandardError {
+ public:
+  TraceOnStandardError() : standard_output(std::cout.rdbuf(std::cerr.rdbuf())) {}
+  ~TraceOnStandardError() { std::cout.rdbuf(standard_output); }
+  TraceOnStandardError(const TraceOnStandardError&) = delete;
+  TraceOnStandardError& operator=(const TraceOnStandardError&) = delete;
+
+ private:
+  std::streambuf* standard_output;
+};
+
+void Decode(Lumarc::JpegDecoder& decoder, const std::string& input, BitmapImage& image) {
+  if (input != kStandardStream) {
+    decoder.ReadImageFile(input, image);
+    return;
+  }
+  const std::vector<uint8_t> bytes = Lumarc::Tools::ReadStandardInput();
+  Lumarc::MemoryInputByteStream stream(bytes);
+  decoder.ReadImage(stream, image);
+}
+
+void DecodeInput(const CommandLine& line, BitmapImage& image) {
   Lumarc::JpegDecoder decoder;
   decoder.SetVerbose(line.verbose);
   decoder.SetStrictJfif(line.strict);
-  BitmapImage image;
-  decoder.ReadImageFile(line.input, image);
+  std::optional<TraceOnStandardError> trace;
+  if (line.output == kStandardStream) trace.emplace();
+  Decode(decoder, line.input, image);
+  trace.reset();
   // A stream may end without ever holding a frame; that is no picture, not an empty BMP.
   if (image.BitCount() == 0 || image.Width() == 0 || image.Height() == 0) {
-    throw std::runtime_error(line.input + " holds no picture");
+    const std::string name = line.input == kStandardStream ? "standard input" : line.input;
+    throw std::runtime_error(name + " holds no picture");
   }
+}
+
+void Convert(const CommandLine& line) {
+  BitmapImage image;
+  DecodeInput(line, image);
   std::vector<uint8_t> palette = PaletteBytes(image);
   BmpPicture picture = DescribeForBmp(image, palette);
-  Lumarc::Tools::ReplaceFile(line.output,
-                             [&](std::ostream& out) { Lumarc::Tools::WriteBmp(out, picture); });
+  if (line.output != kStandardStream) {
+    Lumarc::Tools::ReplaceFile(line.output,
+                               [&](std::ostream& out) { Lumarc::Tools::WriteBmp(out, picture); });
+    return;
+  }
+  Lumarc::Tools::SetStandardOutputBinary();
+  Lumarc::Tools::WriteBmp(std::cout, picture);
+  if (!std::cout.flush()) throw std::runtime_error("cannot write standard output");
 }
 
 }  // namespace
@@ -64,21 +104,20 @@ int main(int argc, char** argv) {
   switch (line.action) {
     case CommandLine::Action::kHelp:
       std::cout << Lumarc::Tools::HelpText();
-      return kWritten;
+      return Lumarc::Tools::kSucceeded;
     case CommandLine::Action::kUsageError:
-      std::cerr << "jpeg2bmp: " << line.error << '\n' << Lumarc::Tools::kUsage << '\n';
-      return kWrongUsage;
+      return Lumarc::Tools::ReportWrongUsage("jpeg2bmp", line.error, Lumarc::Tools::kUsage);
     case CommandLine::Action::kConvert:
       break;
   }
   try {
     Convert(line);
-    return kWritten;
+    return Lumarc::Tools::kSucceeded;
   } catch (const std::exception& e) {
     std::cout.flush();  // the trace so far comes before the error
     std::cerr << "jpeg2bmp: " << e.what() << '\n';
   } catch (...) {
     std::cerr << "jpeg2bmp: unexpected failure\n";
   }
-  return kFailed;
+  return Lumarc::Tools::kFailed;
 }

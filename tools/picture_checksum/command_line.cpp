@@ -1,15 +1,12 @@
 #include "command_line.h"
 
-#include <algorithm>
 #include <charconv>
 #include <utility>
 
+#include "argument_scan.h"
+
 namespace Lumarc::Tools {
 namespace {
-
-bool IsOption(std::string_view arg) {
-  return arg.size() > 1 && arg.front() == '-';
-}
 
 ChecksumCommand UsageError(std::string why) {
   ChecksumCommand command;
@@ -33,35 +30,27 @@ ChecksumCommand ParseSet(std::span<const std::string_view> operands) {
 }  // namespace
 
 ChecksumCommand ParseChecksumCommand(std::span<const std::string_view> args) {
-  const auto options_end = std::find(args.begin(), args.end(), "--");
-  if (std::any_of(args.begin(), options_end,
-                  [](std::string_view a) { return a == "--help" || a == "-h"; })) {
+  bool set = false;
+  const ScannedArguments scanned =
+      ScanArguments(args, [&](std::string_view option, std::size_t operands_before) {
+        if (option == "--set" && !set) {
+          set = true;
+          return OptionUse::kTaken;
+        }
+        // A negative VALUE right after --set is a number, not an option.
+        return set && operands_before == 0 ? OptionUse::kOperand : OptionUse::kUnknown;
+      });
+  if (scanned.help) {
     ChecksumCommand help;
     help.action = ChecksumCommand::Action::kHelp;
     return help;
   }
-
-  bool set = false;
-  std::vector<std::string_view> operands;
-  for (auto it = args.begin(); it != args.end(); ++it) {
-    if (it == options_end) {
-      operands.insert(operands.end(), it + 1, args.end());
-      break;
-    }
-    if (*it == "--set" && !set) {
-      set = true;
-    } else if (IsOption(*it) && !(set && operands.empty())) {
-      // A negative VALUE right after --set is a number, not an option.
-      return UsageError("unknown option " + std::string(*it));
-    } else {
-      operands.push_back(*it);
-    }
-  }
-  if (set) return ParseSet(operands);
-  if (operands.empty()) return UsageError("no FILE given");
+  if (!scanned.error.empty()) return UsageError(scanned.error);
+  if (set) return ParseSet(scanned.operands);
+  if (scanned.operands.empty()) return UsageError("no FILE given");
   ChecksumCommand command;
   command.action = ChecksumCommand::Action::kPrint;
-  command.files.assign(operands.begin(), operands.end());
+  command.files.assign(scanned.operands.begin(), scanned.operands.end());
   return command;
 }
 

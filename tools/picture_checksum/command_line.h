@@ -22,8 +22,7 @@ inline constexpr std::string_view kChecksumUsage =
     "usage: picture-checksum FILE...\n"
     "       picture-checksum --set VALUE FILE";
 
-// Parses the arguments that follow the program name. --help wins over everything else; "--"
-// ends the options, so a file whose name starts with '-' can still be named.
+// Parses the arguments that follow the program name (see ScanArguments for the shape).
 ChecksumCommand ParseChecksumCommand(std::span<const std::string_view> args);
 
 // The text that --help prints.

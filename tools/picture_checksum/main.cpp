@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "argument_scan.h"
 #include "command_line.h"
 #include "picture_checksum.h"
 #include "set_checksum.h"
@@ -15,15 +16,15 @@
 namespace {
 
 using Lumarc::Tools::ChecksumCommand;
-
-enum ExitStatus { kDone = 0, kFailed = 1, kWrongUsage = 2 };
+using Lumarc::Tools::kFailed;
+using Lumarc::Tools::kSucceeded;
 
 void PrintLine(std::int32_t checksum, const std::string& file) {
   std::cout << checksum << "  " << file << '\n';
 }
 
 int PrintChecksums(const std::vector<std::string>& files) {
-  int status = kDone;
+  int status = kSucceeded;
   for (const std::string& file : files) {
     const std::optional<std::int32_t> checksum = PictureChecksum::Compute(file);
     if (checksum) {
@@ -40,7 +41,7 @@ int SetChecksum(std::int32_t value, const std::string& file) {
   try {
     Lumarc::Tools::SetPictureChecksum(file, value);
     PrintLine(value, file);
-    return kDone;
+    return kSucceeded;
   } catch (const std::exception& e) {
     std::cerr << "picture-checksum: " << file << ": " << e.what() << "; file left unchanged\n";
   }
@@ -55,15 +56,14 @@ int main(int argc, char** argv) {
   switch (command.action) {
     case ChecksumCommand::Action::kHelp:
       std::cout << Lumarc::Tools::ChecksumHelpText();
-      return kDone;
+      return kSucceeded;
     case ChecksumCommand::Action::kUsageError:
-      std::cerr << "picture-checksum: " << command.error << '\n'
-                << Lumarc::Tools::kChecksumUsage << '\n';
-      return kWrongUsage;
+      return Lumarc::Tools::ReportWrongUsage("picture-checksum", command.error,
+                                             Lumarc::Tools::kChecksumUsage);
     case ChecksumCommand::Action::kPrint:
       return PrintChecksums(command.files);
     case ChecksumCommand::Action::kSet:
       return SetChecksum(command.value, command.files.front());
   }
-  return kWrongUsage;
+  return Lumarc::Tools::kWrongUsage;
 }

@@ -1,17 +1,18 @@
 #include "set_checksum.h"
 
 #include <exception>
-#include <optional>
 #include <fstream>
 #include <iterator>
+#include <optional>
+#include <ostream>
 #include <string>
-#include <system_error>
 #include <vector>
 
 #include "checksum_comment.h"
 #include "lumarc/bitmap_image.h"
 #include "lumarc/jpeg_decoder.h"
 #include "picture_checksum.h"
+#include "replace_file.h"
 
 namespace Lumarc::Tools {
 namespace {
@@ -55,14 +56,6 @@ std::vector<std::uint8_t> ReadBytes(const fs::path& path) {
   return {std::istreambuf_iterator<char>(in), {}};
 }
 
-void WriteBytes(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  if (!out) throw ChecksumRefused("cannot write " + path.string());
-}
-
 void CheckRewrite(const fs::path& rewritten, std::int32_t value, const DecodedPicture& before) {
   const std::optional<std::int32_t> checksum = PictureChecksum::Compute(rewritten.string());
   if (checksum != value) {
@@ -81,19 +74,13 @@ void SetPictureChecksum(const fs::path& path, std::int32_t value) {
   const std::vector<std::uint8_t> updated = WithChecksumComment(ReadBytes(path), value);
   const DecodedPicture before = Decode(path);
 
-  fs::path temporary = path;
-  temporary += ".picture-checksum.tmp";
-  try {
-    WriteBytes(temporary, updated);
-    CheckRewrite(temporary, value, before);
-    std::error_code ignored;
-    fs::permissions(temporary, fs::status(path).permissions(), ignored);
-    fs::rename(temporary, path);
-  } catch (...) {
-    std::error_code ignored;
-    fs::remove(temporary, ignored);
-    throw;
-  }
+  ReplaceFile(
+      path,
+      [&](std::ostream& out) {
+        out.write(reinterpret_cast<const char*>(updated.data()),
+                  static_cast<std::streamsize>(updated.size()));
+      },
+      [&](const fs::path& rewritten) { CheckRewrite(rewritten, value, before); });
 }
 
 }  // namespace Lumarc::Tools
