@@ -2,7 +2,6 @@
 #include <cstdint>
 #include <exception>
 #include <iostream>
-#include <optional>
 #include <stdexcept>
 #include <string_view>
 #include <vector>
@@ -12,7 +11,6 @@
 #include "command_line.h"
 #include "lumarc/bitmap_image.h"
 #include "lumarc/jpeg_decoder.h"
-#include "lumarc/memory_input_byte_stream.h"
 #include "replace_file.h"
 #include "standard_streams.h"
 
@@ -43,37 +41,17 @@ BmpPicture DescribeForBmp(const BitmapImage& image, const std::vector<uint8_t>& 
   return picture;
 }
 
-// While standard output carries the picture, the trace that the decoder writes there goes to
-// standard error instead.
-class TraceOnStandardError {
- public:
-  TraceOnStandardError() : standard_output(std::cout.rdbuf(std::cerr.rdbuf())) {}
-  ~TraceOnStandardError() { std::cout.rdbuf(standard_output); }
-  TraceOnStandardError(const TraceOnStandardError&) = delete;
-  TraceOnStandardError& operator=(const TraceOnStandardError&) = delete;
-
- private:
-  std::streambuf* standard_output;
-};
-
-void Decode(Lumarc::JpegDecoder& decoder, const std::string& input, BitmapImage& image) {
-  if (input != kStandardStream) {
-    decoder.ReadImageFile(input, image);
-    return;
-  }
-  const std::vector<uint8_t> bytes = Lumarc::Tools::ReadStandardInput();
-  Lumarc::MemoryInputByteStream stream(bytes);
-  decoder.ReadImage(stream, image);
-}
-
 void DecodeInput(const CommandLine& line, BitmapImage& image) {
   Lumarc::JpegDecoder decoder;
   decoder.SetVerbose(line.verbose);
+  // A trace must not mix with a picture written to standard output.
+  if (line.verbose && line.output == kStandardStream) decoder.SetTraceOutput(&std::cerr);
   decoder.SetStrictJfif(line.strict);
-  std::optional<TraceOnStandardError> trace;
-  if (line.output == kStandardStream) trace.emplace();
-  Decode(decoder, line.input, image);
-  trace.reset();
+  if (line.input == kStandardStream) {
+    decoder.ReadImage(Lumarc::Tools::ReadStandardInput(), image);
+  } else {
+    decoder.ReadImageFile(line.input, image);
+  }
   // A stream may end without ever holding a frame; that is no picture, not an empty BMP.
   if (image.BitCount() == 0 || image.Width() == 0 || image.Height() == 0) {
     const std::string name = line.input == kStandardStream ? "standard input" : line.input;
