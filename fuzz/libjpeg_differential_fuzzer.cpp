@@ -1,0 +1,275 @@
+// Our fast decode against libjpeg-turbo's entropy decoding. Each input is read with
+// jpeg_read_coefficients; wherever libjpeg-turbo takes the stream without an error or a
+// warning, its coefficients go through our reference reconstruction (scalar inverse DCT,
+// upsampling, colour conversion) and the picture must equal what our decoder makes of the same
+// bytes. Our decoder may instead refuse the stream, but only for a reason listed in
+// kJustifiedRefusals. The first byte holds the options as in decode_fuzzer (bit 1 strict JFIF,
+// the rest ignored), so that fuzzer's corpus seeds this one.
+//
+// Where the two decoders legitimately differ on a stream libjpeg-turbo accepts cleanly, the
+// expectation is adjusted rather than the input skipped:
+// - A DQT segment that redefines a table between the scans of a progressive frame.
+//   libjpeg-turbo dequantises each component with the table as it stood at the component's first
+//   scan; our decoder keeps quantized coefficients until the end of the image and dequantises
+//   them with the table as it stands then. The reference reconstruction is therefore given the
+//   final tables of a progressive frame.
+// - A colour frame in which some component is named by no scan. libjpeg-turbo decodes it as all
+//   zero coefficients; our conversion needs every component's blocks and leaves the bitmap
+//   zero-filled, as a read that reached none of the picture does.
+#include <csetjmp>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <set>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <jpeglib.h>
+
+#include "decode_outcome.h"
+#include "lumarc/bitmap_image.h"
+#include "lumarc/decode_path.h"
+#include "lumarc/reference_reconstruction.h"
+#include "lumarc/zigzag.h"
+
+namespace {
+
+// Our refusals of streams that libjpeg-turbo decodes without complaint, each justified by the
+// JFIF and JPEG rules or by a documented limit of this decoder.
+constexpr std::string_view kJustifiedRefusals[] = {
+    // JFIF: the APP0 "JFIF" segment follows SOI; libjpeg-turbo reads any JPEG stream.
+    "Missing JFIF APP0 Marker",
+    "Not a JFIF file",
+    // JFIF pictures have one (Y) or three (YCbCr) components.
+    "JFIF only supports 1 and 3 component streams",
+    // Strict JFIF numbering (option bit 1): Y is 1, Cb 2, Cr 3.
+    "Component ID not 1",
+    "Invalid Component ID or ID out of order",
+    // Our components are kept in 255 slots indexed by identifier.
+    "Component ID 255 not supported",
+    // 8-bit samples take 8-bit quantization values (Pq = 0), each 1 to 255.
+    "Only 8-bit Data is Supported",
+    "Invalid Quantization Table Precision",
+    "Zero value in quantization table",
+    // A DC difference category above 11 cannot occur with 8-bit samples.
+    "DC Difference Size out of Range",
+    // A run that carries the coefficient index past 63 (libjpeg-turbo stores such a value at
+    // position 63 without a word).
+    "Coefficient Index out of Range",
+    "Data out of range",
+    "Error in progressive scan",
+    // Only whole sampling ratios are supported (planes of one row length).
+    "Sampling Factor Ratio Not a Whole Number",
+    // Arithmetic coding is not supported.
+    "Cannot read image - Arithmetic Coding covered by patents",
+    // Nothing but CR and LF and one last byte may follow EOI.
+    "Extra Data After End of Image Marker",
+    // The fuzzing memory limit.
+    "Image Too Large for Memory",
+    "Image Too Large to Decode",
+};
+
+// libjpeg-turbo frames larger than this are not compared: our limit refuses them anyway.
+constexpr std::uint64_t kMaxComparedPixels = std::uint64_t{1} << 22;
+
+struct ErrorManager {
+  jpeg_error_mgr public_fields;
+  std::jmp_buf jump;
+  int warnings;
+};
+
+[[noreturn]] void ErrorExit(j_common_ptr info) {
+  std::longjmp(reinterpret_cast<ErrorManager*>(info->err)->jump, 1);
+}
+
+void EmitMessage(j_common_ptr info, int level) {
+  if (level < 0) ++reinterpret_cast<ErrorManager*>(info->err)->warnings;
+}
+
+void OutputMessage(j_common_ptr) {}
+
+// What libjpeg-turbo made of a stream: whether it took it cleanly, and if so the frame and its
+// coefficients as our reconstruction wants them.
+struct LibjpegCoefficients {
+  bool clean = false;
+  bool representable = true;  // every table 8-bit, so our reconstruction can take it
+  std::uint32_t width = 0;
+  std::uint32_t height = 0;
+  std::vector<Lumarc::ComponentCoefficients> components;
+};
+
+bool CopyTable(const JQUANT_TBL* table, Lumarc::ComponentCoefficients& component) {
+  if (table == nullptr) return false;
+  for (std::size_t z = 0; z < 64; ++z) {
+    const UINT16 value = table->quantval[Lumarc::kZigzagToNatural[z]];
+    if (value == 0 || value > 255) return false;
+    component.quantization_values[z] = static_cast<std::uint8_t>(value);
+  }
+  return true;
+}
+
+void CopyBlocks(jpeg_decompress_struct& info, jvirt_barray_ptr array,
+                const jpeg_component_info& from, Lumarc::ComponentCoefficients& component) {
+  const auto round_up = [](JDIMENSION value, int factor) {
+    return (value + static_cast<JDIMENSION>(factor) - 1) / static_cast<JDIMENSION>(factor) *
+           static_cast<JDIMENSION>(factor);
+  };
+  component.block_rows = round_up(from.height_in_blocks, from.v_samp_factor);
+  component.block_cols = round_up(from.width_in_blocks, from.h_samp_factor);
+  component.blocks.resize(std::size_t{component.block_rows} * component.block_cols);
+  for (JDIMENSION row = 0; row < component.block_rows; ++row) {
+    JBLOCKARRAY rows =
+        info.mem->access_virt_barray(reinterpret_cast<j_common_ptr>(&info), array, row, 1, FALSE);
+    for (JDIMENSION col = 0; col < component.block_cols; ++col) {
+      Lumarc::CoefficientBlock& block =
+          component.blocks[std::size_t{row} * component.block_cols + col];
+      for (std::size_t i = 0; i < 64; ++i) block[i] = rows[0][col][i];
+    }
+  }
+}
+
+// Runs between setjmp and any longjmp: only plain data lives here.
+void ReadCoefficients(jpeg_decompress_struct& info, ErrorManager& errors,
+                      std::span<const std::uint8_t> image, LibjpegCoefficients& result) {
+  jpeg_mem_src(&info, image.data(), static_cast<unsigned long>(image.size()));
+  if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK) return;
+  if (std::uint64_t{info.image_width} * info.image_height > kMaxComparedPixels) return;
+  jvirt_barray_ptr* arrays = jpeg_read_coefficients(&info);
+  if (arrays == nullptr || errors.warnings != 0) return;
+  result.width = info.image_width;
+  result.height = info.image_height;
+  result.components.resize(static_cast<std::size_t>(info.num_components));
+  for (int ci = 0; ci < info.num_components; ++ci) {
+    const jpeg_component_info& from = info.comp_info[ci];
+    Lumarc::ComponentCoefficients& component = result.components[static_cast<std::size_t>(ci)];
+    component.horizontal_frequency = static_cast<std::uint32_t>(from.h_samp_factor);
+    component.vertical_frequency = static_cast<std::uint32_t>(from.v_samp_factor);
+    // See the head of this file: a progressive frame is dequantised with its final tables.
+    const JQUANT_TBL* table =
+        info.progressive_mode ? info.quant_tbl_ptrs[from.quant_tbl_no] : from.quant_table;
+    if (!CopyTable(table, component)) result.representable = false;
+    CopyBlocks(info, arrays[ci], from, component);
+  }
+  jpeg_finish_decompress(&info);
+  result.clean = errors.warnings == 0;
+}
+
+LibjpegCoefficients DecodeWithLibjpeg(std::span<const std::uint8_t> image) {
+  LibjpegCoefficients result;
+  jpeg_decompress_struct info{};
+  ErrorManager errors{};
+  info.err = jpeg_std_error(&errors.public_fields);
+  errors.public_fields.error_exit = ErrorExit;
+  errors.public_fields.emit_message = EmitMessage;
+  errors.public_fields.output_message = OutputMessage;
+  jpeg_create_decompress(&info);
+  if (setjmp(errors.jump) == 0) {
+    ReadCoefficients(info, errors, image, result);
+  } else {
+    result = LibjpegCoefficients{};
+  }
+  jpeg_destroy_decompress(&info);
+  return result;
+}
+
+// The component identifiers named by the scan headers, walking the stream's segments and
+// skipping entropy-coded data (up to a 0xFF that is neither stuffing nor RSTn).
+std::set<std::uint8_t> ScannedComponents(std::span<const std::uint8_t> image) {
+  std::set<std::uint8_t> scanned;
+  std::size_t at = 2;  // past SOI
+  while (at + 4 <= image.size()) {
+    if (image[at] != 0xFF) {
+      ++at;
+      continue;
+    }
+    const std::uint8_t marker = image[at + 1];
+    if (marker == 0xFF || marker == 0x00 || (marker >= 0xD0 && marker <= 0xD7)) {
+      ++at;
+      continue;
+    }
+    if (marker == 0xD9) break;
+    const std::size_t length = std::size_t{image[at + 2]} << 8 | image[at + 3];
+    if (marker == 0xDA && at + 4 < image.size()) {
+      const std::size_t count = image[at + 4];
+      for (std::size_t i = 0; i < count && at + 5 + 2 * i < image.size(); ++i) {
+        scanned.insert(image[at + 5 + 2 * i]);
+      }
+    }
+    at += 2 + length;
+    if (marker != 0xDA) continue;
+    while (at + 1 < image.size() && !(image[at] == 0xFF && image[at + 1] != 0x00 &&
+                                      !(image[at + 1] >= 0xD0 && image[at + 1] <= 0xD7))) {
+      ++at;
+    }
+  }
+  return scanned;
+}
+
+// The identifiers of the frame's components, from its SOFn segment.
+std::vector<std::uint8_t> FrameComponents(std::span<const std::uint8_t> image) {
+  std::vector<std::uint8_t> ids;
+  for (std::size_t at = 2; at + 10 <= image.size(); ++at) {
+    const std::uint8_t marker = image[at + 1];
+    if (image[at] != 0xFF || marker < 0xC0 || marker > 0xC2) continue;
+    const std::size_t count = image[at + 9];
+    for (std::size_t i = 0; i < count && at + 10 + 3 * i < image.size(); ++i) {
+      ids.push_back(image[at + 10 + 3 * i]);
+    }
+    break;
+  }
+  return ids;
+}
+
+BitmapContents Expected(const LibjpegCoefficients& libjpeg, std::span<const std::uint8_t> image) {
+  Lumarc::BitmapImage bitmap;
+  const std::set<std::uint8_t> scanned = ScannedComponents(image);
+  bool every_component_scanned = true;
+  for (std::uint8_t id : FrameComponents(image)) every_component_scanned &= scanned.count(id) != 0;
+  if (every_component_scanned) {
+    Lumarc::ReconstructOnReferencePaths(libjpeg.width, libjpeg.height, libjpeg.components, bitmap);
+  } else {
+    bitmap.Allocate(0, 24, libjpeg.width, libjpeg.height);  // zero-filled
+  }
+  return ContentsOf(bitmap);
+}
+
+bool Justified(const std::string& message) {
+  for (std::string_view refusal : kJustifiedRefusals) {
+    if (message == refusal) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size < 1) return 0;
+  const bool strict = (data[0] & 2) != 0;
+  const std::span<const std::uint8_t> image(data + 1, size - 1);
+
+  Lumarc::SetDecodePath(Lumarc::DecodePath::kFast);
+  const DecodeOutcome ours = DecodeForFuzzing(image, false, strict);
+  const LibjpegCoefficients libjpeg = DecodeWithLibjpeg(image);
+  if (!libjpeg.clean) return 0;
+  if (!ours.error.empty()) {
+    if (Justified(ours.message)) return 0;
+    std::fprintf(stderr, "libjpeg-turbo decodes the stream cleanly; we refuse it: \"%s\"\n",
+                 ours.error.c_str());
+    std::abort();
+  }
+  if (!libjpeg.representable) {
+    std::fprintf(stderr, "we accept a quantization table libjpeg-turbo reads as not 8-bit\n");
+    std::abort();
+  }
+  if (!(ours.bitmap == Expected(libjpeg, image))) {
+    std::fprintf(stderr,
+                 "our decode differs from libjpeg-turbo's coefficients through the reference "
+                 "reconstruction (%u x %u, %u bits)\n",
+                 ours.bitmap.width, ours.bitmap.height, ours.bitmap.bit_count);
+    std::abort();
+  }
+  return 0;
+}
