@@ -48,19 +48,23 @@ constexpr std::string_view kJustifiedRefusals[] = {
     // Strict JFIF numbering (option bit 1): Y is 1, Cb 2, Cr 3.
     "Component ID not 1",
     "Invalid Component ID or ID out of order",
-    // Our components are kept in 255 slots indexed by identifier.
+    // Our components are kept in 255 slots indexed by identifier; T.81 gives each frame
+    // component its own identifier (libjpeg-turbo tells repeated ones apart by position).
     "Component ID 255 not supported",
+    "Duplicate Component ID",
     // 8-bit samples take 8-bit quantization values (Pq = 0), each 1 to 255.
     "Only 8-bit Data is Supported",
     "Invalid Quantization Table Precision",
     "Zero value in quantization table",
-    // A DC difference category above 11 cannot occur with 8-bit samples.
-    "DC Difference Size out of Range",
     // A run that carries the coefficient index past 63 (libjpeg-turbo stores such a value at
     // position 63 without a word).
     "Coefficient Index out of Range",
     "Data out of range",
     "Error in progressive scan",
+    // A scan's Huffman tables must be defined in the stream; libjpeg-turbo fills undefined ones
+    // with the standard tables of T.81 Annex K, as Motion JPEG frames expect.
+    "DC Table Not Defined",
+    "AC Table Not Defined",
     // Only whole sampling ratios are supported (planes of one row length).
     "Sampling Factor Ratio Not a Whole Number",
     // Arithmetic coding is not supported.
