@@ -45,7 +45,8 @@ wine_commands=()
 if [ -n "$windows_build_dir" ]; then
   exe=$windows_build_dir/bin/jpeg2bmp.exe
   [ -f "$exe" ] || fail "$exe is missing: scripts/build-windows.sh --preset windows-tests"
-  export WINEPREFIX=$PWD/$windows_build_dir/wineprefix WINEARCH=win32 WINEDEBUG=-all
+  # A prefix of its own: the server kept up for the runs is stopped at the end.
+  export WINEPREFIX="$(realpath -m "$windows_build_dir")/wineprefix-bench" WINEARCH=win32 WINEDEBUG=-all
   wine=(cmake/toolchains/run-with-wine.sh "$WINEPREFIX")
   "${wine[@]}" "$exe" --help >/dev/null  # makes the prefix on first use
   # A server that stays up: otherwise every run would pay for starting it.
