@@ -49,7 +49,9 @@ if [ -n "$windows_build_dir" ]; then
   export WINEPREFIX="$(realpath -m "$windows_build_dir")/wineprefix-bench" WINEARCH=win32 WINEDEBUG=-all
   wine=(cmake/toolchains/run-with-wine.sh "$WINEPREFIX")
   "${wine[@]}" "$exe" --help >/dev/null  # makes the prefix on first use
-  # A server that stays up: otherwise every run would pay for starting it.
+  # A server that stays up: otherwise every run would pay for starting it. The one that ran
+  # --help goes away on its own first.
+  wineserver -w
   wineserver -p
 fi
 

@@ -135,7 +135,7 @@ void CopyBlocks(jpeg_decompress_struct& info, jvirt_barray_ptr array,
   }
 }
 
-// Runs between setjmp and any longjmp: only plain data lives here.
+// Runs between setjmp and any longjmp: no object with a destructor lives in its frames.
 void ReadCoefficients(jpeg_decompress_struct& info, ErrorManager& errors,
                       std::span<const std::uint8_t> image, LibjpegCoefficients& result) {
   jpeg_mem_src(&info, image.data(), static_cast<unsigned long>(image.size()));
