@@ -253,15 +253,23 @@ bool HasFillBytesBeforeStuffing(std::span<const std::uint8_t> image) {
   return false;
 }
 
-// A restart interval's data ends with its last MCU, padded with 1-bits to a byte boundary.
-// libjpeg-turbo drops what its bit buffer has read ahead (up to 7 bytes) at a restart marker, so
-// a few bytes of surplus data before the marker pass unremarked; we expect the marker right
-// after the padding.
-bool RestartMarkerJustAhead(std::span<const std::uint8_t> image, std::streamoff position) {
+bool IsRestartMarker(std::uint8_t code) {
+  return code >= 0xD0 && code <= 0xD7;
+}
+
+// Entropy-coded data ends with the last MCU of its scan or restart interval, padded with 1-bits
+// to a byte boundary. libjpeg-turbo drops what its bit buffer has read ahead (up to 7 bytes) when
+// it meets the marker that follows, so a few bytes of surplus data pass unremarked there. We
+// expect the marker right after the padding: at a restart position we refuse anything else
+// ("Missing Restart Marker"), after a scan a surplus stuffed 0xFF 0x00 reads as marker 0x00.
+bool MarkerJustAhead(std::span<const std::uint8_t> image, std::streamoff position,
+                     bool restart_only) {
   constexpr std::size_t kReadAhead = 10;  // 7 data bytes, some of them stuffed
   const std::size_t from = position > 0 ? static_cast<std::size_t>(position) - 1 : 0;
   for (std::size_t at = from; at < from + kReadAhead && at + 1 < image.size(); ++at) {
-    if (image[at] == 0xFF && image[at + 1] >= 0xD0 && image[at + 1] <= 0xD7) return true;
+    const std::uint8_t code = image[at + 1];
+    if (image[at] != 0xFF || code == 0x00 || code == 0xFF) continue;
+    if (!restart_only || IsRestartMarker(code)) return true;
   }
   return false;
 }
@@ -273,7 +281,9 @@ bool Justified(const DecodeOutcome& ours, std::span<const std::uint8_t> image) {
   if (ours.message == "Invalid Marker in Compressed Data") {
     return HasFillBytesBeforeStuffing(image);
   }
-  return ours.message == "Missing Restart Marker" && RestartMarkerJustAhead(image, ours.position);
+  if (ours.message == "Missing Restart Marker") return MarkerJustAhead(image, ours.position, true);
+  return ours.message == "Unknown, unsupported, or reserved marker encountered" &&
+         MarkerJustAhead(image, ours.position, false);
 }
 
 }  // namespace
