@@ -264,12 +264,17 @@ bool IsRestartMarker(std::uint8_t code) {
 // ("Missing Restart Marker"), after a scan a surplus stuffed 0xFF 0x00 reads as marker 0x00.
 bool MarkerJustAhead(std::span<const std::uint8_t> image, std::streamoff position,
                      bool restart_only) {
-  constexpr std::size_t kReadAhead = 10;  // 7 data bytes, some of them stuffed
-  const std::size_t from = position > 0 ? static_cast<std::size_t>(position) - 1 : 0;
-  for (std::size_t at = from; at < from + kReadAhead && at + 1 < image.size(); ++at) {
-    const std::uint8_t code = image[at + 1];
-    if (image[at] != 0xFF || code == 0x00 || code == 0xFF) continue;
-    if (!restart_only || IsRestartMarker(code)) return true;
+  constexpr int kReadAhead = 8;  // data bytes, a stuffed 0xFF 0x00 with its fill bytes as one
+  std::size_t at = position > 0 ? static_cast<std::size_t>(position) - 1 : 0;
+  for (int data_bytes = 0; data_bytes <= kReadAhead && at < image.size(); ++data_bytes) {
+    if (image[at] != 0xFF) {
+      ++at;
+      continue;
+    }
+    while (at < image.size() && image[at] == 0xFF) ++at;
+    if (at == image.size()) return false;
+    const std::uint8_t code = image[at++];
+    if (code != 0x00) return !restart_only || IsRestartMarker(code);
   }
   return false;
 }
