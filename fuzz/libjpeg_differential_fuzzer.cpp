@@ -3,8 +3,9 @@
 // warning, its coefficients go through our reference reconstruction (scalar inverse DCT,
 // upsampling, colour conversion) and the picture must equal what our decoder makes of the same
 // bytes. Our decoder may instead refuse the stream, but only for a reason Justified accepts
-// (kJustifiedRefusals, and the few that hold only for certain bytes). The first byte holds the options as in decode_fuzzer (bit 1 strict JFIF,
-// the rest ignored), so that fuzzer's corpus seeds this one.
+// (kJustifiedRefusals, and the few that hold only for certain bytes). The first byte holds the
+// options as in decode_fuzzer (bit 1 strict JFIF, the rest ignored), so that fuzzer's corpus seeds
+// this one.
 //
 // Where the two decoders legitimately differ on a stream libjpeg-turbo accepts cleanly, the
 // expectation is adjusted rather than the input skipped:
