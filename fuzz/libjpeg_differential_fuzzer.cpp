@@ -284,7 +284,8 @@ bool Justified(const DecodeOutcome& ours, std::span<const std::uint8_t> image) {
   for (std::string_view refusal : kJustifiedRefusals) {
     if (ours.message == refusal) return true;
   }
-  if (ours.message == "Invalid Marker in Compressed Data") {
+  if (ours.message == "Invalid Marker in Compressed Data" ||
+      ours.message == "Invalid Marker in Compressed Stream") {
     return HasFillBytesBeforeStuffing(image);
   }
   if (ours.message == "Missing Restart Marker") return MarkerJustAhead(image, ours.position, true);
