@@ -65,6 +65,8 @@ constexpr std::string_view kJustifiedRefusals[] = {
     // with the standard tables of T.81 Annex K, as Motion JPEG frames expect.
     "DC Table Not Defined",
     "AC Table Not Defined",
+    // T.81 allows table selectors 0 to 3 only; libjpeg-turbo tests only the one a scan uses.
+    "Huffman Table Selector outside range [0..3]",
     // Only whole sampling ratios are supported (planes of one row length).
     "Sampling Factor Ratio Not a Whole Number",
     // Arithmetic coding is not supported.
