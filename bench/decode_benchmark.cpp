@@ -19,52 +19,111 @@
 
 namespace {
 
-// Our decoder as the menu uses it, reused from one decode to the next like the others.
-void DecodeOurs(benchmark::State& state, const BenchFile& file, Lumarc::DecodePath path) {
-  Lumarc::SetDecodePath(path);
+// Whether each decode gets a new decoder and bitmap (decompressor and buffer), as a caller that
+// decodes one picture does, or reuses those of the last decode.
+enum class Reuse { kFresh, kReused };
+
+// The decoder's option to reconstruct finished MCU rows on a worker thread, where the decoder
+// has it. Benchmarks of it register themselves once it exists.
+template <typename Decoder>
+concept HasWorkerOption = requires(Decoder& decoder) {
+  decoder.SetThreads(2u);
+};
+constexpr bool kWorkerOption = HasWorkerOption<Lumarc::JpegDecoder>;
+
+template <typename Decoder>
+void UseThreads(Decoder& decoder, unsigned threads) {
+  if constexpr (HasWorkerOption<Decoder>) decoder.SetThreads(threads);
+}
+
+struct OursSettings {
+  Lumarc::DecodePath path = Lumarc::DecodePath::kFast;
+  Reuse reuse = Reuse::kReused;
+  unsigned threads = 1;
+};
+
+void DecodeOnce(const BenchFile& file, const OursSettings& settings, Lumarc::JpegDecoder& decoder,
+                Lumarc::BitmapImage& bitmap) {
+  UseThreads(decoder, settings.threads);
+  decoder.ReadImage(file.bytes, bitmap);
+  benchmark::DoNotOptimize(bitmap.PixelData());
+}
+
+void DecodeOurs(benchmark::State& state, const BenchFile& file, OursSettings settings) {
+  Lumarc::SetDecodePath(settings.path);
   Lumarc::JpegDecoder decoder;
   Lumarc::BitmapImage bitmap;
   for (auto _ : state) {
-    decoder.ReadImage(file.bytes, bitmap);
-    benchmark::DoNotOptimize(bitmap.PixelData());
+    if (settings.reuse == Reuse::kReused) {
+      DecodeOnce(file, settings, decoder, bitmap);
+    } else {
+      Lumarc::JpegDecoder fresh_decoder;
+      Lumarc::BitmapImage fresh_bitmap;
+      DecodeOnce(file, settings, fresh_decoder, fresh_bitmap);
+    }
   }
   Lumarc::SetDecodePath(Lumarc::DecodePath::kFast);
 }
 
 void DecodeLibjpeg(benchmark::State& state, const BenchFile& file,
-                   LibjpegDecoder::Settings settings) {
+                   LibjpegDecoder::Settings settings, Reuse reuse) {
   LibjpegDecoder decoder(settings);
   for (auto _ : state) {
-    decoder.Decode(file.bytes);
-    benchmark::DoNotOptimize(decoder.Pixels().data());
+    if (reuse == Reuse::kReused) {
+      decoder.Decode(file.bytes);
+      benchmark::DoNotOptimize(decoder.Pixels().data());
+    } else {
+      LibjpegDecoder fresh(settings);
+      fresh.Decode(file.bytes);
+      benchmark::DoNotOptimize(fresh.Pixels().data());
+    }
   }
 }
 
+// stb_image allocates its output anew on every decode: it is the same fresh or reused.
 void DecodeStbImage(benchmark::State& state, const BenchFile& file) {
   for (auto _ : state) {
     if (!DecodeWithStbImage(file.bytes)) state.SkipWithError("stb_image refused the file");
   }
 }
 
-// Every timing is reported in milliseconds.
+// Every timing is reported in milliseconds, with the CPU time of the whole process: a decoder
+// that works on a second thread is charged for it.
 template <typename Function>
 void Register(const std::string& name, Function function) {
-  benchmark::RegisterBenchmark(name.c_str(), function)->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark(name.c_str(), function)
+      ->Unit(benchmark::kMillisecond)
+      ->MeasureProcessCPUTime();
+}
+
+void RegisterOurs(const std::string& name, const BenchFile& file, OursSettings settings) {
+  const BenchFile* f = &file;
+  Register(name, [f, settings](benchmark::State& state) { DecodeOurs(state, *f, settings); });
+}
+
+void RegisterLibjpeg(const std::string& name, const BenchFile& file,
+                     LibjpegDecoder::Settings settings, Reuse reuse) {
+  const BenchFile* f = &file;
+  Register(name, [f, settings, reuse](benchmark::State& state) {
+    DecodeLibjpeg(state, *f, settings, reuse);
+  });
 }
 
 void RegisterFile(const BenchFile& file) {
+  using Lumarc::DecodePath;
+  using Settings = LibjpegDecoder::Settings;
   const std::string group = "decode/" + file.name + "/";
+  RegisterOurs(group + "ours", file, {});
+  RegisterOurs(group + "ours_fresh", file, {.reuse = Reuse::kFresh});
+  RegisterOurs(group + "ours_reference", file, {.path = DecodePath::kReference});
+  if (kWorkerOption) {
+    RegisterOurs(group + "ours_threads", file, {.threads = 2});
+    RegisterOurs(group + "ours_fresh_threads", file, {.reuse = Reuse::kFresh, .threads = 2});
+  }
+  RegisterLibjpeg(group + "libjpeg_matched", file, Settings::kMatched, Reuse::kReused);
+  RegisterLibjpeg(group + "libjpeg_matched_fresh", file, Settings::kMatched, Reuse::kFresh);
+  RegisterLibjpeg(group + "libjpeg_defaults", file, Settings::kDefaults, Reuse::kReused);
   const BenchFile* f = &file;
-  Register(group + "ours",
-           [f](benchmark::State& state) { DecodeOurs(state, *f, Lumarc::DecodePath::kFast); });
-  Register(group + "ours_reference",
-           [f](benchmark::State& state) { DecodeOurs(state, *f, Lumarc::DecodePath::kReference); });
-  Register(group + "libjpeg_matched", [f](benchmark::State& state) {
-    DecodeLibjpeg(state, *f, LibjpegDecoder::Settings::kMatched);
-  });
-  Register(group + "libjpeg_defaults", [f](benchmark::State& state) {
-    DecodeLibjpeg(state, *f, LibjpegDecoder::Settings::kDefaults);
-  });
   Register(group + "stb_image", [f](benchmark::State& state) { DecodeStbImage(state, *f); });
 }
 
@@ -106,26 +165,27 @@ void RegisterMenuStart() {
   Register("menu_start/libjpeg_matched", MenuStartLibjpeg);
 }
 
-// One decode each of the large files in a child process: peak resident memory added, in MB.
+// One decode each of the large files in a child process, each with a fresh decoder and bitmap
+// (decompressor and buffer): peak resident memory added, in MB.
 void PeakMemory(benchmark::State& state, const BenchFile& file) {
   constexpr double kMegabyte = 1024.0 * 1024.0;
-  double ours = 0;
-  double libjpeg = 0;
-  for (auto _ : state) {
-    ours = static_cast<double>(PeakMemoryOf([&file] {
+  const auto ours_peak = [&file](unsigned threads) {
+    return static_cast<double>(PeakMemoryOf([&file, threads] {
              Lumarc::JpegDecoder decoder;
              Lumarc::BitmapImage bitmap;
-             decoder.ReadImage(file.bytes, bitmap);
+             DecodeOnce(file, {.threads = threads}, decoder, bitmap);
            })) /
            kMegabyte;
-    libjpeg = static_cast<double>(PeakMemoryOf([&file] {
-                LibjpegDecoder decoder(LibjpegDecoder::Settings::kMatched);
-                decoder.Decode(file.bytes);
-              })) /
-              kMegabyte;
+  };
+  for (auto _ : state) {
+    state.counters["ours_MB"] = ours_peak(1);
+    if (kWorkerOption) state.counters["ours_threads_MB"] = ours_peak(2);
+    state.counters["libjpeg_MB"] = static_cast<double>(PeakMemoryOf([&file] {
+                                     LibjpegDecoder decoder(LibjpegDecoder::Settings::kMatched);
+                                     decoder.Decode(file.bytes);
+                                   })) /
+                                   kMegabyte;
   }
-  state.counters["ours_MB"] = ours;
-  state.counters["libjpeg_MB"] = libjpeg;
 }
 
 void RegisterPeakMemory() {

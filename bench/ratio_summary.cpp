@@ -6,15 +6,41 @@
 
 namespace {
 
-const char* const kOurs = "ours";
-// The columns of the ratio table, in order.
-const char* const kOthers[] = {"libjpeg_matched", "libjpeg_defaults", "stb_image",
-                               "ours_reference"};
+using Measure = RatioSummaryReporter::Measure;
+using Comparison = RatioSummaryReporter::Comparison;
+
+// CPU time is what the machine's shared cores spent; wall-clock is what a caller waits, and
+// differs from it only where a second thread works.
+const Comparison kComparisons[] = {
+    {"Reused decoder and bitmap (process CPU time)",
+     "ours",
+     {{"libjpeg_matched", Measure::kCpu},
+      {"libjpeg_defaults", Measure::kCpu},
+      {"stb_image", Measure::kCpu},
+      {"ours_reference", Measure::kCpu}}},
+    {"A fresh decoder and bitmap per decode (process CPU time)",
+     "ours_fresh",
+     {{"libjpeg_matched_fresh", Measure::kCpu}, {"stb_image", Measure::kCpu}}},
+    {"Reconstruction on a second thread, reused decoder and bitmap",
+     "ours_threads",
+     {{"libjpeg_matched", Measure::kWall}, {"libjpeg_matched", Measure::kCpu}}},
+    {"Reconstruction on a second thread, fresh decoder and bitmap",
+     "ours_fresh_threads",
+     {{"libjpeg_matched_fresh", Measure::kWall}, {"libjpeg_matched_fresh", Measure::kCpu}}},
+};
 
 std::string Format(const char* format, double value) {
   char text[32];
   std::snprintf(text, sizeof text, format, value);
   return text;
+}
+
+double Of(const RatioSummaryReporter::Times& times, Measure measure) {
+  return measure == Measure::kCpu ? times.cpu : times.wall;
+}
+
+const char* NameOf(Measure measure) {
+  return measure == Measure::kCpu ? "CPU" : "wall";
 }
 
 }  // namespace
@@ -31,35 +57,55 @@ void RatioSummaryReporter::ReportRuns(const std::vector<Run>& runs) {
     if (slash == std::string::npos) continue;
     const std::string group = name.substr(0, slash);
     const std::string decoder = name.substr(slash + 1);
-    const double ms =
-        run.GetAdjustedCPUTime() * 1e3 / benchmark::GetTimeUnitMultiplier(run.time_unit);
+    const double to_ms = 1e3 / benchmark::GetTimeUnitMultiplier(run.time_unit);
+    const Times times{run.GetAdjustedCPUTime() * to_ms, run.GetAdjustedRealTime() * to_ms};
     if (std::find(group_order.begin(), group_order.end(), group) == group_order.end()) {
       group_order.push_back(group);
     }
     if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
-      medians[group][decoder] = ms;
+      medians[group][decoder] = times;
     } else if (run.run_type == Run::RT_Iteration) {
-      singles[group][decoder] = ms;
+      singles[group][decoder] = times;
     }
   }
   ConsoleReporter::ReportRuns(runs);
 }
 
-void RatioSummaryReporter::PrintTimes(std::ostream& out) const {
-  out << "\n| picture | ours ms |";
-  for (const char* other : kOthers) out << " ours / " << other << " |";
-  out << "\n|---|---:|";
-  for (std::size_t i = 0; i < std::size(kOthers); ++i) out << "---:|";
+const std::map<std::string, RatioSummaryReporter::Times>* RatioSummaryReporter::TimesOf(
+    const std::string& group) const {
+  const auto median = medians.find(group);
+  if (median != medians.end()) return &median->second;
+  const auto single = singles.find(group);
+  return single == singles.end() ? nullptr : &single->second;
+}
+
+void RatioSummaryReporter::PrintComparison(std::ostream& out, const Comparison& comparison) const {
+  const auto has_ours = [&](const std::string& group) {
+    const auto* times = TimesOf(group);
+    return times != nullptr && times->count(comparison.ours) != 0;
+  };
+  if (std::none_of(group_order.begin(), group_order.end(), has_ours)) return;
+  out << "\n"
+      << comparison.title << "\n| picture | " << comparison.ours << " CPU ms | " << comparison.ours
+      << " wall ms |";
+  for (const Column& column : comparison.columns) {
+    out << " / " << column.decoder << " " << NameOf(column.measure) << " |";
+  }
+  out << "\n|---|---:|---:|";
+  for (std::size_t i = 0; i < comparison.columns.size(); ++i) out << "---:|";
   out << "\n";
   for (const std::string& group : group_order) {
-    const auto found = medians.count(group) != 0 ? medians.find(group) : singles.find(group);
-    const std::map<std::string, double>& times = found->second;
-    const auto ours = times.find(kOurs);
-    if (ours == times.end()) continue;
-    out << "| " << group << " | " << Format("%.2f", ours->second) << " |";
-    for (const char* other : kOthers) {
-      const auto time = times.find(other);
-      out << " " << (time == times.end() ? "" : Format("%.2f", ours->second / time->second))
+    if (!has_ours(group)) continue;
+    const std::map<std::string, Times>& times = *TimesOf(group);
+    const Times& ours = times.at(comparison.ours);
+    out << "| " << group << " | " << Format("%.2f", ours.cpu) << " | " << Format("%.2f", ours.wall)
+        << " |";
+    for (const Column& column : comparison.columns) {
+      const auto other = times.find(column.decoder);
+      out << " "
+          << (other == times.end()
+                  ? ""
+                  : Format("%.2f", Of(ours, column.measure) / Of(other->second, column.measure)))
           << " |";
     }
     out << "\n";
@@ -68,18 +114,31 @@ void RatioSummaryReporter::PrintTimes(std::ostream& out) const {
 
 void RatioSummaryReporter::PrintMemory(std::ostream& out) const {
   if (memory.empty()) return;
-  out << "\n| picture | ours peak MB | libjpeg peak MB | ours / libjpeg |\n|---|---:|---:|---:|\n";
+  const auto counter = [](const std::map<std::string, double>& counters, const char* name) {
+    const auto found = counters.find(name);
+    return found == counters.end() ? 0.0 : found->second;
+  };
+  const bool threads = std::any_of(memory.begin(), memory.end(), [](const auto& file) {
+    return file.second.count("ours_threads_MB") != 0;
+  });
+  out << "\n| picture | ours peak MB | libjpeg peak MB | ours / libjpeg |"
+      << (threads ? " second thread / libjpeg |" : "") << "\n|---|---:|---:|---:|"
+      << (threads ? "---:|" : "") << "\n";
   for (const auto& [file, counters] : memory) {
-    const double ours = counters.count("ours_MB") ? counters.at("ours_MB") : 0;
-    const double libjpeg = counters.count("libjpeg_MB") ? counters.at("libjpeg_MB") : 0;
-    out << "| " << file << " | " << Format("%.1f", ours) << " | " << Format("%.1f", libjpeg)
-        << " | " << (libjpeg > 0 ? Format("%.2f", ours / libjpeg) : "") << " |\n";
+    const double libjpeg = counter(counters, "libjpeg_MB");
+    const auto ratio = [&](const char* name) {
+      return libjpeg > 0 ? Format("%.2f", counter(counters, name) / libjpeg) : std::string();
+    };
+    out << "| " << file << " | " << Format("%.1f", counter(counters, "ours_MB")) << " | "
+        << Format("%.1f", libjpeg) << " | " << ratio("ours_MB") << " |";
+    if (threads) out << " " << ratio("ours_threads_MB") << " |";
+    out << "\n";
   }
 }
 
 void RatioSummaryReporter::Finalize() {
   std::ostream& out = GetOutputStream();
-  PrintTimes(out);
+  for (const Comparison& comparison : kComparisons) PrintComparison(out, comparison);
   PrintMemory(out);
   out.flush();
   ConsoleReporter::Finalize();

@@ -15,7 +15,7 @@ jobs="${LUMARC_FUZZ_BUILD_JOBS:-$(nproc 2>/dev/null || echo 2)}"
 
 cd "$source_dir"
 cmake --preset fuzz -B "$build_dir"
-cmake --build "$build_dir" --target decode_fuzzer huffman_fuzzer -j"$jobs"
+cmake --build "$build_dir" --target decode_fuzzer huffman_fuzzer libjpeg_differential_fuzzer -j"$jobs"
 
 # New inputs go to a scratch folder: the committed seeds stay small and reviewed.
 work_dir="$build_dir/fuzz-work"
@@ -28,14 +28,16 @@ export UBSAN_OPTIONS="${UBSAN_OPTIONS:+$UBSAN_OPTIONS:}print_stacktrace=1:halt_o
 limits=(-timeout=10 -rss_limit_mb=2048 -detect_leaks=1)
 
 failed=()
-for target in decode huffman; do
+for target in decode huffman libjpeg_differential; do
   binary="$build_dir/bin/${target}_fuzzer"
-  seeds="$here/corpus/$target"
+  seeds=("$here/corpus/$target")
+  # The differential target reads the decode target's inputs too (option byte first).
+  [ "$target" = libjpeg_differential ] && seeds+=("$here/corpus/decode")
   found="$work_dir/$target"
   artifacts="$work_dir/artifacts/$target/"
   mkdir -p "$found" "$artifacts"
-  replay=("$seeds")
-  [ "$target" = decode ] && replay+=("$here/slow-inputs")
+  replay=("${seeds[@]}")
+  [ "$target" != huffman ] && replay+=("$here/slow-inputs")
 
   echo "== $target: replaying ${replay[*]}"
   if ! "$binary" -runs=0 "${limits[@]}" -artifact_prefix="$artifacts" "${replay[@]}"; then
@@ -47,7 +49,7 @@ for target in decode huffman; do
   # more coverage, so fuzzing works on their first 4 KB and on the small seeds.
   echo "== $target: fuzzing for ${seconds}s"
   if ! "$binary" -max_total_time="$seconds" -max_len=4096 "${limits[@]}" \
-    -artifact_prefix="$artifacts" -print_final_stats=1 "$found" "$seeds"; then
+    -artifact_prefix="$artifacts" -print_final_stats=1 "$found" "${seeds[@]}"; then
     failed+=("$target")
   fi
 done

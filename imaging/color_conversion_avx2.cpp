@@ -80,10 +80,9 @@ LUMARC_AVX2 inline void StoreTerms(std::int16_t* to, __m256i terms) {
 
 }  // namespace
 
-LUMARC_AVX2 std::uint32_t ConvertRowAvx2(const std::uint8_t* luma, const std::int16_t* blue,
-                                         const std::int16_t* green, const std::int16_t* red,
-                                         std::uint32_t chroma_factor, std::uint32_t width,
-                                         std::uint8_t* out) {
+LUMARC_AVX2 LUMARC_VECTOR_ENTRY std::uint32_t ConvertRowAvx2(
+    const std::uint8_t* luma, const std::int16_t* blue, const std::int16_t* green,
+    const std::int16_t* red, std::uint32_t chroma_factor, std::uint32_t width, std::uint8_t* out) {
   std::uint32_t j = 0;
   for (; j + 16 <= width; j += 16) {
     const __m256i y =
@@ -99,9 +98,9 @@ LUMARC_AVX2 std::uint32_t ConvertRowAvx2(const std::uint8_t* luma, const std::in
   return j;
 }
 
-LUMARC_AVX2 std::uint32_t ComputeTermsAvx2(const std::uint8_t* cb, const std::uint8_t* cr,
-                                           std::uint32_t count, std::int16_t* blue,
-                                           std::int16_t* green, std::int16_t* red) {
+LUMARC_AVX2 LUMARC_VECTOR_ENTRY std::uint32_t ComputeTermsAvx2(
+    const std::uint8_t* cb, const std::uint8_t* cr, std::uint32_t count, std::int16_t* blue,
+    std::int16_t* green, std::int16_t* red) {
   using namespace color_tables;
   const __m256i rounding = _mm256_set1_epi32(32768);
   std::uint32_t x = 0;

@@ -152,6 +152,11 @@ const CoefficientBlock* ImageComponent::CoefficientsAt(std::uint32_t row, std::u
   return &coefficients[std::size_t{row} * data_unit_cols + col];
 }
 
+CoefficientBlock* ImageComponent::CoefficientsAt(std::uint32_t row, std::uint32_t col) {
+  if (!coefficients) return nullptr;
+  return &coefficients[std::size_t{row} * data_unit_cols + col];
+}
+
 CoefficientBlock& ImageComponent::Coefficients(std::uint32_t row, std::uint32_t col) {
   return coefficients[std::size_t{row} * data_unit_cols + col];
 }

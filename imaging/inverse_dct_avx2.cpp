@@ -151,8 +151,9 @@ LUMARC_AVX2 inline bool TransformDcOnly(DataUnit& unit, const CoefficientBlock& 
   return true;
 }
 
-LUMARC_AVX2 bool InverseDctAvx2(DataUnit& unit, const CoefficientBlock& coefficients,
-                                const QuantizationTable& table) {
+LUMARC_AVX2 LUMARC_VECTOR_ENTRY bool InverseDctAvx2(DataUnit& unit,
+                                                    const CoefficientBlock& coefficients,
+                                                    const QuantizationTable& table) {
   if (TransformDcOnly(unit, coefficients, table)) return true;
   __m256i t[8];
   if (!Dequantize(coefficients, table, t)) return false;

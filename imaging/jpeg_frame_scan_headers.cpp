@@ -47,6 +47,11 @@ void JpegReader::ReadFrameComponent(InputByteStream& stream, std::uint32_t index
   }
   // Slots are indexed by the identifier byte, and there are only 255 of them.
   if (id >= kComponentSlots) throw JpegBadStream(message::kComponentId255);
+  // Two frame components in one slot would decode into, and convert from, the same blocks.
+  const auto earlier = component_ids.begin() + index;
+  if (std::find(component_ids.begin(), earlier, id) != earlier) {
+    throw JpegBadStream(message::kComponentIdRepeated);
+  }
   component_ids[index] = id;
   ImageComponent& component = components[id];
   const std::uint8_t sampling = stream.ReadByte();

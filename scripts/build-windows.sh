@@ -60,3 +60,11 @@ resources=$(i686-w64-mingw32-windres -J coff -O rc -i "$exe")
 grep -q '^102 12 /\* RT_GROUP_CURSOR \*/' <<<"$resources" || fail "has no cursor group 102"
 # Icon group 1, the first, is what Explorer and the disc's autorun.inf show for the program.
 grep -q '^1 14 /\* RT_GROUP_ICON \*/' <<<"$resources" || fail "has no icon group 1"
+
+# The vector paths run on stacks that Windows aligns to 4 bytes only. GCC realigns the frames
+# that hold 32-byte values and moves them with unaligned instructions; an aligned move on a
+# stack slot would fault wherever the realignment is missing.
+library=$build_dir/imaging/liblumarc_imaging.a
+if i686-w64-mingw32-objdump -d "$library" | grep -E 'v?mov(dqa|aps|apd)[^(]*\(%e[sb]p' >&2; then
+  fail "$library holds aligned vector moves on the stack"
+fi

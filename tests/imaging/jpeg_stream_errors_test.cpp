@@ -194,6 +194,14 @@ const BadStream kBadStreams[] = {
        return JpegBuilder().Header().Raw(RawSof(11, 8, 1, {255, 0x11, 0})).bytes();
      },
      Bad("Component ID 255 not supported")},
+    {"ComponentIdRepeated",
+     [] {
+       return JpegBuilder()
+           .Header()
+           .Sof(0xC0, 8, 8, {{1, 1, 1, 0}, {2, 1, 1, 0}, {1, 1, 1, 0}})
+           .bytes();
+     },
+     Bad("Duplicate Component ID")},
     {"SamplingRatioOneAndAHalf",
      [] {
        return JpegBuilder()

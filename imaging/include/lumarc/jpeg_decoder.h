@@ -28,6 +28,7 @@ class JpegReader;
 //    of length 2 or 3 is consumed exactly; a DHT or DQT whose tables run past its length ends
 //    after the table that does.
 //  - "Component ID 255 not supported": a frame component with identifier 255, which has no slot.
+//  - "Duplicate Component ID": two frame components with one identifier, which T.81 forbids.
 //  - "Sampling Factor Ratio Not a Whole Number": Hmax / H or Vmax / V not whole (3 and 2, say).
 //  - "Image Too Large to Decode": a frame one of whose component buffers would exceed 1 GiB;
 //    refused before the bitmap is sized.

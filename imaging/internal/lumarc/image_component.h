@@ -92,6 +92,8 @@ class ImageComponent {
   const DataUnit& DataUnitAt(std::uint32_t row, std::uint32_t col) const;
   // Coefficient block (row, col) in natural order; null unless the image is progressive.
   const CoefficientBlock* CoefficientsAt(std::uint32_t row, std::uint32_t col) const;
+  // The same block to fill, for coefficients that come from elsewhere than a scan.
+  CoefficientBlock* CoefficientsAt(std::uint32_t row, std::uint32_t col);
   // The full-resolution plane, PlaneRowLength() samples per row; null before Upsample.
   const std::uint8_t* UpsampledSamples() const { return upsampled_samples.get(); }
   std::uint32_t PlaneRowLength() const { return data_unit_cols * 8 * horizontal_factor; }

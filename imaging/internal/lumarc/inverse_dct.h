@@ -6,13 +6,23 @@
 #include "lumarc/quantization_table.h"
 
 // The vector code is written with GCC/Clang target attributes for x86 and chosen at run time;
-// elsewhere only the scalar code exists. Not on Windows: GCC cannot keep 32-byte AVX values
-// aligned on its stacks there (GCC bug 54412), and the menu's four pictures need no vectors.
+// elsewhere only the scalar code exists. Not on 64-bit Windows: GCC cannot keep 32-byte AVX
+// values aligned on its stacks there (GCC bug 54412). 32-bit code realigns its frame wherever
+// it needs more than the stack guarantees.
 #if (defined(__GNUC__) || defined(__clang__)) && (defined(__x86_64__) || defined(__i386__)) && \
-    !defined(_WIN32)
+    !(defined(_WIN32) && defined(__x86_64__))
 #define LUMARC_X86_SIMD 1
 #else
 #define LUMARC_X86_SIMD 0
+#endif
+
+// Marks each function through which scalar code enters vector code. The 32-bit Windows ABI
+// promises only 4-byte stack alignment (a thread's start routine, a window procedure) while GCC
+// assumes 16 for its 16-byte spills, so such a function aligns the stack itself on entry.
+#if LUMARC_X86_SIMD && defined(_WIN32) && defined(__i386__)
+#define LUMARC_VECTOR_ENTRY __attribute__((force_align_arg_pointer))
+#else
+#define LUMARC_VECTOR_ENTRY
 #endif
 
 namespace Lumarc {

@@ -60,6 +60,7 @@ inline constexpr char kInvalidFrameSize[] = "Invalid Frame Size";
 inline constexpr char kComponentIdNotOne[] = "Component ID not 1";
 inline constexpr char kComponentIdOutOfOrder[] = "Invalid Component ID or ID out of order";
 inline constexpr char kComponentId255[] = "Component ID 255 not supported";
+inline constexpr char kComponentIdRepeated[] = "Duplicate Component ID";
 inline constexpr char kBadQuantizationTableIndex[] = "Bad Quantization Table Index";
 // JpegError, from the component's sampling factor setters.
 inline constexpr char kHorizontalSamplingOutOfRange[] = "Sampling Frequency Outside the Range 1-4";
