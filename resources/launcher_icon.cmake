@@ -9,6 +9,7 @@ add_custom_command(
   COMMAND Python3::Interpreter ${CMAKE_CURRENT_LIST_DIR}/make_icon.py ${launcher_icon_picture}
           --ico ${launcher_icon_file}
   DEPENDS ${launcher_icon_picture} ${CMAKE_CURRENT_LIST_DIR}/make_icon.py
+          ${CMAKE_CURRENT_LIST_DIR}/text_picture.py
   COMMENT "Generating the application icon from launcher_icon.txt"
   VERBATIM)
 

@@ -12,29 +12,11 @@ import argparse
 import struct
 import sys
 
-SIZE = 32
+from text_picture import SIZE, PictureError, read_picture
+
 ROW_BYTES = SIZE // 8  # one bit a pixel; 32 pixels already fill a 4-byte DIB row
 # (AND, XOR) bits per character: AND 1 keeps the screen, otherwise XOR picks black (0) or white (1).
 PIXELS = {'.': (1, 0), '#': (0, 0), 'o': (0, 1)}
-
-
-class PictureError(Exception):
-    pass
-
-
-def read_picture(path):
-    with open(path, encoding='ascii') as f:
-        lines = f.read().splitlines()
-    if len(lines) != SIZE:
-        raise PictureError(f'{path}: expected {SIZE} lines, found {len(lines)}')
-    for number, line in enumerate(lines, start=1):
-        if len(line) != SIZE:
-            raise PictureError(f'{path}:{number}: expected {SIZE} characters, found {len(line)}')
-        for column, char in enumerate(line, start=1):
-            if char not in PIXELS:
-                raise PictureError(f"{path}:{number}:{column}: unknown pixel '{char}'"
-                                   " (use '.', '#' or 'o')")
-    return lines
 
 
 def pack_plane(lines, plane):
@@ -94,7 +76,7 @@ def main():
     try:
         if not all(0 <= v < SIZE for v in args.hotspot):
             raise PictureError(f'hot spot {args.hotspot} lies outside the {SIZE} x {SIZE} picture')
-        lines = read_picture(args.picture)
+        lines = read_picture(args.picture, PIXELS, " (use '.', '#' or 'o')")
     except (OSError, UnicodeDecodeError, PictureError) as error:
         sys.exit(f'make_cursor.py: {error}')
     and_rows = pack_plane(lines, 0)

@@ -14,7 +14,8 @@ import argparse
 import struct
 import sys
 
-SIZE = 32
+from text_picture import SIZE, PictureError, read_picture
+
 TRANSPARENT = '.'
 # Palette order is the icon's colour table: index, then (red, green, blue).
 COLOURS = {
@@ -24,24 +25,6 @@ COLOURS = {
     'B': (0, 0, 255), 'M': (255, 0, 255), 'C': (0, 255, 255), 'o': (255, 255, 255),
 }
 INDEX = {char: index for index, char in enumerate(COLOURS)}
-
-
-class PictureError(Exception):
-    pass
-
-
-def read_picture(path):
-    with open(path, encoding='ascii') as f:
-        lines = f.read().splitlines()
-    if len(lines) != SIZE:
-        raise PictureError(f'{path}: expected {SIZE} lines, found {len(lines)}')
-    for number, line in enumerate(lines, start=1):
-        if len(line) != SIZE:
-            raise PictureError(f'{path}:{number}: expected {SIZE} characters, found {len(line)}')
-        for column, char in enumerate(line, start=1):
-            if char != TRANSPARENT and char not in COLOURS:
-                raise PictureError(f"{path}:{number}:{column}: unknown pixel '{char}'")
-    return lines
 
 
 def colour_row(line):
@@ -79,7 +62,7 @@ def main():
     parser.add_argument('--ico', required=True)
     args = parser.parse_args()
     try:
-        lines = read_picture(args.picture)
+        lines = read_picture(args.picture, set(COLOURS) | {TRANSPARENT})
     except (OSError, UnicodeDecodeError, PictureError) as error:
         sys.exit(f'make_icon.py: {error}')
     with open(args.ico, 'wb') as f:
