@@ -2,7 +2,6 @@
 // checks, with the transfer of the decoded components into the bitmap and the release of their
 // buffers on every way out.
 #include "lumarc/bitmap_image.h"
-#include "lumarc/decode_path.h"
 #include "lumarc/input_byte_stream.h"
 #include "lumarc/jpeg_reader.h"
 #include "lumarc/messages.h"
@@ -88,10 +87,10 @@ void JpegReader::TransferToBitmap() {
   if (current_image == nullptr) throw JpegError(message::kNotReadingAnImage);
   if (current_scan == 0) return;
   // The fast paths convert straight from the blocks and need no upsampled planes.
-  const bool from_blocks = FastPathsSelected();
+  const bool from_blocks = decode_path == DecodePath::kFast;
   for (std::uint32_t i = 0; i < component_count; ++i) {
     ImageComponent& component = components[component_ids[i]];
-    if (progressive) component.ProgressiveInverseDct();
+    if (progressive) component.ProgressiveInverseDct(InverseDctOfPath());
     if (!from_blocks) component.Upsample();
   }
   if (component_count == 1) {

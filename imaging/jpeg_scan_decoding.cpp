@@ -59,15 +59,24 @@ void JpegReader::RunScan(InputByteStream& stream, bool progressive_scan, DecodeU
               });
 }
 
+InverseDctRoutine JpegReader::InverseDctOfPath() const {
+  return decode_path == DecodePath::kFast ? inverse_dct_routine : &InverseDctScalar;
+}
+
 void JpegReader::DecodeSequentialScan(InputByteStream& stream) {
-  RunScan(stream, false, [&](ImageComponent& component, std::uint32_t row, std::uint32_t col) {
-    component.DecodeSequential(stream, row, col);
+  const InverseDctRoutine inverse_dct = InverseDctOfPath();
+  WithDecodePath(decode_path, [&](auto path) {
+    RunScan(stream, false, [&](ImageComponent& component, std::uint32_t row, std::uint32_t col) {
+      component.DecodeSequential<path()>(stream, row, col, inverse_dct);
+    });
   });
 }
 
 void JpegReader::DecodeDcFirstScan(InputByteStream& stream, std::uint32_t al) {
-  RunScan(stream, true, [&](ImageComponent& component, std::uint32_t row, std::uint32_t col) {
-    component.DecodeDcFirst(stream, row, col, al);
+  WithDecodePath(decode_path, [&](auto path) {
+    RunScan(stream, true, [&](ImageComponent& component, std::uint32_t row, std::uint32_t col) {
+      component.DecodeDcFirst<path()>(stream, row, col, al);
+    });
   });
 }
 
@@ -81,19 +90,23 @@ void JpegReader::DecodeDcRefineScan(InputByteStream& stream, std::uint32_t al) {
 void JpegReader::DecodeAcFirstScan(InputByteStream& stream, std::uint32_t ss, std::uint32_t se,
                                    std::uint32_t al) {
   ImageComponent& component = *scan_components[0];
-  RunScanLoop(stream, component.NoninterleavedRows(), component.NoninterleavedCols(), true,
-              [&](std::uint32_t row, std::uint32_t col) {
-                component.DecodeAcFirst(stream, row, col, ss, se, al);
-              });
+  WithDecodePath(decode_path, [&](auto path) {
+    RunScanLoop(stream, component.NoninterleavedRows(), component.NoninterleavedCols(), true,
+                [&](std::uint32_t row, std::uint32_t col) {
+                  component.DecodeAcFirst<path()>(stream, row, col, ss, se, al);
+                });
+  });
 }
 
 void JpegReader::DecodeAcRefineScan(InputByteStream& stream, std::uint32_t ss, std::uint32_t se,
                                     std::uint32_t al) {
   ImageComponent& component = *scan_components[0];
-  RunScanLoop(stream, component.NoninterleavedRows(), component.NoninterleavedCols(), true,
-              [&](std::uint32_t row, std::uint32_t col) {
-                component.DecodeAcRefine(stream, row, col, ss, se, al);
-              });
+  WithDecodePath(decode_path, [&](auto path) {
+    RunScanLoop(stream, component.NoninterleavedRows(), component.NoninterleavedCols(), true,
+                [&](std::uint32_t row, std::uint32_t col) {
+                  component.DecodeAcRefine<path()>(stream, row, col, ss, se, al);
+                });
+  });
 }
 
 void JpegReader::ResetDcPredictions() {

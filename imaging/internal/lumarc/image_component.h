@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "lumarc/decode_path.h"
 #include "lumarc/inverse_dct.h"
 
 namespace Lumarc {
@@ -54,20 +55,26 @@ class ImageComponent {
   void AllocateComponentBuffers(const FrameGeometry& frame);
   void FreeComponentBuffers();
 
-  // Data-unit decoders, called by the scan loops with the stream in bit mode.
-  void DecodeSequential(InputByteStream& stream, std::uint32_t row, std::uint32_t col);
+  // Data-unit decoders, called by the scan loops with the stream in bit mode. Path picks the
+  // implementation (the scan loops choose it once per scan); both give the same results.
+  template <DecodePath Path = DecodePath::kFast>
+  void DecodeSequential(InputByteStream& stream, std::uint32_t row, std::uint32_t col,
+                        InverseDctRoutine inverse_dct = inverse_dct_routine);
+  template <DecodePath Path = DecodePath::kFast>
   void DecodeDcFirst(InputByteStream& stream, std::uint32_t row, std::uint32_t col,
                      std::uint32_t al);
   void DecodeDcRefine(InputByteStream& stream, std::uint32_t row, std::uint32_t col,
                       std::uint32_t al);
+  template <DecodePath Path = DecodePath::kFast>
   void DecodeAcFirst(InputByteStream& stream, std::uint32_t row, std::uint32_t col,
                      std::uint32_t ss, std::uint32_t se, std::uint32_t al);
+  template <DecodePath Path = DecodePath::kFast>
   void DecodeAcRefine(InputByteStream& stream, std::uint32_t row, std::uint32_t col,
                       std::uint32_t ss, std::uint32_t se, std::uint32_t al);
-  // Transforms the accumulated coefficients. A block whose coefficients are all still zero
-  // takes the samples of the zero block, transformed once: the blocks transformed are those
-  // some scan's data gave a value, not the whole grid a frame header declares.
-  void ProgressiveInverseDct();
+  // Transforms the accumulated coefficients with inverse_dct. A block whose coefficients are all
+  // still zero takes the samples of the zero block, transformed once: the blocks transformed are
+  // those some scan's data gave a value, not the whole grid a frame header declares.
+  void ProgressiveInverseDct(InverseDctRoutine inverse_dct = inverse_dct_routine);
 
   // Lays the blocks out into one full-resolution sample plane, repeating subsampled samples.
   void Upsample();
@@ -101,6 +108,8 @@ class ImageComponent {
 
  private:
   void ComputeGrid(const FrameGeometry& frame);
+  std::int32_t AddDcDifference(std::int32_t difference);
+  template <DecodePath Path>
   std::int32_t DecodeDcDifference(InputByteStream& stream);
   bool DecodeDcFromWindow(InputByteStream& stream, CoefficientBlock& block);
   // Past every band: a first AC scan's block ended by an end-of-band code.
@@ -109,10 +118,13 @@ class ImageComponent {
                                       std::uint32_t k);
   std::uint32_t DecodeAcFirstRun(InputByteStream& stream, CoefficientBlock& block, std::uint32_t k,
                                  std::uint32_t se, std::uint32_t al);
+  template <DecodePath Path>
   std::uint32_t DecodeAcFirstExact(InputByteStream& stream, CoefficientBlock& block,
                                    std::uint32_t k, std::uint32_t al);
+  template <DecodePath Path>
   std::uint32_t DecodeSequentialAcExact(InputByteStream& stream, CoefficientBlock& block,
                                         std::uint32_t k);
+  template <DecodePath Path>
   std::uint32_t DecodeAcRefineExact(InputByteStream& stream, CoefficientBlock& block,
                                     std::uint32_t k, std::uint32_t last, std::int32_t p);
   std::uint32_t DecodeAcRefineRun(InputByteStream& stream, CoefficientBlock& block, std::uint32_t k,

@@ -5,6 +5,7 @@
 #include <iosfwd>
 #include <string>
 
+#include "lumarc/decode_path.h"
 #include "lumarc/huffman_table.h"
 #include "lumarc/image_component.h"
 #include "lumarc/jpeg_decoder.h"
@@ -39,6 +40,12 @@ class JpegReader {
   // Decodes one JPEG stream from the stream's current position. A StreamError of the input
   // passes through.
   void ReadImage(InputByteStream& stream, BitmapImage& bitmap);
+
+  // The fast paths unless changed; the reference paths give the same pictures, messages and
+  // stream positions, more slowly (for comparing the two). Readers on different threads may use
+  // different paths at the same time.
+  void SetDecodePath(DecodePath path) { decode_path = path; }
+  DecodePath Path() const { return decode_path; }
 
   // The options of JpegDecoder.
   void SetTraceOutput(std::ostream* out) { trace.SetOutput(out); }
@@ -112,6 +119,9 @@ class JpegReader {
                          std::uint32_t al);
   void DecodeAcRefineScan(InputByteStream& stream, std::uint32_t ss, std::uint32_t se,
                           std::uint32_t al);
+  // The inverse DCT of this reader's path: the vectorised one where the processor has it, or
+  // the scalar reference.
+  InverseDctRoutine InverseDctOfPath() const;
   template <typename DecodeUnit>
   void RunScan(InputByteStream& stream, bool progressive_scan, DecodeUnit decode_unit);
   template <typename DecodeUnit>
@@ -137,6 +147,7 @@ class JpegReader {
   std::array<QuantizationTable, kTableCount> quantization_tables;
   bool eoi_found = false;
   bool frame_found = false;
+  DecodePath decode_path = DecodePath::kFast;
   // The verbose listing; silent unless an output is set.
   MarkerTrace trace;
   // MCUs per restart interval, from DRI; 0: the scans carry no restart markers.
