@@ -15,28 +15,33 @@ namespace {
 using JpegError = JpegDecoder::JpegError;
 using JpegBadStream = JpegDecoder::JpegBadStream;
 
-// The byte sizes of a component's three buffers for a given grid.
-struct BufferSizes {
-  std::uint64_t data_units;
-  std::uint64_t coefficients;
-  std::uint64_t plane;
-};
-
-// No product here can overflow 64 bits: a 16-bit image size gives at most 8192 MCU rows, so at
-// most 4 x 8192 = 32768 data-unit rows and columns, 2^30 blocks, and a plane of at most
-// 2^30 x 64 x 4 x 4 = 2^40 bytes.
-BufferSizes SizesOf(std::uint32_t rows, std::uint32_t cols, std::uint32_t vertical_factor,
-                    std::uint32_t horizontal_factor) {
-  const std::uint64_t blocks = std::uint64_t{rows} * cols;
-  return {blocks * sizeof(DataUnit), blocks * sizeof(CoefficientBlock),
-          blocks * 64 * vertical_factor * horizontal_factor};
-}
-
 std::uint32_t CeilDiv(std::uint32_t value, std::uint32_t divisor) {
   return static_cast<std::uint32_t>((std::uint64_t{value} + divisor - 1) / divisor);
 }
 
 }  // namespace
+
+// No product here can overflow 64 bits: a 16-bit image size gives at most 8192 MCU rows, so at
+// most 4 x 8192 = 32768 data-unit rows and columns, 2^30 blocks, and a plane of at most
+// 2^30 x 64 x 4 x 4 = 2^40 bytes.
+//
+// The plane counted here is the full-resolution one of the reference path (Upsample); the fast
+// path never makes it. It stays in the estimate so that both paths refuse the same frames at the
+// same point, as they must to give the same results.
+ImageComponent::Grid ImageComponent::GridOf(const FrameGeometry& frame) const {
+  Grid grid;
+  grid.vertical_factor = frame.max_vertical_frequency / vertical_frequency;
+  grid.horizontal_factor = frame.max_horizontal_frequency / horizontal_frequency;
+  grid.noninterleaved_rows = CeilDiv(frame.image_height, 8 * grid.vertical_factor);
+  grid.noninterleaved_cols = CeilDiv(frame.image_width, 8 * grid.horizontal_factor);
+  grid.data_unit_rows = vertical_frequency * frame.mcu_rows;
+  grid.data_unit_cols = horizontal_frequency * frame.mcu_cols;
+  const std::uint64_t blocks = std::uint64_t{grid.data_unit_rows} * grid.data_unit_cols;
+  grid.data_unit_bytes = blocks * sizeof(DataUnit);
+  grid.coefficient_bytes = frame.progressive ? blocks * sizeof(CoefficientBlock) : 0;
+  grid.plane_bytes = blocks * 64 * grid.vertical_factor * grid.horizontal_factor;
+  return grid;
+}
 
 ImageComponent::ImageComponent() = default;
 ImageComponent::~ImageComponent() = default;
@@ -81,23 +86,16 @@ void ImageComponent::CheckQuantizationTable() const {
 }
 
 void ImageComponent::CheckBufferSizes(const FrameGeometry& frame) const {
-  const BufferSizes sizes =
-      SizesOf(vertical_frequency * frame.mcu_rows, horizontal_frequency * frame.mcu_cols,
-              frame.max_vertical_frequency / vertical_frequency,
-              frame.max_horizontal_frequency / horizontal_frequency);
-  const std::uint64_t coefficients = frame.progressive ? sizes.coefficients : 0;
-  if (sizes.data_units > kMaxBufferBytes || coefficients > kMaxBufferBytes ||
-      sizes.plane > kMaxBufferBytes) {
+  const Grid grid = GridOf(frame);
+  if (grid.data_unit_bytes > kMaxBufferBytes || grid.coefficient_bytes > kMaxBufferBytes ||
+      grid.plane_bytes > kMaxBufferBytes) {
     throw JpegBadStream(message::kImageTooLargeToDecode);
   }
 }
 
 std::uint64_t ImageComponent::BufferBytes(const FrameGeometry& frame) const {
-  const BufferSizes sizes =
-      SizesOf(vertical_frequency * frame.mcu_rows, horizontal_frequency * frame.mcu_cols,
-              frame.max_vertical_frequency / vertical_frequency,
-              frame.max_horizontal_frequency / horizontal_frequency);
-  return sizes.data_units + (frame.progressive ? sizes.coefficients : 0) + sizes.plane;
+  const Grid grid = GridOf(frame);
+  return grid.data_unit_bytes + grid.coefficient_bytes + grid.plane_bytes;
 }
 
 // Buffers that exist stay: later scans of the same image reuse the grid, and progressive
@@ -120,12 +118,13 @@ void ImageComponent::AllocateComponentBuffers(const FrameGeometry& frame) {
 // The frame header has refused frames whose Hmax / H or Vmax / V is not a whole number, so the
 // factors are exact and every component's plane has the same size.
 void ImageComponent::ComputeGrid(const FrameGeometry& frame) {
-  vertical_factor = frame.max_vertical_frequency / vertical_frequency;
-  horizontal_factor = frame.max_horizontal_frequency / horizontal_frequency;
-  noninterleaved_rows = CeilDiv(frame.image_height, 8 * vertical_factor);
-  noninterleaved_cols = CeilDiv(frame.image_width, 8 * horizontal_factor);
-  data_unit_rows = vertical_frequency * frame.mcu_rows;
-  data_unit_cols = horizontal_frequency * frame.mcu_cols;
+  const Grid grid = GridOf(frame);
+  vertical_factor = grid.vertical_factor;
+  horizontal_factor = grid.horizontal_factor;
+  noninterleaved_rows = grid.noninterleaved_rows;
+  noninterleaved_cols = grid.noninterleaved_cols;
+  data_unit_rows = grid.data_unit_rows;
+  data_unit_cols = grid.data_unit_cols;
 }
 
 void ImageComponent::FreeComponentBuffers() {

@@ -107,6 +107,19 @@ class ImageComponent {
   std::uint32_t PlaneRows() const { return data_unit_rows * 8 * vertical_factor; }
 
  private:
+  // This component's block grid in a frame and the bytes of its buffers there.
+  struct Grid {
+    std::uint32_t vertical_factor = 0;
+    std::uint32_t horizontal_factor = 0;
+    std::uint32_t noninterleaved_rows = 0;
+    std::uint32_t noninterleaved_cols = 0;
+    std::uint32_t data_unit_rows = 0;
+    std::uint32_t data_unit_cols = 0;
+    std::uint64_t data_unit_bytes = 0;
+    std::uint64_t coefficient_bytes = 0;  // progressive frames only
+    std::uint64_t plane_bytes = 0;
+  };
+  Grid GridOf(const FrameGeometry& frame) const;
   void ComputeGrid(const FrameGeometry& frame);
   std::int32_t AddDcDifference(std::int32_t difference);
   template <DecodePath Path>
