@@ -133,6 +133,7 @@ void JpegReader::ReadScanHeader(InputByteStream& stream) {
   trace.SegmentEnd();
   PrepareScanComponents(ss);
   ++current_scan;
+  bitmap_complete = false;  // this scan may change blocks the bitmap was converted from
   stream.BeginBitReading();
   if (progressive) {
     DispatchProgressiveScan(stream, ss, se, ah, al);

@@ -22,6 +22,7 @@ void JpegReader::ReadImage(InputByteStream& stream, BitmapImage& bitmap) {
   current_scan = 0;
   scan_total = 0;
   cancelled = false;
+  bitmap_complete = false;
   transformed_blocks = 0;
   frame_memory_bytes = 0;
   if (progress_callback != nullptr) CountScans(stream);
@@ -85,7 +86,7 @@ void JpegReader::CheckTrailingData(InputByteStream& stream) {
 
 void JpegReader::TransferToBitmap() {
   if (current_image == nullptr) throw JpegError(message::kNotReadingAnImage);
-  if (current_scan == 0) return;
+  if (current_scan == 0 || bitmap_complete) return;
   // The fast paths convert straight from the blocks and need no upsampled planes.
   const bool from_blocks = decode_path == DecodePath::kFast;
   for (std::uint32_t i = 0; i < component_count; ++i) {
@@ -93,17 +94,24 @@ void JpegReader::TransferToBitmap() {
     if (progressive) component.ProgressiveInverseDct(InverseDctOfPath());
     if (!from_blocks) component.Upsample();
   }
-  if (component_count == 1) {
-    const ImageComponent& grey = components[component_ids[0]];
-    from_blocks ? ConvertGrayscaleFromBlocks(grey, *current_image)
-                : ConvertGrayscale(grey, *current_image);
+  if (from_blocks) {
+    ConvertRows({});
+  } else if (component_count == 1) {
+    ConvertGrayscale(components[component_ids[0]], *current_image);
   } else if (component_count == 3) {
-    const ImageComponent& y = components[component_ids[0]];
-    const ImageComponent& cb = components[component_ids[1]];
-    const ImageComponent& cr = components[component_ids[2]];
-    from_blocks ? ConvertYCbCrFromBlocks(y, cb, cr, *current_image)
-                : ConvertYCbCr(y, cb, cr, *current_image);
+    ConvertYCbCr(components[component_ids[0]], components[component_ids[1]],
+                 components[component_ids[2]], *current_image);
   }
+}
+
+// Straight from the blocks; false where nothing could be written.
+bool JpegReader::ConvertRows(RowRange rows) {
+  if (component_count == 1) {
+    return ConvertGrayscaleFromBlocks(components[component_ids[0]], *current_image, rows);
+  }
+  if (component_count != 3) return false;
+  return ConvertYCbCrFromBlocks(components[component_ids[0]], components[component_ids[1]],
+                                components[component_ids[2]], *current_image, rows);
 }
 
 // What was decoded before the error still reaches the bitmap. The error that ended the read is

@@ -176,10 +176,19 @@ void ConvertGrayscale(const ImageComponent& component, BitmapImage& bitmap);
 void ConvertYCbCr(const ImageComponent& y, const ImageComponent& cb, const ImageComponent& cr,
                   BitmapImage& bitmap);
 
+// Picture rows first to end - 1 (top row 0); rows beyond the bitmap's height are left out.
+struct RowRange {
+  std::uint32_t first = 0;
+  std::uint32_t end = UINT32_MAX;
+};
+
 // The same pixels as Upsample followed by ConvertGrayscale or ConvertYCbCr, written row by row
-// straight from the blocks, without Upsample's planes (block_conversion.cpp).
-void ConvertGrayscaleFromBlocks(const ImageComponent& component, BitmapImage& bitmap);
-void ConvertYCbCrFromBlocks(const ImageComponent& y, const ImageComponent& cb,
-                            const ImageComponent& cr, BitmapImage& bitmap);
+// straight from the blocks, without Upsample's planes (block_conversion.cpp): all rows, or those
+// of one MCU row as soon as its blocks are decoded. False, with nothing written, where the
+// plane-based conversion would write nothing either (a component without blocks).
+bool ConvertGrayscaleFromBlocks(const ImageComponent& component, BitmapImage& bitmap,
+                                RowRange rows = {});
+bool ConvertYCbCrFromBlocks(const ImageComponent& y, const ImageComponent& cb,
+                            const ImageComponent& cr, BitmapImage& bitmap, RowRange rows = {});
 
 }  // namespace Lumarc

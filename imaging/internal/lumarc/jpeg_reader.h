@@ -122,11 +122,18 @@ class JpegReader {
   // The inverse DCT of this reader's path: the vectorised one where the processor has it, or
   // the scalar reference.
   InverseDctRoutine InverseDctOfPath() const;
-  template <typename DecodeUnit>
-  void RunScan(InputByteStream& stream, bool progressive_scan, DecodeUnit decode_unit);
-  template <typename DecodeUnit>
+  // What a scan loop does after each row of units: by default nothing.
+  struct NoRowHook {
+    void operator()(std::uint32_t) const {}
+  };
+  template <typename DecodeUnit, typename RowDone = NoRowHook>
+  void RunScan(InputByteStream& stream, bool progressive_scan, DecodeUnit decode_unit,
+               RowDone row_done = {});
+  template <typename DecodeUnit, typename RowDone = NoRowHook>
   void RunScanLoop(InputByteStream& stream, std::uint32_t rows, std::uint32_t cols,
-                   bool progressive_scan, DecodeUnit decode_unit);
+                   bool progressive_scan, DecodeUnit decode_unit, RowDone row_done = {});
+  bool ScanCoversFrame() const;
+  bool ConvertRows(RowRange rows);
   void ResetDcPredictions();
   void ResetEobRuns();
   void ProcessRestartMarker(InputByteStream& stream);
@@ -174,6 +181,9 @@ class JpegReader {
   std::int32_t next_restart = 0;
   bool strict_jfif = false;
   bool cancelled = false;
+  // The bitmap holds the whole picture, converted MCU row by MCU row during the image's only scan
+  // so far; TransferToBitmap would write the same pixels again.
+  bool bitmap_complete = false;
   std::uint64_t memory_limit = JpegDecoder::kDefaultMemoryLimit;
   std::uint64_t frame_memory_bytes = 0;
   std::uint64_t transformed_blocks = 0;
