@@ -23,6 +23,8 @@ void JpegReader::ReadImage(InputByteStream& stream, BitmapImage& bitmap) {
   scan_total = 0;
   cancelled = false;
   bitmap_complete = false;
+  bitmap_unfilled = false;
+  bitmap_written = false;
   transformed_blocks = 0;
   frame_memory_bytes = 0;
   if (progress_callback != nullptr) CountScans(stream);
@@ -95,7 +97,7 @@ void JpegReader::TransferToBitmap() {
     if (!from_blocks) component.Upsample();
   }
   if (from_blocks) {
-    ConvertRows({});
+    bitmap_written = ConvertRows({});
   } else if (component_count == 1) {
     ConvertGrayscale(components[component_ids[0]], *current_image);
   } else if (component_count == 3) {
@@ -126,7 +128,19 @@ void JpegReader::TransferAfterFailure() {
 // Every slot is released, not only the frame's components: a scan that failed part-way may have
 // made buffers for a component before the scan was counted, and buffers left behind would keep
 // this image's geometry into the next image.
+// A reused pixel buffer holds the previous picture until written: nothing of it may survive.
+void JpegReader::FinishBitmap() {
+  if (!bitmap_unfilled || current_image == nullptr) return;
+  bitmap_unfilled = false;
+  if (bitmap_complete || bitmap_written) {
+    current_image->ZeroPadding();
+  } else {
+    current_image->ZeroPixels();
+  }
+}
+
 void JpegReader::ReleaseImage() {
+  FinishBitmap();
   for (ImageComponent& component : components) {
     transformed_blocks += component.TransformedBlocks();
     component.FreeComponentBuffers();

@@ -104,6 +104,7 @@ class JpegReader {
   void CheckMemoryNeeds();
   void ComputeMcuGeometry();
   void PrepareImage();
+  void AllocateBitmap(std::uint32_t color_count, std::uint32_t bit_count);
   void ReadScanHeader(InputByteStream& stream);
   void ReadScanComponent(InputByteStream& stream, std::uint32_t index);
   bool IsFrameComponent(std::uint32_t id) const;
@@ -145,6 +146,7 @@ class JpegReader {
   void CheckTrailingData(InputByteStream& stream);
   void TransferAfterFailure();
   void ReleaseImage();
+  void FinishBitmap();
 
   JpegDecoder& owner;
   JpegDecoder::ProgressCallback progress_callback = nullptr;
@@ -184,6 +186,10 @@ class JpegReader {
   // The bitmap holds the whole picture, converted MCU row by MCU row during the image's only scan
   // so far; TransferToBitmap would write the same pixels again.
   bool bitmap_complete = false;
+  // The bitmap's pixel buffer was reused without its zero-fill, and TransferToBitmap wrote every
+  // pixel of it (bitmap_written) or not.
+  bool bitmap_unfilled = false;
+  bool bitmap_written = false;
   std::uint64_t memory_limit = JpegDecoder::kDefaultMemoryLimit;
   std::uint64_t frame_memory_bytes = 0;
   std::uint64_t transformed_blocks = 0;
