@@ -76,8 +76,8 @@ std::int32_t ImageComponent::DecodeDcDifference(InputByteStream& stream) {
 // codes for as long as the window lasts; whatever is left (near a marker or the end of the data,
 // or a bad code) goes one code at a time, as on the reference path.
 template <DecodePath Path>
-void ImageComponent::DecodeSequential(InputByteStream& stream, std::uint32_t row,
-                                      std::uint32_t col, InverseDctRoutine inverse_dct) {
+void ImageComponent::DecodeSequential(InputByteStream& stream, std::uint32_t row, std::uint32_t col,
+                                      InverseDctRoutine inverse_dct) {
   CoefficientBlock block{};
   if (Path == DecodePath::kReference || !DecodeDcFromWindow(stream, block)) {
     block[0] = static_cast<std::int16_t>(DecodeDcDifference<Path>(stream));
@@ -249,7 +249,8 @@ std::uint32_t ImageComponent::DecodeAcFirstRun(InputByteStream& stream, Coeffici
         throw JpegBadStream(message::kDataOutOfRange);
       }
       cursor.Skip(code.length + size);
-      block[kZigzagToNatural[k]] = ShiftLeft(Extend(BitsAfterCode(bits, code.length, size), size), al);
+      block[kZigzagToNatural[k]] =
+          ShiftLeft(Extend(BitsAfterCode(bits, code.length, size), size), al);
       ++k;
     }
   }
@@ -432,7 +433,7 @@ void ImageComponent::ProgressiveInverseDct(InverseDctRoutine inverse_dct) {
   DataUnit zero_unit;
   inverse_dct(zero_unit, kZeroBlock, *quantization_table);
   ++transformed_blocks;
-  const std::size_t count = std::size_t{data_unit_rows} * data_unit_cols;
+  const std::size_t count = std::size_t{grid.data_unit_rows} * grid.data_unit_cols;
   for (std::size_t i = 0; i < count; ++i) {
     if (coefficients[i] == kZeroBlock) {
       data_units[i].samples = zero_unit.samples;
@@ -443,15 +444,15 @@ void ImageComponent::ProgressiveInverseDct(InverseDctRoutine inverse_dct) {
   }
 }
 
-#define LUMARC_INSTANTIATE_FOR_PATH(Path)                                                      \
-  template void ImageComponent::DecodeSequential<Path>(InputByteStream&, std::uint32_t,        \
-                                                       std::uint32_t, InverseDctRoutine);     \
-  template void ImageComponent::DecodeDcFirst<Path>(InputByteStream&, std::uint32_t,           \
-                                                    std::uint32_t, std::uint32_t);            \
-  template void ImageComponent::DecodeAcFirst<Path>(InputByteStream&, std::uint32_t,           \
-                                                    std::uint32_t, std::uint32_t, std::uint32_t, \
-                                                    std::uint32_t);                           \
-  template void ImageComponent::DecodeAcRefine<Path>(InputByteStream&, std::uint32_t,          \
+#define LUMARC_INSTANTIATE_FOR_PATH(Path)                                                         \
+  template void ImageComponent::DecodeSequential<Path>(InputByteStream&, std::uint32_t,           \
+                                                       std::uint32_t, InverseDctRoutine);         \
+  template void ImageComponent::DecodeDcFirst<Path>(InputByteStream&, std::uint32_t,              \
+                                                    std::uint32_t, std::uint32_t);                \
+  template void ImageComponent::DecodeAcFirst<Path>(InputByteStream&, std::uint32_t,              \
+                                                    std::uint32_t, std::uint32_t, std::uint32_t,  \
+                                                    std::uint32_t);                               \
+  template void ImageComponent::DecodeAcRefine<Path>(InputByteStream&, std::uint32_t,             \
                                                      std::uint32_t, std::uint32_t, std::uint32_t, \
                                                      std::uint32_t);
 LUMARC_INSTANTIATE_FOR_PATH(DecodePath::kFast)

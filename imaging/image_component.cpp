@@ -29,18 +29,18 @@ std::uint32_t CeilDiv(std::uint32_t value, std::uint32_t divisor) {
 // path never makes it. It stays in the estimate so that both paths refuse the same frames at the
 // same point, as they must to give the same results.
 ImageComponent::Grid ImageComponent::GridOf(const FrameGeometry& frame) const {
-  Grid grid;
-  grid.vertical_factor = frame.max_vertical_frequency / vertical_frequency;
-  grid.horizontal_factor = frame.max_horizontal_frequency / horizontal_frequency;
-  grid.noninterleaved_rows = CeilDiv(frame.image_height, 8 * grid.vertical_factor);
-  grid.noninterleaved_cols = CeilDiv(frame.image_width, 8 * grid.horizontal_factor);
-  grid.data_unit_rows = vertical_frequency * frame.mcu_rows;
-  grid.data_unit_cols = horizontal_frequency * frame.mcu_cols;
-  const std::uint64_t blocks = std::uint64_t{grid.data_unit_rows} * grid.data_unit_cols;
-  grid.data_unit_bytes = blocks * sizeof(DataUnit);
-  grid.coefficient_bytes = frame.progressive ? blocks * sizeof(CoefficientBlock) : 0;
-  grid.plane_bytes = blocks * 64 * grid.vertical_factor * grid.horizontal_factor;
-  return grid;
+  Grid result;
+  result.vertical_factor = frame.max_vertical_frequency / vertical_frequency;
+  result.horizontal_factor = frame.max_horizontal_frequency / horizontal_frequency;
+  result.noninterleaved_rows = CeilDiv(frame.image_height, 8 * result.vertical_factor);
+  result.noninterleaved_cols = CeilDiv(frame.image_width, 8 * result.horizontal_factor);
+  result.data_unit_rows = vertical_frequency * frame.mcu_rows;
+  result.data_unit_cols = horizontal_frequency * frame.mcu_cols;
+  const std::uint64_t blocks = std::uint64_t{result.data_unit_rows} * result.data_unit_cols;
+  result.data_unit_bytes = blocks * sizeof(DataUnit);
+  result.coefficient_bytes = frame.progressive ? blocks * sizeof(CoefficientBlock) : 0;
+  result.plane_bytes = blocks * 64 * result.vertical_factor * result.horizontal_factor;
+  return result;
 }
 
 ImageComponent::ImageComponent() = default;
@@ -86,16 +86,16 @@ void ImageComponent::CheckQuantizationTable() const {
 }
 
 void ImageComponent::CheckBufferSizes(const FrameGeometry& frame) const {
-  const Grid grid = GridOf(frame);
-  if (grid.data_unit_bytes > kMaxBufferBytes || grid.coefficient_bytes > kMaxBufferBytes ||
-      grid.plane_bytes > kMaxBufferBytes) {
+  const Grid needs = GridOf(frame);
+  if (needs.data_unit_bytes > kMaxBufferBytes || needs.coefficient_bytes > kMaxBufferBytes ||
+      needs.plane_bytes > kMaxBufferBytes) {
     throw JpegBadStream(message::kImageTooLargeToDecode);
   }
 }
 
 std::uint64_t ImageComponent::BufferBytes(const FrameGeometry& frame) const {
-  const Grid grid = GridOf(frame);
-  return grid.data_unit_bytes + grid.coefficient_bytes + grid.plane_bytes;
+  const Grid needs = GridOf(frame);
+  return needs.data_unit_bytes + needs.coefficient_bytes + needs.plane_bytes;
 }
 
 // Buffers that exist stay: later scans of the same image reuse the grid, and progressive
@@ -105,10 +105,11 @@ void ImageComponent::AllocateComponentBuffers(const FrameGeometry& frame) {
     if (!data_units) {
       CheckBufferSizes(frame);
       ComputeGrid(frame);
-      data_units.reset(new DataUnit[std::size_t{data_unit_rows} * data_unit_cols]);
+      data_units.reset(new DataUnit[std::size_t{grid.data_unit_rows} * grid.data_unit_cols]);
     }
     if (frame.progressive && !coefficients) {
-      coefficients.reset(new CoefficientBlock[std::size_t{data_unit_rows} * data_unit_cols]());
+      coefficients.reset(
+          new CoefficientBlock[std::size_t{grid.data_unit_rows} * grid.data_unit_cols]());
     }
   } catch (const std::bad_alloc&) {
     throw JpegError(message::kNotEnoughMemory);
@@ -118,13 +119,7 @@ void ImageComponent::AllocateComponentBuffers(const FrameGeometry& frame) {
 // The frame header has refused frames whose Hmax / H or Vmax / V is not a whole number, so the
 // factors are exact and every component's plane has the same size.
 void ImageComponent::ComputeGrid(const FrameGeometry& frame) {
-  const Grid grid = GridOf(frame);
-  vertical_factor = grid.vertical_factor;
-  horizontal_factor = grid.horizontal_factor;
-  noninterleaved_rows = grid.noninterleaved_rows;
-  noninterleaved_cols = grid.noninterleaved_cols;
-  data_unit_rows = grid.data_unit_rows;
-  data_unit_cols = grid.data_unit_cols;
+  grid = GridOf(frame);
 }
 
 void ImageComponent::FreeComponentBuffers() {
@@ -132,32 +127,30 @@ void ImageComponent::FreeComponentBuffers() {
   coefficients.reset();
   upsampled_samples.reset();
   // The grid goes with its buffers, so that nothing can index a buffer that no longer exists.
-  vertical_factor = horizontal_factor = 0;
-  noninterleaved_rows = noninterleaved_cols = 0;
-  data_unit_rows = data_unit_cols = 0;
+  grid = {};
   transformed_blocks = 0;
 }
 
 const DataUnit& ImageComponent::DataUnitAt(std::uint32_t row, std::uint32_t col) const {
-  return data_units[std::size_t{row} * data_unit_cols + col];
+  return data_units[std::size_t{row} * grid.data_unit_cols + col];
 }
 
 DataUnit& ImageComponent::Unit(std::uint32_t row, std::uint32_t col) {
-  return data_units[std::size_t{row} * data_unit_cols + col];
+  return data_units[std::size_t{row} * grid.data_unit_cols + col];
 }
 
 const CoefficientBlock* ImageComponent::CoefficientsAt(std::uint32_t row, std::uint32_t col) const {
   if (!coefficients) return nullptr;
-  return &coefficients[std::size_t{row} * data_unit_cols + col];
+  return &coefficients[std::size_t{row} * grid.data_unit_cols + col];
 }
 
 CoefficientBlock* ImageComponent::CoefficientsAt(std::uint32_t row, std::uint32_t col) {
   if (!coefficients) return nullptr;
-  return &coefficients[std::size_t{row} * data_unit_cols + col];
+  return &coefficients[std::size_t{row} * grid.data_unit_cols + col];
 }
 
 CoefficientBlock& ImageComponent::Coefficients(std::uint32_t row, std::uint32_t col) {
-  return coefficients[std::size_t{row} * data_unit_cols + col];
+  return coefficients[std::size_t{row} * grid.data_unit_cols + col];
 }
 
 }  // namespace Lumarc

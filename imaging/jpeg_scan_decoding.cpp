@@ -13,7 +13,7 @@ namespace Lumarc {
 // before the fifth; none before the first unit or after the last.
 template <typename DecodeUnit, typename RowDone>
 void JpegReader::RunScanLoop(InputByteStream& stream, std::uint32_t rows, std::uint32_t cols,
-                              bool progressive_scan, DecodeUnit decode_unit, RowDone row_done) {
+                             bool progressive_scan, DecodeUnit decode_unit, RowDone row_done) {
   ResetDcPredictions();
   ResetEobRuns();
   next_restart = 0;
@@ -38,7 +38,7 @@ void JpegReader::RunScanLoop(InputByteStream& stream, std::uint32_t rows, std::u
 // (2r, 2c), (2r, 2c+1), (2r+1, 2c), (2r+1, 2c+1), then Cb (r, c), then Cr (r, c).
 template <typename DecodeUnit, typename RowDone>
 void JpegReader::RunScan(InputByteStream& stream, bool progressive_scan, DecodeUnit decode_unit,
-                          RowDone row_done) {
+                         RowDone row_done) {
   if (scan_component_count == 1) {
     ImageComponent& component = *scan_components[0];
     RunScanLoop(
@@ -46,20 +46,21 @@ void JpegReader::RunScan(InputByteStream& stream, bool progressive_scan, DecodeU
         [&](std::uint32_t row, std::uint32_t col) { decode_unit(component, row, col); }, row_done);
     return;
   }
-  RunScanLoop(stream, mcu_rows, mcu_cols, progressive_scan,
-              [&](std::uint32_t row, std::uint32_t col) {
-                for (std::uint32_t i = 0; i < scan_component_count; ++i) {
-                  ImageComponent& component = *scan_components[i];
-                  const std::uint32_t v_count = component.VerticalFrequency();
-                  const std::uint32_t h_count = component.HorizontalFrequency();
-                  for (std::uint32_t v = 0; v < v_count; ++v) {
-                    for (std::uint32_t h = 0; h < h_count; ++h) {
-                      decode_unit(component, row * v_count + v, col * h_count + h);
-                    }
-                  }
-                }
-              },
-              row_done);
+  RunScanLoop(
+      stream, mcu_rows, mcu_cols, progressive_scan,
+      [&](std::uint32_t row, std::uint32_t col) {
+        for (std::uint32_t i = 0; i < scan_component_count; ++i) {
+          ImageComponent& component = *scan_components[i];
+          const std::uint32_t v_count = component.VerticalFrequency();
+          const std::uint32_t h_count = component.HorizontalFrequency();
+          for (std::uint32_t v = 0; v < v_count; ++v) {
+            for (std::uint32_t h = 0; h < h_count; ++h) {
+              decode_unit(component, row * v_count + v, col * h_count + h);
+            }
+          }
+        }
+      },
+      row_done);
 }
 
 InverseDctRoutine JpegReader::InverseDctOfPath() const {
@@ -94,8 +95,7 @@ bool JpegReader::ScanCoversFrame() const {
   for (std::uint32_t i = 0; i < component_count; ++i) {
     const ImageComponent* component = &components[component_ids[i]];
     const auto first = scan_components.begin();
-    if (std::find(first, first + scan_component_count, component) ==
-        first + scan_component_count) {
+    if (std::find(first, first + scan_component_count, component) == first + scan_component_count) {
       return false;
     }
   }

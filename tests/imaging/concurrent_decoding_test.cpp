@@ -48,9 +48,9 @@ Outcome Decode(Lumarc::JpegDecoder& decoder, const Bytes& bytes) {
 std::vector<Bytes> Pictures() {
   const std::filesystem::path data = LUMARC_DECODER_TEST_DATA;
   std::vector<Bytes> pictures;
-  for (const char* name : {"color_420_baseline.jpg", "color_420_progressive.jpg",
-                           "color_422_restart.jpg", "color_444_progressive_restart.jpg",
-                           "gray_baseline.jpg", "gray_progressive.jpg"}) {
+  for (const char* name :
+       {"color_420_baseline.jpg", "color_420_progressive.jpg", "color_422_restart.jpg",
+        "color_444_progressive_restart.jpg", "gray_baseline.jpg", "gray_progressive.jpg"}) {
     std::ifstream in(data / name, std::ios::binary);
     pictures.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     EXPECT_FALSE(pictures.back().empty()) << name;
