@@ -12,6 +12,7 @@
 #include "lumarc/bitmap_image.h"
 #include "lumarc/decode_path.h"
 #include "lumarc/jpeg_decoder.h"
+#include "lumarc/jpeg_reader.h"
 #include "peak_memory.h"
 #include "picture_checksum.h"
 #include "ratio_summary.h"
@@ -45,12 +46,12 @@ struct OursSettings {
 void DecodeOnce(const BenchFile& file, const OursSettings& settings, Lumarc::JpegDecoder& decoder,
                 Lumarc::BitmapImage& bitmap) {
   UseThreads(decoder, settings.threads);
+  Lumarc::ReaderOf(decoder).SetDecodePath(settings.path);
   decoder.ReadImage(file.bytes, bitmap);
   benchmark::DoNotOptimize(bitmap.PixelData());
 }
 
 void DecodeOurs(benchmark::State& state, const BenchFile& file, OursSettings settings) {
-  Lumarc::SetDecodePath(settings.path);
   Lumarc::JpegDecoder decoder;
   Lumarc::BitmapImage bitmap;
   for (auto _ : state) {
@@ -62,7 +63,6 @@ void DecodeOurs(benchmark::State& state, const BenchFile& file, OursSettings set
       DecodeOnce(file, settings, fresh_decoder, fresh_bitmap);
     }
   }
-  Lumarc::SetDecodePath(Lumarc::DecodePath::kFast);
 }
 
 void DecodeLibjpeg(benchmark::State& state, const BenchFile& file,
@@ -130,18 +130,17 @@ void RegisterFile(const BenchFile& file) {
 // What the menu does before its first window: for each of the four pages, the sampled checksum
 // and a decode of the file by the page's own decoder into the page's own bitmap.
 void MenuStartOurs(benchmark::State& state, Lumarc::DecodePath path) {
-  Lumarc::SetDecodePath(path);
   const std::vector<std::string> pictures = MenuStartPictures();
   for (auto _ : state) {
     std::array<std::unique_ptr<Lumarc::BitmapImage>, 4> pages;
     for (std::size_t i = 0; i < pictures.size(); ++i) {
       benchmark::DoNotOptimize(PictureChecksum::Compute(pictures[i]));
       Lumarc::JpegDecoder decoder;
+      Lumarc::ReaderOf(decoder).SetDecodePath(path);
       pages[i] = std::make_unique<Lumarc::BitmapImage>();
       decoder.ReadImageFile(pictures[i], *pages[i]);
     }
   }
-  Lumarc::SetDecodePath(Lumarc::DecodePath::kFast);
 }
 
 // The same start with libjpeg-turbo decoding each file after the checksum.

@@ -18,13 +18,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const bool compare_paths = (options & 4) != 0;
   const std::span<const std::uint8_t> image(data + 1, size - 1);
 
-  Lumarc::SetDecodePath(Lumarc::DecodePath::kFast);
-  const DecodeOutcome fast = DecodeForFuzzing(image, verbose, strict);
+  const DecodeOutcome fast = DecodeForFuzzing(image, verbose, strict, Lumarc::DecodePath::kFast);
   if (!compare_paths) return 0;
   // The fast paths must match the reference paths exactly, on damaged input as on good.
-  Lumarc::SetDecodePath(Lumarc::DecodePath::kReference);
-  const DecodeOutcome reference = DecodeForFuzzing(image, verbose, strict);
-  Lumarc::SetDecodePath(Lumarc::DecodePath::kFast);
+  const DecodeOutcome reference =
+      DecodeForFuzzing(image, verbose, strict, Lumarc::DecodePath::kReference);
   if (!(fast == reference)) {
     std::fprintf(stderr, "fast and reference paths differ: \"%s\" at %lld vs \"%s\" at %lld\n",
                  fast.error.c_str(), static_cast<long long>(fast.position), reference.error.c_str(),

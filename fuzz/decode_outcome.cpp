@@ -19,10 +19,12 @@ BitmapContents ContentsOf(const Lumarc::BitmapImage& bitmap) {
   return contents;
 }
 
-DecodeOutcome DecodeForFuzzing(std::span<const std::uint8_t> image, bool verbose, bool strict) {
+DecodeOutcome DecodeForFuzzing(std::span<const std::uint8_t> image, bool verbose, bool strict,
+                               Lumarc::DecodePath path) {
   Lumarc::MemoryInputByteStream stream(image);
   Lumarc::BitmapImage bitmap;
   Lumarc::JpegDecoder decoder;
+  Lumarc::ReaderOf(decoder).SetDecodePath(path);
   std::ostringstream listing;
   if (verbose) decoder.SetTraceOutput(&listing);
   decoder.SetStrictJfif(strict);

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "lumarc/decode_path.h"
+
 namespace Lumarc {
 class BitmapImage;
 }
@@ -39,4 +41,5 @@ struct DecodeOutcome {
 
 // One JpegDecoder::ReadImage from memory on the decode path selected now, under the fuzzing
 // memory limit.
-DecodeOutcome DecodeForFuzzing(std::span<const std::uint8_t> image, bool verbose, bool strict);
+DecodeOutcome DecodeForFuzzing(std::span<const std::uint8_t> image, bool verbose, bool strict,
+                               Lumarc::DecodePath path = Lumarc::DecodePath::kFast);

@@ -257,7 +257,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const bool strict = (data[0] & 2) != 0;
   const std::span<const std::uint8_t> image(data + 1, size - 1);
 
-  Lumarc::SetDecodePath(Lumarc::DecodePath::kFast);
   const DecodeOutcome ours = DecodeForFuzzing(image, false, strict);
   const LibjpegCoefficients libjpeg = DecodeWithLibjpeg(image);
   if (!libjpeg.clean) return 0;

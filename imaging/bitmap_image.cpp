@@ -59,6 +59,16 @@ BitmapImage::~BitmapImage() = default;
 
 void BitmapImage::Allocate(std::uint32_t colorCount, std::uint32_t bitCount, std::uint32_t width,
                            std::uint32_t height) {
+  AllocateKeeping(colorCount, bitCount, width, height, true);
+}
+
+bool BitmapImage::AllocateOverKeptStorage(std::uint32_t colorCount, std::uint32_t bitCount,
+                                          std::uint32_t width, std::uint32_t height) {
+  return AllocateKeeping(colorCount, bitCount, width, height, false);
+}
+
+bool BitmapImage::AllocateKeeping(std::uint32_t colorCount, std::uint32_t bitCount,
+                                  std::uint32_t width, std::uint32_t height, bool zero_fill) {
   Clear();
   if (!IsSupportedBitCount(bitCount)) throw GraphicsException(message::kUnsupportedBitCount);
   if (bitCount == 24) colorCount = 0;
@@ -73,9 +83,10 @@ void BitmapImage::Allocate(std::uint32_t colorCount, std::uint32_t bitCount, std
   std::unique_ptr<PaletteColor[], FreeDeleter> new_palette(
       static_cast<PaletteColor*>(AllocateZeroed(palette_bytes)));
   std::unique_ptr<std::uint8_t[], FreeDeleter> new_pixels;
-  if (kept_pixels && kept_bytes == pixel_bytes) {
+  const bool reused = kept_pixels && kept_bytes == pixel_bytes;
+  if (reused) {
     new_pixels = std::move(kept_pixels);
-    std::memset(new_pixels.get(), 0, static_cast<std::size_t>(pixel_bytes));
+    if (zero_fill) std::memset(new_pixels.get(), 0, static_cast<std::size_t>(pixel_bytes));
   } else {
     ReleaseKeptStorage();  // before the new buffer, so the two never add up
     new_pixels.reset(static_cast<std::uint8_t*>(AllocateZeroed(pixel_bytes)));
@@ -89,6 +100,20 @@ void BitmapImage::Allocate(std::uint32_t colorCount, std::uint32_t bitCount, std
   this->width = width;
   this->height = height;
   bytes_per_row = static_cast<std::uint32_t>(row_bytes);
+  return reused && !zero_fill && pixel_bytes != 0;
+}
+
+void BitmapImage::ZeroPixels() {
+  if (pixels) std::memset(pixels.get(), 0, std::size_t{bytes_per_row} * height);
+}
+
+void BitmapImage::ZeroPadding() {
+  const std::size_t data_bytes = (std::size_t{width} * bit_count + 7) / 8;
+  if (!pixels || data_bytes == bytes_per_row) return;
+  for (std::uint32_t row = 0; row < height; ++row) {
+    std::uint8_t* start = pixels.get() + std::size_t{row} * bytes_per_row;
+    std::memset(start + data_bytes, 0, bytes_per_row - data_bytes);
+  }
 }
 
 std::uint64_t BitmapImage::AllocationBytes(std::uint32_t colorCount, std::uint32_t bitCount,

@@ -137,10 +137,10 @@ void ExpandToFullResolution(const SourceRow& row, std::uint32_t width, std::uint
 }
 
 // Without repeats, each block's sample row goes straight into the bitmap row.
-void CopyBlockRows(const ImageComponent& component, BitmapImage& bitmap) {
+void CopyBlockRows(const ImageComponent& component, BitmapImage& bitmap, RowRange rows) {
   const std::uint32_t width = bitmap.Width();
   const std::uint32_t whole_blocks = width / 8;
-  for (std::uint32_t i = 0; i < bitmap.Height(); ++i) {
+  for (std::uint32_t i = rows.first; i < rows.end; ++i) {
     std::uint8_t* out = bitmap.PictureRow(i);
     const DataUnit* units = &component.DataUnitAt(i / 8, 0);
     const std::uint32_t offset = 8 * (i % 8);
@@ -155,23 +155,30 @@ void CopyBlockRows(const ImageComponent& component, BitmapImage& bitmap) {
 
 }  // namespace
 
-void ConvertGrayscaleFromBlocks(const ImageComponent& component, BitmapImage& bitmap) {
-  if (!BlocksCover(component, bitmap)) return;
+bool ConvertGrayscaleFromBlocks(const ImageComponent& component, BitmapImage& bitmap,
+                                RowRange rows) {
+  if (!BlocksCover(component, bitmap)) return false;
+  rows.end = std::min(rows.end, bitmap.Height());
   if (component.HorizontalFactor() == 1 && component.VerticalFactor() == 1) {
-    return CopyBlockRows(component, bitmap);
+    CopyBlockRows(component, bitmap, rows);
+    return true;
   }
   SourceRow row(component, bitmap.Width());
-  for (std::uint32_t i = 0; i < bitmap.Height(); ++i) {
+  for (std::uint32_t i = rows.first; i < rows.end; ++i) {
     row.Read(i);
     ExpandToFullResolution(row, bitmap.Width(), bitmap.PictureRow(i));
   }
+  return true;
 }
 
-void ConvertYCbCrFromBlocks(const ImageComponent& y, const ImageComponent& cb,
-                            const ImageComponent& cr, BitmapImage& bitmap) {
-  if (!BlocksCover(y, bitmap) || !BlocksCover(cb, bitmap) || !BlocksCover(cr, bitmap)) return;
+bool ConvertYCbCrFromBlocks(const ImageComponent& y, const ImageComponent& cb,
+                            const ImageComponent& cr, BitmapImage& bitmap, RowRange rows) {
+  if (!BlocksCover(y, bitmap) || !BlocksCover(cb, bitmap) || !BlocksCover(cr, bitmap)) {
+    return false;
+  }
   const std::uint32_t row_length = y.PlaneRowLength();
-  if (cb.PlaneRowLength() != row_length || cr.PlaneRowLength() != row_length) return;
+  if (cb.PlaneRowLength() != row_length || cr.PlaneRowLength() != row_length) return false;
+  rows.end = std::min(rows.end, bitmap.Height());
   const std::uint32_t width = bitmap.Width();
   SourceRow luma(y, width);
   SourceRow blue(cb, width);
@@ -182,7 +189,7 @@ void ConvertYCbCrFromBlocks(const ImageComponent& y, const ImageComponent& cb,
   ChromaTerms terms(chroma_count);
   std::vector<std::uint8_t> cb_full(paired ? 0 : width);
   std::vector<std::uint8_t> cr_full(paired ? 0 : width);
-  for (std::uint32_t i = 0; i < bitmap.Height(); ++i) {
+  for (std::uint32_t i = rows.first; i < rows.end; ++i) {
     luma.Read(i);
     const bool new_cb = blue.Read(i);
     const bool new_cr = red.Read(i);
@@ -195,6 +202,7 @@ void ConvertYCbCrFromBlocks(const ImageComponent& y, const ImageComponent& cb,
     }
     ConvertRowAnyFactors(luma, terms, chroma_factor, width, bitmap.PictureRow(i));
   }
+  return true;
 }
 
 }  // namespace Lumarc

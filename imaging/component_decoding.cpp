@@ -25,9 +25,28 @@ std::int32_t Extend(std::uint32_t value, std::uint32_t bits) {
   return static_cast<std::int32_t>(value);
 }
 
+// The steps that differ between the paths, one code or one value at a time: the fast path
+// takes them from the bit window where it can, the reference path bit by bit.
+template <DecodePath Path>
+std::uint32_t DecodeCode(const HuffmanTable& table, InputByteStream& stream) {
+  return Path == DecodePath::kFast ? table.Decode(stream) : table.DecodeExact(stream);
+}
+
+template <DecodePath Path>
+std::uint32_t ReceiveBits(InputByteStream& stream, std::uint32_t count) {
+  return Path == DecodePath::kFast ? stream.ReadBits(count) : stream.ReadBitsExact(count);
+}
+
 // A magnitude of `bits` bits read from the stream and extended to its signed value.
+template <DecodePath Path>
 std::int32_t ReceiveExtend(InputByteStream& stream, std::uint32_t bits) {
-  return Extend(stream.ReadBits(bits), bits);
+  return Extend(ReceiveBits<Path>(stream, bits), bits);
+}
+
+// What the bit window holds after a code of `length` bits: its next `count` bits (0 to 16) as an
+// unsigned number. A code of at most 16 bits and 16 more bits fit the window's 32.
+std::uint32_t BitsAfterCode(std::uint32_t bits, std::uint32_t length, std::uint32_t count) {
+  return count == 0 ? 0 : (bits << length) >> (32 - count);
 }
 
 // The point transform of successive approximation, kept to 16 bits as the block stores it.
@@ -39,28 +58,35 @@ std::int16_t ShiftLeft(std::int32_t value, std::uint32_t al) {
 
 // A damaged stream can add differences for ever; the predictor wraps modulo 2^32 instead of
 // overflowing, which changes nothing for the 16-bit coefficient it feeds.
-std::int32_t ImageComponent::DecodeDcDifference(InputByteStream& stream) {
-  const std::uint32_t size = dc_table->Decode(stream);
-  // Sizes above 11 do not occur in 8-bit data; above 16 the bit reader cannot serve them.
-  if (size > 16) throw JpegBadStream(message::kDcDifferenceSizeOutOfRange);
-  const std::int32_t difference = ReceiveExtend(stream, size);
+std::int32_t ImageComponent::AddDcDifference(std::int32_t difference) {
   dc_predictor = static_cast<std::int32_t>(static_cast<std::uint32_t>(dc_predictor) +
                                            static_cast<std::uint32_t>(difference));
   return dc_predictor;
 }
 
-void ImageComponent::DecodeSequential(InputByteStream& stream, std::uint32_t row,
-                                      std::uint32_t col) {
+template <DecodePath Path>
+std::int32_t ImageComponent::DecodeDcDifference(InputByteStream& stream) {
+  const std::uint32_t size = DecodeCode<Path>(*dc_table, stream);
+  // Sizes above 11 do not occur in 8-bit data; above 16 the bit reader cannot serve them.
+  if (size > 16) throw JpegBadStream(message::kDcDifferenceSizeOutOfRange);
+  return AddDcDifference(ReceiveExtend<Path>(stream, size));
+}
+
+// The fast path first takes the DC difference from one look at the bit window, then the run/size
+// codes for as long as the window lasts; whatever is left (near a marker or the end of the data,
+// or a bad code) goes one code at a time, as on the reference path.
+template <DecodePath Path>
+void ImageComponent::DecodeSequential(InputByteStream& stream, std::uint32_t row, std::uint32_t col,
+                                      InverseDctRoutine inverse_dct) {
   CoefficientBlock block{};
-  const bool fast = FastPathsSelected();
-  if (!fast || !DecodeDcFromWindow(stream, block)) {
-    block[0] = static_cast<std::int16_t>(DecodeDcDifference(stream));
+  if (Path == DecodePath::kReference || !DecodeDcFromWindow(stream, block)) {
+    block[0] = static_cast<std::int16_t>(DecodeDcDifference<Path>(stream));
   }
   for (std::uint32_t k = 1; k < 64;) {
-    if (fast) k = DecodeSequentialAcRun(stream, block, k);
-    if (k < 64) k = DecodeSequentialAcExact(stream, block, k);
+    if constexpr (Path == DecodePath::kFast) k = DecodeSequentialAcRun(stream, block, k);
+    if (k < 64) k = DecodeSequentialAcExact<Path>(stream, block, k);
   }
-  inverse_dct_routine(Unit(row, col), block, *quantization_table);
+  inverse_dct(Unit(row, col), block, *quantization_table);
   ++transformed_blocks;
 }
 
@@ -70,22 +96,18 @@ bool ImageComponent::DecodeDcFromWindow(InputByteStream& stream, CoefficientBloc
   InputByteStream::BitCursor cursor = stream.FastCursor();
   if (!cursor.Ready()) return false;
   const std::uint32_t bits = cursor.Peek();
-  std::uint32_t length = 0;
-  std::uint32_t size = dc_table->LookAhead(bits, length);
-  if (length == 0) size = dc_table->LookAheadLong(bits, length);
-  if (length == 0) return false;
+  const HuffmanTable::PeekedCode code = dc_table->Peek(bits);
+  if (code.length == 0) return false;
+  const std::uint32_t size = code.value;
   if (size > 16) {
-    cursor.Skip(length);
+    cursor.Skip(code.length);
     stream.Resume(cursor);
     throw JpegBadStream(message::kDcDifferenceSizeOutOfRange);
   }
-  // A code of up to 16 bits and a difference of up to 16 bits fit the window's 32 bits.
-  const std::uint32_t value = size == 0 ? 0 : (bits << length) >> (32 - size);
-  cursor.Skip(length + size);
+  cursor.Skip(code.length + size);
   stream.Resume(cursor);
-  dc_predictor = static_cast<std::int32_t>(static_cast<std::uint32_t>(dc_predictor) +
-                                           static_cast<std::uint32_t>(Extend(value, size)));
-  block[0] = static_cast<std::int16_t>(dc_predictor);
+  block[0] = static_cast<std::int16_t>(
+      AddDcDifference(Extend(BitsAfterCode(bits, code.length, size), size)));
   return true;
 }
 
@@ -115,49 +137,48 @@ std::uint32_t ImageComponent::DecodeSequentialAcRun(InputByteStream& stream,
       ++k;
       continue;
     }
-    std::uint32_t length = 0;
-    std::uint32_t rs = table.LookAhead(bits, length);
-    if (length == 0) rs = table.LookAheadLong(bits, length);
-    if (length == 0) break;
-    const std::uint32_t size = rs & 15;
-    const std::uint32_t run = rs >> 4;
+    const HuffmanTable::PeekedCode code = table.Peek(bits);
+    if (code.length == 0) break;
+    const std::uint32_t size = code.value & 15;
+    const std::uint32_t run = code.value >> 4;
     if (size == 0) {
-      cursor.Skip(length);
+      cursor.Skip(code.length);
       k = run == 15 ? k + 16 : 64;  // sixteen zeros, or the end of the block
       continue;
     }
     k += run;
     if (k > 63) {
-      cursor.Skip(length);
+      cursor.Skip(code.length);
       stream.Resume(cursor);
       throw JpegBadStream(message::kCoefficientIndexOutOfRange);
     }
-    // A code of at most 16 bits and a value of at most 15 fit the window's 32 bits together.
-    const std::uint32_t value = (bits << length) >> (32 - size);
-    cursor.Skip(length + size);
-    block[kZigzagToNatural[k]] = static_cast<std::int16_t>(Extend(value, size));
+    cursor.Skip(code.length + size);
+    block[kZigzagToNatural[k]] =
+        static_cast<std::int16_t>(Extend(BitsAfterCode(bits, code.length, size), size));
     ++k;
   }
   stream.Resume(cursor);
   return k;
 }
 
+template <DecodePath Path>
 std::uint32_t ImageComponent::DecodeSequentialAcExact(InputByteStream& stream,
                                                       CoefficientBlock& block, std::uint32_t k) {
-  const std::uint32_t rs = ac_table->Decode(stream);
+  const std::uint32_t rs = DecodeCode<Path>(*ac_table, stream);
   const std::uint32_t size = rs & 15;
   const std::uint32_t run = rs >> 4;
   if (size == 0) return run == 15 ? k + 16 : 64;  // sixteen zeros, or the end of the block
   k += run;
   if (k > 63) throw JpegBadStream(message::kCoefficientIndexOutOfRange);
-  block[kZigzagToNatural[k]] = static_cast<std::int16_t>(ReceiveExtend(stream, size));
+  block[kZigzagToNatural[k]] = static_cast<std::int16_t>(ReceiveExtend<Path>(stream, size));
   return k + 1;
 }
 
 // The predictor stays unshifted; only the stored coefficient carries the point transform.
+template <DecodePath Path>
 void ImageComponent::DecodeDcFirst(InputByteStream& stream, std::uint32_t row, std::uint32_t col,
                                    std::uint32_t al) {
-  const std::int32_t dc = DecodeDcDifference(stream);
+  const std::int32_t dc = DecodeDcDifference<Path>(stream);
   Coefficients(row, col)[0] = ShiftLeft(dc, al);
 }
 
@@ -169,6 +190,7 @@ void ImageComponent::DecodeDcRefine(InputByteStream& stream, std::uint32_t row, 
   }
 }
 
+template <DecodePath Path>
 void ImageComponent::DecodeAcFirst(InputByteStream& stream, std::uint32_t row, std::uint32_t col,
                                    std::uint32_t ss, std::uint32_t se, std::uint32_t al) {
   if (eob_run != 0) {
@@ -176,10 +198,9 @@ void ImageComponent::DecodeAcFirst(InputByteStream& stream, std::uint32_t row, s
     return;
   }
   CoefficientBlock& block = Coefficients(row, col);
-  const bool fast = FastPathsSelected();
   for (std::uint32_t k = ss; k <= se;) {
-    if (fast) k = DecodeAcFirstRun(stream, block, k, se, al);
-    if (k <= se) k = DecodeAcFirstExact(stream, block, k, al);
+    if constexpr (Path == DecodePath::kFast) k = DecodeAcFirstRun(stream, block, k, se, al);
+    if (k <= se) k = DecodeAcFirstExact<Path>(stream, block, k, al);
   }
 }
 
@@ -209,30 +230,27 @@ std::uint32_t ImageComponent::DecodeAcFirstRun(InputByteStream& stream, Coeffici
       ++k;
       continue;
     }
-    std::uint32_t length = 0;
-    std::uint32_t rs = table.LookAhead(bits, length);
-    if (length == 0) rs = table.LookAheadLong(bits, length);
-    if (length == 0) break;
-    const std::uint32_t size = rs & 15;
-    const std::uint32_t run = rs >> 4;
+    const HuffmanTable::PeekedCode code = table.Peek(bits);
+    if (code.length == 0) break;
+    const std::uint32_t size = code.value & 15;
+    const std::uint32_t run = code.value >> 4;
     if (size == 0 && run == 15) {
-      cursor.Skip(length);
+      cursor.Skip(code.length);
       k += 16;
     } else if (size == 0) {
-      const std::uint32_t extra = run == 0 ? 0 : (bits << length) >> (32 - run);
-      if (run != 0) eob_run = (std::uint32_t{1} << run) + extra - 1;
-      cursor.Skip(length + run);
+      if (run != 0) eob_run = (std::uint32_t{1} << run) + BitsAfterCode(bits, code.length, run) - 1;
+      cursor.Skip(code.length + run);
       k = kEndOfBand;
     } else {
       k += run;
       if (k > 63) {
-        cursor.Skip(length);
+        cursor.Skip(code.length);
         stream.Resume(cursor);
         throw JpegBadStream(message::kDataOutOfRange);
       }
-      const std::uint32_t value = (bits << length) >> (32 - size);
-      cursor.Skip(length + size);
-      block[kZigzagToNatural[k]] = ShiftLeft(Extend(value, size), al);
+      cursor.Skip(code.length + size);
+      block[kZigzagToNatural[k]] =
+          ShiftLeft(Extend(BitsAfterCode(bits, code.length, size), size), al);
       ++k;
     }
   }
@@ -241,20 +259,21 @@ std::uint32_t ImageComponent::DecodeAcFirstRun(InputByteStream& stream, Coeffici
 }
 
 // One code of a first AC scan and what follows it; kEndOfBand at the end of the band.
+template <DecodePath Path>
 std::uint32_t ImageComponent::DecodeAcFirstExact(InputByteStream& stream, CoefficientBlock& block,
                                                  std::uint32_t k, std::uint32_t al) {
-  const std::uint32_t rs = ac_table->Decode(stream);
+  const std::uint32_t rs = DecodeCode<Path>(*ac_table, stream);
   const std::uint32_t size = rs & 15;
   const std::uint32_t run = rs >> 4;
   if (size != 0) {
     k += run;
     if (k > 63) throw JpegBadStream(message::kDataOutOfRange);
-    block[kZigzagToNatural[k]] = ShiftLeft(ReceiveExtend(stream, size), al);
+    block[kZigzagToNatural[k]] = ShiftLeft(ReceiveExtend<Path>(stream, size), al);
     return k + 1;
   }
   if (run == 15) return k + 16;
   // End of band: EOBr covers 2^r + extra blocks, this one being the first of them.
-  if (run != 0) eob_run = (std::uint32_t{1} << run) + stream.ReadBits(run) - 1;
+  if (run != 0) eob_run = (std::uint32_t{1} << run) + ReceiveBits<Path>(stream, run) - 1;
   return kEndOfBand;
 }
 
@@ -321,20 +340,21 @@ std::uint32_t PlaceNewCoefficient(CoefficientBlock& block, std::uint32_t k, std:
 
 // A scan header may carry Se above 63; positions beyond 63 count as lying outside the band, so
 // they are never read or written.
+template <DecodePath Path>
 void ImageComponent::DecodeAcRefine(InputByteStream& stream, std::uint32_t row, std::uint32_t col,
                                     std::uint32_t ss, std::uint32_t se, std::uint32_t al) {
   const std::int32_t p = std::int32_t{1} << al;
   const std::uint32_t last = std::min(se, 63u);
   CoefficientBlock& block = Coefficients(row, col);
-  const bool fast = FastPathsSelected();
   for (std::uint32_t k = ss; k <= last;) {
-    if (fast) k = DecodeAcRefineRun(stream, block, k, last, p);
-    if (k <= last) k = DecodeAcRefineExact(stream, block, k, last, p);
+    if constexpr (Path == DecodePath::kFast) k = DecodeAcRefineRun(stream, block, k, last, p);
+    if (k <= last) k = DecodeAcRefineExact<Path>(stream, block, k, last, p);
   }
 }
 
 // One step of a refinement scan: the rest of a block inside an end-of-band run (kEndOfBand
 // after it), or one code and what it asks for; returns the next position.
+template <DecodePath Path>
 std::uint32_t ImageComponent::DecodeAcRefineExact(InputByteStream& stream, CoefficientBlock& block,
                                                   std::uint32_t k, std::uint32_t last,
                                                   std::int32_t p) {
@@ -344,13 +364,13 @@ std::uint32_t ImageComponent::DecodeAcRefineExact(InputByteStream& stream, Coeff
     --eob_run;
     return kEndOfBand;
   }
-  const std::uint32_t rs = ac_table->Decode(stream);
+  const std::uint32_t rs = DecodeCode<Path>(*ac_table, stream);
   const std::uint32_t size = rs & 15;
   const std::uint32_t run = rs >> 4;
   if (size == 0 && run == 15) return PassSixteenZeros(block, k, last, p, next_bit);
   if (size == 0) {
     // The next step refines the rest of this block and counts it as the first of the run.
-    eob_run = run == 0 ? 1 : (std::uint32_t{1} << run) + stream.ReadBits(run);
+    eob_run = run == 0 ? 1 : (std::uint32_t{1} << run) + ReceiveBits<Path>(stream, run);
     return k;
   }
   if (size != 1) throw JpegBadStream(message::kInvalidValueInInputStream);
@@ -376,29 +396,26 @@ std::uint32_t ImageComponent::DecodeAcRefineRun(InputByteStream& stream, Coeffic
       break;
     }
     const std::uint32_t bits = cursor.Peek();
-    std::uint32_t length = 0;
-    std::uint32_t rs = ac_table->LookAhead(bits, length);
-    if (length == 0) rs = ac_table->LookAheadLong(bits, length);
-    if (length == 0) break;
-    const std::uint32_t size = rs & 15;
-    const std::uint32_t run = rs >> 4;
+    const HuffmanTable::PeekedCode code = ac_table->Peek(bits);
+    if (code.length == 0) break;
+    const std::uint32_t size = code.value & 15;
+    const std::uint32_t run = code.value >> 4;
     if (size == 0 && run == 15) {
-      cursor.Skip(length);
+      cursor.Skip(code.length);
       k = PassSixteenZeros(block, k, last, p, next_bit);
     } else if (size == 0) {
-      const std::uint32_t extra = run == 0 ? 0 : (bits << length) >> (32 - run);
-      eob_run = run == 0 ? 1 : (std::uint32_t{1} << run) + extra;
-      cursor.Skip(length + run);
+      eob_run = run == 0 ? 1 : (std::uint32_t{1} << run) + BitsAfterCode(bits, code.length, run);
+      cursor.Skip(code.length + run);
     } else if (size == 1) {
-      const bool positive = ((bits << length) >> 31) == 1;
-      cursor.Skip(length + 1);
+      const bool positive = BitsAfterCode(bits, code.length, 1) == 1;
+      cursor.Skip(code.length + 1);
       k = PlaceNewCoefficient(block, k, last, run, positive, p, next_bit);
       if (k == kOutsideBand) {
         stream.Resume(cursor);
         throw JpegBadStream(message::kErrorInProgressiveScan);
       }
     } else {
-      cursor.Skip(length);
+      cursor.Skip(code.length);
       stream.Resume(cursor);
       throw JpegBadStream(message::kInvalidValueInInputStream);
     }
@@ -410,21 +427,36 @@ std::uint32_t ImageComponent::DecodeAcRefineRun(InputByteStream& stream, Coeffic
 // A frame header of a few bytes can declare millions of blocks that no scan ever reaches; they
 // still hold zero coefficients, and their samples are those of the zero block (128 for every
 // table), so only blocks that some scan's bits gave a value are transformed.
-void ImageComponent::ProgressiveInverseDct() {
+void ImageComponent::ProgressiveInverseDct(InverseDctRoutine inverse_dct) {
   if (!data_units || !coefficients) return;
   static const CoefficientBlock kZeroBlock{};
   DataUnit zero_unit;
-  inverse_dct_routine(zero_unit, kZeroBlock, *quantization_table);
+  inverse_dct(zero_unit, kZeroBlock, *quantization_table);
   ++transformed_blocks;
-  const std::size_t count = std::size_t{data_unit_rows} * data_unit_cols;
+  const std::size_t count = std::size_t{grid.data_unit_rows} * grid.data_unit_cols;
   for (std::size_t i = 0; i < count; ++i) {
     if (coefficients[i] == kZeroBlock) {
       data_units[i].samples = zero_unit.samples;
     } else {
-      inverse_dct_routine(data_units[i], coefficients[i], *quantization_table);
+      inverse_dct(data_units[i], coefficients[i], *quantization_table);
       ++transformed_blocks;
     }
   }
 }
+
+#define LUMARC_INSTANTIATE_FOR_PATH(Path)                                                         \
+  template void ImageComponent::DecodeSequential<Path>(InputByteStream&, std::uint32_t,           \
+                                                       std::uint32_t, InverseDctRoutine);         \
+  template void ImageComponent::DecodeDcFirst<Path>(InputByteStream&, std::uint32_t,              \
+                                                    std::uint32_t, std::uint32_t);                \
+  template void ImageComponent::DecodeAcFirst<Path>(InputByteStream&, std::uint32_t,              \
+                                                    std::uint32_t, std::uint32_t, std::uint32_t,  \
+                                                    std::uint32_t);                               \
+  template void ImageComponent::DecodeAcRefine<Path>(InputByteStream&, std::uint32_t,             \
+                                                     std::uint32_t, std::uint32_t, std::uint32_t, \
+                                                     std::uint32_t);
+LUMARC_INSTANTIATE_FOR_PATH(DecodePath::kFast)
+LUMARC_INSTANTIATE_FOR_PATH(DecodePath::kReference)
+#undef LUMARC_INSTANTIATE_FOR_PATH
 
 }  // namespace Lumarc

@@ -4,7 +4,6 @@
 #include <ostream>
 #include <string>
 
-#include "lumarc/decode_path.h"
 #include "lumarc/input_byte_stream.h"
 #include "lumarc/jpeg_decoder.h"
 #include "lumarc/messages.h"
@@ -118,21 +117,25 @@ void HuffmanTable::BuildLookahead() {
   }
 }
 
+HuffmanTable::PeekedCode HuffmanTable::PeekLong(std::uint32_t bits) const {
+  for (int l = std::max(kLookaheadBits, min_code_length - 1); l < 16; ++l) {
+    const auto code = static_cast<std::int32_t>(bits >> (31 - l));
+    if (code > maxcode[l]) continue;
+    const std::int32_t index = valptr[l] + code - mincode[l];
+    if (index < 0 || index >= 256) break;
+    return {huffval[index], static_cast<std::uint8_t>(l + 1)};
+  }
+  return {0, 0};
+}
+
 // Anything unusual (no window, a code longer than 16 bits, a bad code) goes to DecodeExact
 // before a single bit is consumed, so errors and the stream position are DecodeExact's own.
 std::uint8_t HuffmanTable::Decode(InputByteStream& stream) const {
-  if (!FastPathsSelected() || !stream.FastBitsReady()) return DecodeExact(stream);
-  const std::uint32_t bits = stream.PeekFastBits();
-  const Lookahead hit = lookahead[bits >> (32 - kLookaheadBits)];
-  if (hit.length != 0) {
-    stream.SkipFastBits(hit.length);
-    return hit.value;
-  }
-  std::uint32_t length = 0;
-  const std::uint8_t value = LookAheadLong(bits, length);
-  if (length == 0) return DecodeExact(stream);
-  stream.SkipFastBits(length);
-  return value;
+  if (!stream.FastBitsReady()) return DecodeExact(stream);
+  const PeekedCode code = Peek(stream.PeekFastBits());
+  if (code.length == 0) return DecodeExact(stream);
+  stream.SkipFastBits(code.length);
+  return code.value;
 }
 
 std::uint8_t HuffmanTable::DecodeExact(InputByteStream& stream) const {

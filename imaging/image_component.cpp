@@ -15,28 +15,33 @@ namespace {
 using JpegError = JpegDecoder::JpegError;
 using JpegBadStream = JpegDecoder::JpegBadStream;
 
-// The byte sizes of a component's three buffers for a given grid.
-struct BufferSizes {
-  std::uint64_t data_units;
-  std::uint64_t coefficients;
-  std::uint64_t plane;
-};
-
-// No product here can overflow 64 bits: a 16-bit image size gives at most 8192 MCU rows, so at
-// most 4 x 8192 = 32768 data-unit rows and columns, 2^30 blocks, and a plane of at most
-// 2^30 x 64 x 4 x 4 = 2^40 bytes.
-BufferSizes SizesOf(std::uint32_t rows, std::uint32_t cols, std::uint32_t vertical_factor,
-                    std::uint32_t horizontal_factor) {
-  const std::uint64_t blocks = std::uint64_t{rows} * cols;
-  return {blocks * sizeof(DataUnit), blocks * sizeof(CoefficientBlock),
-          blocks * 64 * vertical_factor * horizontal_factor};
-}
-
 std::uint32_t CeilDiv(std::uint32_t value, std::uint32_t divisor) {
   return static_cast<std::uint32_t>((std::uint64_t{value} + divisor - 1) / divisor);
 }
 
 }  // namespace
+
+// No product here can overflow 64 bits: a 16-bit image size gives at most 8192 MCU rows, so at
+// most 4 x 8192 = 32768 data-unit rows and columns, 2^30 blocks, and a plane of at most
+// 2^30 x 64 x 4 x 4 = 2^40 bytes.
+//
+// The plane counted here is the full-resolution one of the reference path (Upsample); the fast
+// path never makes it. It stays in the estimate so that both paths refuse the same frames at the
+// same point, as they must to give the same results.
+ImageComponent::Grid ImageComponent::GridOf(const FrameGeometry& frame) const {
+  Grid result;
+  result.vertical_factor = frame.max_vertical_frequency / vertical_frequency;
+  result.horizontal_factor = frame.max_horizontal_frequency / horizontal_frequency;
+  result.noninterleaved_rows = CeilDiv(frame.image_height, 8 * result.vertical_factor);
+  result.noninterleaved_cols = CeilDiv(frame.image_width, 8 * result.horizontal_factor);
+  result.data_unit_rows = vertical_frequency * frame.mcu_rows;
+  result.data_unit_cols = horizontal_frequency * frame.mcu_cols;
+  const std::uint64_t blocks = std::uint64_t{result.data_unit_rows} * result.data_unit_cols;
+  result.data_unit_bytes = blocks * sizeof(DataUnit);
+  result.coefficient_bytes = frame.progressive ? blocks * sizeof(CoefficientBlock) : 0;
+  result.plane_bytes = blocks * 64 * result.vertical_factor * result.horizontal_factor;
+  return result;
+}
 
 ImageComponent::ImageComponent() = default;
 ImageComponent::~ImageComponent() = default;
@@ -81,23 +86,16 @@ void ImageComponent::CheckQuantizationTable() const {
 }
 
 void ImageComponent::CheckBufferSizes(const FrameGeometry& frame) const {
-  const BufferSizes sizes =
-      SizesOf(vertical_frequency * frame.mcu_rows, horizontal_frequency * frame.mcu_cols,
-              frame.max_vertical_frequency / vertical_frequency,
-              frame.max_horizontal_frequency / horizontal_frequency);
-  const std::uint64_t coefficients = frame.progressive ? sizes.coefficients : 0;
-  if (sizes.data_units > kMaxBufferBytes || coefficients > kMaxBufferBytes ||
-      sizes.plane > kMaxBufferBytes) {
+  const Grid needs = GridOf(frame);
+  if (needs.data_unit_bytes > kMaxBufferBytes || needs.coefficient_bytes > kMaxBufferBytes ||
+      needs.plane_bytes > kMaxBufferBytes) {
     throw JpegBadStream(message::kImageTooLargeToDecode);
   }
 }
 
 std::uint64_t ImageComponent::BufferBytes(const FrameGeometry& frame) const {
-  const BufferSizes sizes =
-      SizesOf(vertical_frequency * frame.mcu_rows, horizontal_frequency * frame.mcu_cols,
-              frame.max_vertical_frequency / vertical_frequency,
-              frame.max_horizontal_frequency / horizontal_frequency);
-  return sizes.data_units + (frame.progressive ? sizes.coefficients : 0) + sizes.plane;
+  const Grid needs = GridOf(frame);
+  return needs.data_unit_bytes + needs.coefficient_bytes + needs.plane_bytes;
 }
 
 // Buffers that exist stay: later scans of the same image reuse the grid, and progressive
@@ -107,10 +105,11 @@ void ImageComponent::AllocateComponentBuffers(const FrameGeometry& frame) {
     if (!data_units) {
       CheckBufferSizes(frame);
       ComputeGrid(frame);
-      data_units.reset(new DataUnit[std::size_t{data_unit_rows} * data_unit_cols]);
+      data_units.reset(new DataUnit[std::size_t{grid.data_unit_rows} * grid.data_unit_cols]);
     }
     if (frame.progressive && !coefficients) {
-      coefficients.reset(new CoefficientBlock[std::size_t{data_unit_rows} * data_unit_cols]());
+      coefficients.reset(
+          new CoefficientBlock[std::size_t{grid.data_unit_rows} * grid.data_unit_cols]());
     }
   } catch (const std::bad_alloc&) {
     throw JpegError(message::kNotEnoughMemory);
@@ -120,12 +119,7 @@ void ImageComponent::AllocateComponentBuffers(const FrameGeometry& frame) {
 // The frame header has refused frames whose Hmax / H or Vmax / V is not a whole number, so the
 // factors are exact and every component's plane has the same size.
 void ImageComponent::ComputeGrid(const FrameGeometry& frame) {
-  vertical_factor = frame.max_vertical_frequency / vertical_frequency;
-  horizontal_factor = frame.max_horizontal_frequency / horizontal_frequency;
-  noninterleaved_rows = CeilDiv(frame.image_height, 8 * vertical_factor);
-  noninterleaved_cols = CeilDiv(frame.image_width, 8 * horizontal_factor);
-  data_unit_rows = vertical_frequency * frame.mcu_rows;
-  data_unit_cols = horizontal_frequency * frame.mcu_cols;
+  grid = GridOf(frame);
 }
 
 void ImageComponent::FreeComponentBuffers() {
@@ -133,32 +127,30 @@ void ImageComponent::FreeComponentBuffers() {
   coefficients.reset();
   upsampled_samples.reset();
   // The grid goes with its buffers, so that nothing can index a buffer that no longer exists.
-  vertical_factor = horizontal_factor = 0;
-  noninterleaved_rows = noninterleaved_cols = 0;
-  data_unit_rows = data_unit_cols = 0;
+  grid = {};
   transformed_blocks = 0;
 }
 
 const DataUnit& ImageComponent::DataUnitAt(std::uint32_t row, std::uint32_t col) const {
-  return data_units[std::size_t{row} * data_unit_cols + col];
+  return data_units[std::size_t{row} * grid.data_unit_cols + col];
 }
 
 DataUnit& ImageComponent::Unit(std::uint32_t row, std::uint32_t col) {
-  return data_units[std::size_t{row} * data_unit_cols + col];
+  return data_units[std::size_t{row} * grid.data_unit_cols + col];
 }
 
 const CoefficientBlock* ImageComponent::CoefficientsAt(std::uint32_t row, std::uint32_t col) const {
   if (!coefficients) return nullptr;
-  return &coefficients[std::size_t{row} * data_unit_cols + col];
+  return &coefficients[std::size_t{row} * grid.data_unit_cols + col];
 }
 
 CoefficientBlock* ImageComponent::CoefficientsAt(std::uint32_t row, std::uint32_t col) {
   if (!coefficients) return nullptr;
-  return &coefficients[std::size_t{row} * data_unit_cols + col];
+  return &coefficients[std::size_t{row} * grid.data_unit_cols + col];
 }
 
 CoefficientBlock& ImageComponent::Coefficients(std::uint32_t row, std::uint32_t col) {
-  return coefficients[std::size_t{row} * data_unit_cols + col];
+  return coefficients[std::size_t{row} * grid.data_unit_cols + col];
 }
 
 }  // namespace Lumarc

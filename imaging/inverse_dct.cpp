@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "lumarc/decode_path.h"
 
 namespace Lumarc {
 namespace {
@@ -114,7 +113,7 @@ bool Avx2Available() {
 void InverseDct(DataUnit& unit, const CoefficientBlock& coefficients,
                 const QuantizationTable& table) {
 #if LUMARC_X86_SIMD
-  if (FastPathsSelected() && inverse_dct_detail::Avx2Available() &&
+  if (inverse_dct_detail::Avx2Available() &&
       inverse_dct_detail::InverseDctAvx2(unit, coefficients, table)) {
     return;
   }

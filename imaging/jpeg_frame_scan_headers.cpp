@@ -103,16 +103,28 @@ void JpegReader::ComputeMcuGeometry() {
   mcu_cols = (image_width + mcu_width - 1) / mcu_width;
 }
 
+// The fast path writes every pixel whenever it converts at all, so a reused pixel buffer is not
+// zero-filled first; ReleaseImage zeroes what the read did not write (see FinishBitmap). With a
+// progress callback, which may look at the bitmap during the read, it is zero-filled as before.
+void JpegReader::AllocateBitmap(std::uint32_t color_count, std::uint32_t bit_count) {
+  if (decode_path == DecodePath::kFast && progress_callback == nullptr) {
+    bitmap_unfilled =
+        current_image->AllocateOverKeptStorage(color_count, bit_count, image_width, image_height);
+  } else {
+    current_image->Allocate(color_count, bit_count, image_width, image_height);
+  }
+}
+
 void JpegReader::PrepareImage() {
   if (current_image == nullptr) throw JpegError(message::kNotReadingAnImage);
   if (component_count == 1) {
-    current_image->Allocate(256, 8, image_width, image_height);
+    AllocateBitmap(256, 8);
     for (std::uint32_t i = 0; i < 256; ++i) {
       const auto level = static_cast<std::uint8_t>(i);
       current_image->PaletteEntry(i) = {level, level, level};
     }
   } else {
-    current_image->Allocate(0, 24, image_width, image_height);
+    AllocateBitmap(0, 24);
   }
 }
 
@@ -133,6 +145,7 @@ void JpegReader::ReadScanHeader(InputByteStream& stream) {
   trace.SegmentEnd();
   PrepareScanComponents(ss);
   ++current_scan;
+  bitmap_complete = false;  // this scan may change blocks the bitmap was converted from
   stream.BeginBitReading();
   if (progressive) {
     DispatchProgressiveScan(stream, ss, se, ah, al);

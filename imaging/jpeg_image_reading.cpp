@@ -2,7 +2,6 @@
 // checks, with the transfer of the decoded components into the bitmap and the release of their
 // buffers on every way out.
 #include "lumarc/bitmap_image.h"
-#include "lumarc/decode_path.h"
 #include "lumarc/input_byte_stream.h"
 #include "lumarc/jpeg_reader.h"
 #include "lumarc/messages.h"
@@ -23,6 +22,9 @@ void JpegReader::ReadImage(InputByteStream& stream, BitmapImage& bitmap) {
   current_scan = 0;
   scan_total = 0;
   cancelled = false;
+  bitmap_complete = false;
+  bitmap_unfilled = false;
+  bitmap_written = false;
   transformed_blocks = 0;
   frame_memory_bytes = 0;
   if (progress_callback != nullptr) CountScans(stream);
@@ -86,25 +88,32 @@ void JpegReader::CheckTrailingData(InputByteStream& stream) {
 
 void JpegReader::TransferToBitmap() {
   if (current_image == nullptr) throw JpegError(message::kNotReadingAnImage);
-  if (current_scan == 0) return;
+  if (current_scan == 0 || bitmap_complete) return;
   // The fast paths convert straight from the blocks and need no upsampled planes.
-  const bool from_blocks = FastPathsSelected();
+  const bool from_blocks = decode_path == DecodePath::kFast;
   for (std::uint32_t i = 0; i < component_count; ++i) {
     ImageComponent& component = components[component_ids[i]];
-    if (progressive) component.ProgressiveInverseDct();
+    if (progressive) component.ProgressiveInverseDct(InverseDctOfPath());
     if (!from_blocks) component.Upsample();
   }
-  if (component_count == 1) {
-    const ImageComponent& grey = components[component_ids[0]];
-    from_blocks ? ConvertGrayscaleFromBlocks(grey, *current_image)
-                : ConvertGrayscale(grey, *current_image);
+  if (from_blocks) {
+    bitmap_written = ConvertRows({});
+  } else if (component_count == 1) {
+    ConvertGrayscale(components[component_ids[0]], *current_image);
   } else if (component_count == 3) {
-    const ImageComponent& y = components[component_ids[0]];
-    const ImageComponent& cb = components[component_ids[1]];
-    const ImageComponent& cr = components[component_ids[2]];
-    from_blocks ? ConvertYCbCrFromBlocks(y, cb, cr, *current_image)
-                : ConvertYCbCr(y, cb, cr, *current_image);
+    ConvertYCbCr(components[component_ids[0]], components[component_ids[1]],
+                 components[component_ids[2]], *current_image);
   }
+}
+
+// Straight from the blocks; false where nothing could be written.
+bool JpegReader::ConvertRows(RowRange rows) {
+  if (component_count == 1) {
+    return ConvertGrayscaleFromBlocks(components[component_ids[0]], *current_image, rows);
+  }
+  if (component_count != 3) return false;
+  return ConvertYCbCrFromBlocks(components[component_ids[0]], components[component_ids[1]],
+                                components[component_ids[2]], *current_image, rows);
 }
 
 // What was decoded before the error still reaches the bitmap. The error that ended the read is
@@ -119,7 +128,19 @@ void JpegReader::TransferAfterFailure() {
 // Every slot is released, not only the frame's components: a scan that failed part-way may have
 // made buffers for a component before the scan was counted, and buffers left behind would keep
 // this image's geometry into the next image.
+// A reused pixel buffer holds the previous picture until written: nothing of it may survive.
+void JpegReader::FinishBitmap() {
+  if (!bitmap_unfilled || current_image == nullptr) return;
+  bitmap_unfilled = false;
+  if (bitmap_complete || bitmap_written) {
+    current_image->ZeroPadding();
+  } else {
+    current_image->ZeroPixels();
+  }
+}
+
 void JpegReader::ReleaseImage() {
+  FinishBitmap();
   for (ImageComponent& component : components) {
     transformed_blocks += component.TransformedBlocks();
     component.FreeComponentBuffers();

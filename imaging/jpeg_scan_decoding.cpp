@@ -11,9 +11,9 @@ namespace Lumarc {
 
 // With restart interval 2 in a scan of 5 units, RST0 comes before the third unit and RST1
 // before the fifth; none before the first unit or after the last.
-template <typename DecodeUnit>
+template <typename DecodeUnit, typename RowDone>
 void JpegReader::RunScanLoop(InputByteStream& stream, std::uint32_t rows, std::uint32_t cols,
-                             bool progressive_scan, DecodeUnit decode_unit) {
+                             bool progressive_scan, DecodeUnit decode_unit, RowDone row_done) {
   ResetDcPredictions();
   ResetEobRuns();
   next_restart = 0;
@@ -29,45 +29,84 @@ void JpegReader::RunScanLoop(InputByteStream& stream, std::uint32_t rows, std::u
       decode_unit(row, col);
       ++since_restart;
     }
+    row_done(row);
   }
 }
 
 // One component: its data units in the image area, row by row. Several: MCU by MCU, each
 // component's H x V block in it with the vertical index outermost, so 2x2 luminance goes
 // (2r, 2c), (2r, 2c+1), (2r+1, 2c), (2r+1, 2c+1), then Cb (r, c), then Cr (r, c).
-template <typename DecodeUnit>
-void JpegReader::RunScan(InputByteStream& stream, bool progressive_scan, DecodeUnit decode_unit) {
+template <typename DecodeUnit, typename RowDone>
+void JpegReader::RunScan(InputByteStream& stream, bool progressive_scan, DecodeUnit decode_unit,
+                         RowDone row_done) {
   if (scan_component_count == 1) {
     ImageComponent& component = *scan_components[0];
-    RunScanLoop(stream, component.NoninterleavedRows(), component.NoninterleavedCols(),
-                progressive_scan,
-                [&](std::uint32_t row, std::uint32_t col) { decode_unit(component, row, col); });
+    RunScanLoop(
+        stream, component.NoninterleavedRows(), component.NoninterleavedCols(), progressive_scan,
+        [&](std::uint32_t row, std::uint32_t col) { decode_unit(component, row, col); }, row_done);
     return;
   }
-  RunScanLoop(stream, mcu_rows, mcu_cols, progressive_scan,
-              [&](std::uint32_t row, std::uint32_t col) {
-                for (std::uint32_t i = 0; i < scan_component_count; ++i) {
-                  ImageComponent& component = *scan_components[i];
-                  const std::uint32_t v_count = component.VerticalFrequency();
-                  const std::uint32_t h_count = component.HorizontalFrequency();
-                  for (std::uint32_t v = 0; v < v_count; ++v) {
-                    for (std::uint32_t h = 0; h < h_count; ++h) {
-                      decode_unit(component, row * v_count + v, col * h_count + h);
-                    }
-                  }
-                }
-              });
+  RunScanLoop(
+      stream, mcu_rows, mcu_cols, progressive_scan,
+      [&](std::uint32_t row, std::uint32_t col) {
+        for (std::uint32_t i = 0; i < scan_component_count; ++i) {
+          ImageComponent& component = *scan_components[i];
+          const std::uint32_t v_count = component.VerticalFrequency();
+          const std::uint32_t h_count = component.HorizontalFrequency();
+          for (std::uint32_t v = 0; v < v_count; ++v) {
+            for (std::uint32_t h = 0; h < h_count; ++h) {
+              decode_unit(component, row * v_count + v, col * h_count + h);
+            }
+          }
+        }
+      },
+      row_done);
 }
 
+InverseDctRoutine JpegReader::InverseDctOfPath() const {
+  return decode_path == DecodePath::kFast ? inverse_dct_routine : &InverseDctScalar;
+}
+
+// The fast path converts each row of units into the bitmap as soon as it is decoded, while its
+// blocks are still in the processor's caches, when the image's first scan holds every component.
+// Should a later scan change blocks, or this one fail, TransferToBitmap converts the whole grid
+// as before, so the pixels never depend on whether rows were converted early.
 void JpegReader::DecodeSequentialScan(InputByteStream& stream) {
-  RunScan(stream, false, [&](ImageComponent& component, std::uint32_t row, std::uint32_t col) {
-    component.DecodeSequential(stream, row, col);
+  const InverseDctRoutine inverse_dct = InverseDctOfPath();
+  const bool convert_rows =
+      decode_path == DecodePath::kFast && current_scan == 1 && ScanCoversFrame();
+  const std::uint32_t unit_height = scan_component_count == 1 ? 8 : mcu_height;
+  bool converted = convert_rows;
+  WithDecodePath(decode_path, [&](auto path) {
+    RunScan(
+        stream, false,
+        [&](ImageComponent& component, std::uint32_t row, std::uint32_t col) {
+          component.DecodeSequential<path()>(stream, row, col, inverse_dct);
+        },
+        [&](std::uint32_t row) {
+          if (converted) converted = ConvertRows({row * unit_height, (row + 1) * unit_height});
+        });
   });
+  bitmap_complete = converted;
+}
+
+// Every component of the frame is in the current scan (a scan header may name one twice).
+bool JpegReader::ScanCoversFrame() const {
+  for (std::uint32_t i = 0; i < component_count; ++i) {
+    const ImageComponent* component = &components[component_ids[i]];
+    const auto first = scan_components.begin();
+    if (std::find(first, first + scan_component_count, component) == first + scan_component_count) {
+      return false;
+    }
+  }
+  return true;
 }
 
 void JpegReader::DecodeDcFirstScan(InputByteStream& stream, std::uint32_t al) {
-  RunScan(stream, true, [&](ImageComponent& component, std::uint32_t row, std::uint32_t col) {
-    component.DecodeDcFirst(stream, row, col, al);
+  WithDecodePath(decode_path, [&](auto path) {
+    RunScan(stream, true, [&](ImageComponent& component, std::uint32_t row, std::uint32_t col) {
+      component.DecodeDcFirst<path()>(stream, row, col, al);
+    });
   });
 }
 
@@ -81,19 +120,23 @@ void JpegReader::DecodeDcRefineScan(InputByteStream& stream, std::uint32_t al) {
 void JpegReader::DecodeAcFirstScan(InputByteStream& stream, std::uint32_t ss, std::uint32_t se,
                                    std::uint32_t al) {
   ImageComponent& component = *scan_components[0];
-  RunScanLoop(stream, component.NoninterleavedRows(), component.NoninterleavedCols(), true,
-              [&](std::uint32_t row, std::uint32_t col) {
-                component.DecodeAcFirst(stream, row, col, ss, se, al);
-              });
+  WithDecodePath(decode_path, [&](auto path) {
+    RunScanLoop(stream, component.NoninterleavedRows(), component.NoninterleavedCols(), true,
+                [&](std::uint32_t row, std::uint32_t col) {
+                  component.DecodeAcFirst<path()>(stream, row, col, ss, se, al);
+                });
+  });
 }
 
 void JpegReader::DecodeAcRefineScan(InputByteStream& stream, std::uint32_t ss, std::uint32_t se,
                                     std::uint32_t al) {
   ImageComponent& component = *scan_components[0];
-  RunScanLoop(stream, component.NoninterleavedRows(), component.NoninterleavedCols(), true,
-              [&](std::uint32_t row, std::uint32_t col) {
-                component.DecodeAcRefine(stream, row, col, ss, se, al);
-              });
+  WithDecodePath(decode_path, [&](auto path) {
+    RunScanLoop(stream, component.NoninterleavedRows(), component.NoninterleavedCols(), true,
+                [&](std::uint32_t row, std::uint32_t col) {
+                  component.DecodeAcRefine<path()>(stream, row, col, ss, se, al);
+                });
+  });
 }
 
 void JpegReader::ResetDcPredictions() {

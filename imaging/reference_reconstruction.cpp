@@ -7,25 +7,12 @@
 #include <memory>
 
 #include "lumarc/bitmap_image.h"
-#include "lumarc/decode_path.h"
 #include "lumarc/image_component.h"
 #include "lumarc/memory_input_byte_stream.h"
 #include "lumarc/quantization_table.h"
 
 namespace Lumarc {
 namespace {
-
-// Selects the reference paths for the duration of one reconstruction.
-class ReferencePathScope {
- public:
-  ReferencePathScope() : was_fast(FastPathsSelected()) { SetDecodePath(DecodePath::kReference); }
-  ~ReferencePathScope() { SetDecodePath(was_fast ? DecodePath::kFast : DecodePath::kReference); }
-  ReferencePathScope(const ReferencePathScope&) = delete;
-  ReferencePathScope& operator=(const ReferencePathScope&) = delete;
-
- private:
-  bool was_fast;
-};
 
 FrameGeometry GeometryOf(std::uint32_t width, std::uint32_t height,
                          std::span<const ComponentCoefficients> components) {
@@ -82,14 +69,13 @@ void ReconstructOnReferencePaths(std::uint32_t width, std::uint32_t height,
                                  BitmapImage& bitmap) {
   AllocateBitmap(width, height, components.size(), bitmap);
   if (components.size() != 1 && components.size() != 3) return;
-  const ReferencePathScope reference_paths;
   const FrameGeometry frame = GeometryOf(width, height, components);
   std::vector<QuantizationTable> tables(components.size());
   const std::unique_ptr<ImageComponent[]> planes(new ImageComponent[components.size()]);
   for (std::size_t i = 0; i < components.size(); ++i) {
     ReadQuantizationTable(components[i], tables[i]);
     LoadComponent(components[i], frame, tables[i], planes[i]);
-    planes[i].ProgressiveInverseDct();
+    planes[i].ProgressiveInverseDct(&InverseDctScalar);  // the reference transform
     planes[i].Upsample();
   }
   if (components.size() == 1) {

@@ -61,8 +61,8 @@ struct Outcome {
 };
 
 Outcome Decode(const Bytes& bytes, std::size_t chunk_size, DecodePath path) {
-  Lumarc::SetDecodePath(path);
   Lumarc::JpegDecoder decoder;
+  Lumarc::ReaderOf(decoder).SetDecodePath(path);
   Lumarc::BitmapImage bitmap;
   Lumarc::MemoryInputByteStream stream(bytes, chunk_size);
   Outcome outcome;
@@ -71,7 +71,6 @@ Outcome Decode(const Bytes& bytes, std::size_t chunk_size, DecodePath path) {
   } catch (const std::exception& error) {
     outcome.error = std::string(typeid(error).name()) + ": " + error.what();
   }
-  Lumarc::SetDecodePath(DecodePath::kFast);
   outcome.width = bitmap.Width();
   outcome.height = bitmap.Height();
   outcome.bit_count = bitmap.BitCount();
@@ -179,7 +178,7 @@ struct HuffmanRun {
 };
 
 HuffmanRun RunHuffman(const Bytes& input, DecodePath path) {
-  Lumarc::SetDecodePath(path);
+  const bool fast = path == DecodePath::kFast;
   const std::size_t chunk = (input[0] & 0x0F) == 0 ? 4096 : input[0] & 0x0F;
   Lumarc::MemoryInputByteStream stream(std::span<const std::uint8_t>(input).subspan(1), chunk);
   Lumarc::HuffmanTable table;
@@ -188,14 +187,16 @@ HuffmanRun RunHuffman(const Bytes& input, DecodePath path) {
     table.ReadTable(stream);
     stream.BeginBitReading();
     for (;;) {
-      const std::uint8_t value = table.Decode(stream);
+      const std::uint8_t value = fast ? table.Decode(stream) : table.DecodeExact(stream);
       run.values.push_back(value);
-      if ((input[0] & 0x10) != 0) run.values.push_back(stream.ReadBits(value & 0x0F));
+      if ((input[0] & 0x10) != 0) {
+        const std::uint32_t count = value & 0x0F;
+        run.values.push_back(fast ? stream.ReadBits(count) : stream.ReadBitsExact(count));
+      }
     }
   } catch (const std::exception& error) {
     run.error = std::string(typeid(error).name()) + ": " + error.what();
   }
-  Lumarc::SetDecodePath(DecodePath::kFast);
   run.position = stream.GetPosition();
   return run;
 }

@@ -454,3 +454,41 @@ TEST(ProgressiveTest, RestartIntervalBetweenScansAppliesToTheLaterScan) {
 
 }  // namespace
 }  // namespace lumarc_test
+
+namespace lumarc_test {
+namespace {
+
+// A bitmap read into again at the same byte size keeps its pixel buffer, which is not zero-filled
+// first when the decoder will write it: what the new picture does not cover, row padding included,
+// must still read 0, exactly as in a fresh bitmap.
+TEST(BitmapReuseTest, NothingOfThePreviousPictureSurvives) {
+  // 8 x 8 at level 200 fills all 64 bytes; 5 x 8 takes the same 64 bytes with 3 pad bytes a row.
+  const Bytes previous = FlatGrayStream(200).bytes();
+  JpegBuilder narrow;
+  narrow.Header()
+      .Sof(0xC0, 5, 8, {{1, 1, 1, 0}})
+      .Sos({{1, 0, 0}})
+      .Data(BitWriter().Dc(DcForLevel(90)).Eob().Finish())
+      .Eoi();
+  Bytes no_scan = FlatGrayStream(60).bytes();
+  no_scan.resize(no_scan.size() - 12);  // ends inside the scan header
+  Bytes cut_scan = FlatGrayStream(60).bytes();
+  cut_scan.resize(cut_scan.size() - 3);  // ends inside the entropy-coded data
+  for (const Bytes& next : {narrow.bytes(), no_scan, cut_scan}) {
+    BitmapImage fresh;
+    JpegDecoder fresh_decoder;
+    const Outcome expected = DecodeOutcome(fresh_decoder, next, fresh);
+    BitmapImage reused;
+    JpegDecoder decoder;
+    DecodeBytes(decoder, previous, reused);
+    EXPECT_EQ(DecodeOutcome(decoder, next, reused), expected);
+    ASSERT_EQ(reused.Height(), fresh.Height());
+    ASSERT_EQ(reused.BytesPerRow(), fresh.BytesPerRow());
+    const std::size_t size = std::size_t{fresh.BytesPerRow()} * fresh.Height();
+    EXPECT_EQ(Bytes(reused.PixelData(), reused.PixelData() + size),
+              Bytes(fresh.PixelData(), fresh.PixelData() + size));
+  }
+}
+
+}  // namespace
+}  // namespace lumarc_test

@@ -37,28 +37,17 @@ class HuffmanTable {
   // Decode through ReadBits and ReadBit alone: the reference the fast path matches, and the
   // path that meets stuffed bytes, markers, refills, the end of the data and bad codes.
   std::uint8_t DecodeExact(InputByteStream& stream) const;
-  // The value of the code at the top of 32 window bits (InputByteStream::PeekFastBits), with its
-  // length, when that code is at most kLookaheadBits long; else length 0. Consumes nothing.
-  std::uint8_t LookAhead(std::uint32_t bits, std::uint32_t& length) const {
+  // A code read from the top of 32 window bits (InputByteStream::PeekFastBits) without consuming
+  // them: its value and length, exactly as DecodeExact would find them among the first 16 bits;
+  // length 0 for bits that start no valid code (left to DecodeExact to refuse).
+  struct PeekedCode {
+    std::uint8_t value;
+    std::uint8_t length;
+  };
+  PeekedCode Peek(std::uint32_t bits) const {
     const Lookahead hit = lookahead[bits >> (32 - kLookaheadBits)];
-    length = hit.length;
-    return hit.value;
-  }
-  // As LookAhead for the codes longer than kLookaheadBits that DecodeExact finds among 16
-  // bits: the value and length of the first length whose limit the leading bits do not exceed;
-  // length 0 when none (a bad code, left to DecodeExact to refuse).
-  std::uint8_t LookAheadLong(std::uint32_t bits, std::uint32_t& length) const {
-    for (int l = kLookaheadBits > min_code_length - 1 ? kLookaheadBits : min_code_length - 1;
-         l < 16; ++l) {
-      const auto code = static_cast<std::int32_t>(bits >> (31 - l));
-      if (code > maxcode[l]) continue;
-      const std::int32_t index = valptr[l] + code - mincode[l];
-      if (index < 0 || index >= 256) break;
-      length = static_cast<std::uint32_t>(l + 1);
-      return huffval[index];
-    }
-    length = 0;
-    return 0;
+    if (hit.length != 0) return {hit.value, hit.length};
+    return PeekLong(bits);
   }
   // A run/size code and the value bits after it, both within kCoefficientBits bits: the run, the
   // value (extended to its sign), the code's length and the whole length; total_length 0 when
@@ -84,7 +73,6 @@ class HuffmanTable {
   std::int32_t MaxCode(int l) const { return maxcode[l]; }
   std::int32_t MinCode(int l) const { return mincode[l]; }
   std::uint8_t ValPtr(int l) const { return valptr[l]; }
-  std::uint8_t HuffVal(int i) const { return huffval[i]; }
   std::int32_t MinCodeLength() const { return min_code_length; }
 
   // Most codes of ordinary tables are this long or shorter (9 bits: 512 entries of 2 bytes).
@@ -99,6 +87,9 @@ class HuffmanTable {
     std::uint8_t value;
   };
 
+  // Peek for the codes longer than kLookaheadBits: the first length whose limit the leading bits
+  // do not exceed.
+  PeekedCode PeekLong(std::uint32_t bits) const;
   void BuildLookahead();
   void BuildShortCoefficients();
 

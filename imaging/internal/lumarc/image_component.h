@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "lumarc/decode_path.h"
 #include "lumarc/inverse_dct.h"
 
 namespace Lumarc {
@@ -24,7 +25,7 @@ struct FrameGeometry {
 
 // One colour component of a frame: its sampling factors, the tables the current scan assigns to
 // it, its grid of decoded 8 x 8 blocks and, for progressive images, the coefficients that
-// successive scans refine. Block (row, col) is data_units[row * data_unit_cols + col] whether the
+// successive scans refine. Block (row, col) is data_units[row * DataUnitCols() + col] whether the
 // scan is interleaved or not.
 class ImageComponent {
  public:
@@ -54,20 +55,26 @@ class ImageComponent {
   void AllocateComponentBuffers(const FrameGeometry& frame);
   void FreeComponentBuffers();
 
-  // Data-unit decoders, called by the scan loops with the stream in bit mode.
-  void DecodeSequential(InputByteStream& stream, std::uint32_t row, std::uint32_t col);
+  // Data-unit decoders, called by the scan loops with the stream in bit mode. Path picks the
+  // implementation (the scan loops choose it once per scan); both give the same results.
+  template <DecodePath Path = DecodePath::kFast>
+  void DecodeSequential(InputByteStream& stream, std::uint32_t row, std::uint32_t col,
+                        InverseDctRoutine inverse_dct = inverse_dct_routine);
+  template <DecodePath Path = DecodePath::kFast>
   void DecodeDcFirst(InputByteStream& stream, std::uint32_t row, std::uint32_t col,
                      std::uint32_t al);
   void DecodeDcRefine(InputByteStream& stream, std::uint32_t row, std::uint32_t col,
                       std::uint32_t al);
+  template <DecodePath Path = DecodePath::kFast>
   void DecodeAcFirst(InputByteStream& stream, std::uint32_t row, std::uint32_t col,
                      std::uint32_t ss, std::uint32_t se, std::uint32_t al);
+  template <DecodePath Path = DecodePath::kFast>
   void DecodeAcRefine(InputByteStream& stream, std::uint32_t row, std::uint32_t col,
                       std::uint32_t ss, std::uint32_t se, std::uint32_t al);
-  // Transforms the accumulated coefficients. A block whose coefficients are all still zero
-  // takes the samples of the zero block, transformed once: the blocks transformed are those
-  // some scan's data gave a value, not the whole grid a frame header declares.
-  void ProgressiveInverseDct();
+  // Transforms the accumulated coefficients with inverse_dct. A block whose coefficients are all
+  // still zero takes the samples of the zero block, transformed once: the blocks transformed are
+  // those some scan's data gave a value, not the whole grid a frame header declares.
+  void ProgressiveInverseDct(InverseDctRoutine inverse_dct = inverse_dct_routine);
 
   // Lays the blocks out into one full-resolution sample plane, repeating subsampled samples.
   void Upsample();
@@ -77,14 +84,14 @@ class ImageComponent {
 
   std::uint32_t HorizontalFrequency() const { return horizontal_frequency; }
   std::uint32_t VerticalFrequency() const { return vertical_frequency; }
-  std::uint32_t HorizontalFactor() const { return horizontal_factor; }
-  std::uint32_t VerticalFactor() const { return vertical_factor; }
+  std::uint32_t HorizontalFactor() const { return grid.horizontal_factor; }
+  std::uint32_t VerticalFactor() const { return grid.vertical_factor; }
   std::int32_t DcPredictor() const { return dc_predictor; }
   std::uint32_t EobRun() const { return eob_run; }
-  std::uint32_t NoninterleavedRows() const { return noninterleaved_rows; }
-  std::uint32_t NoninterleavedCols() const { return noninterleaved_cols; }
-  std::uint32_t DataUnitRows() const { return data_unit_rows; }
-  std::uint32_t DataUnitCols() const { return data_unit_cols; }
+  std::uint32_t NoninterleavedRows() const { return grid.noninterleaved_rows; }
+  std::uint32_t NoninterleavedCols() const { return grid.noninterleaved_cols; }
+  std::uint32_t DataUnitRows() const { return grid.data_unit_rows; }
+  std::uint32_t DataUnitCols() const { return grid.data_unit_cols; }
   bool HasDataUnits() const { return data_units != nullptr; }
   // Inverse DCTs run on this component's blocks since its buffers were last freed.
   std::uint64_t TransformedBlocks() const { return transformed_blocks; }
@@ -96,11 +103,30 @@ class ImageComponent {
   CoefficientBlock* CoefficientsAt(std::uint32_t row, std::uint32_t col);
   // The full-resolution plane, PlaneRowLength() samples per row; null before Upsample.
   const std::uint8_t* UpsampledSamples() const { return upsampled_samples.get(); }
-  std::uint32_t PlaneRowLength() const { return data_unit_cols * 8 * horizontal_factor; }
-  std::uint32_t PlaneRows() const { return data_unit_rows * 8 * vertical_factor; }
+  std::uint32_t PlaneRowLength() const { return grid.data_unit_cols * 8 * grid.horizontal_factor; }
+  std::uint32_t PlaneRows() const { return grid.data_unit_rows * 8 * grid.vertical_factor; }
 
  private:
+  // This component's block grid in a frame and the bytes of its buffers there.
+  struct Grid {
+    // Vmax / V and Hmax / H: how often each sample is repeated when the plane is built.
+    std::uint32_t vertical_factor = 0;
+    std::uint32_t horizontal_factor = 0;
+    // The data units a non-interleaved scan visits: the image area only, e.g. a 17 x 17 image
+    // with 2 x 2 luminance has 2 x 2 of them for a 1 x 1 chroma component.
+    std::uint32_t noninterleaved_rows = 0;
+    std::uint32_t noninterleaved_cols = 0;
+    // The whole grid, covering complete MCUs: V x mcu_rows by H x mcu_cols.
+    std::uint32_t data_unit_rows = 0;
+    std::uint32_t data_unit_cols = 0;
+    std::uint64_t data_unit_bytes = 0;
+    std::uint64_t coefficient_bytes = 0;  // progressive frames only
+    std::uint64_t plane_bytes = 0;
+  };
+  Grid GridOf(const FrameGeometry& frame) const;
   void ComputeGrid(const FrameGeometry& frame);
+  std::int32_t AddDcDifference(std::int32_t difference);
+  template <DecodePath Path>
   std::int32_t DecodeDcDifference(InputByteStream& stream);
   bool DecodeDcFromWindow(InputByteStream& stream, CoefficientBlock& block);
   // Past every band: a first AC scan's block ended by an end-of-band code.
@@ -109,10 +135,13 @@ class ImageComponent {
                                       std::uint32_t k);
   std::uint32_t DecodeAcFirstRun(InputByteStream& stream, CoefficientBlock& block, std::uint32_t k,
                                  std::uint32_t se, std::uint32_t al);
+  template <DecodePath Path>
   std::uint32_t DecodeAcFirstExact(InputByteStream& stream, CoefficientBlock& block,
                                    std::uint32_t k, std::uint32_t al);
+  template <DecodePath Path>
   std::uint32_t DecodeSequentialAcExact(InputByteStream& stream, CoefficientBlock& block,
                                         std::uint32_t k);
+  template <DecodePath Path>
   std::uint32_t DecodeAcRefineExact(InputByteStream& stream, CoefficientBlock& block,
                                     std::uint32_t k, std::uint32_t last, std::int32_t p);
   std::uint32_t DecodeAcRefineRun(InputByteStream& stream, CoefficientBlock& block, std::uint32_t k,
@@ -122,22 +151,14 @@ class ImageComponent {
 
   std::uint32_t horizontal_frequency = 0;
   std::uint32_t vertical_frequency = 0;
-  // Vmax / V and Hmax / H: how often each sample is repeated when the plane is built.
-  std::uint32_t vertical_factor = 0;
-  std::uint32_t horizontal_factor = 0;
   std::int32_t dc_predictor = 0;
   const HuffmanTable* ac_table = nullptr;
   const HuffmanTable* dc_table = nullptr;
   const QuantizationTable* quantization_table = nullptr;
   // Blocks of the current progressive AC scan still to skip (first scan) or refine.
   std::uint32_t eob_run = 0;
-  // The data units a non-interleaved scan visits: the image area only, e.g. a 17 x 17 image
-  // with 2 x 2 luminance has 2 x 2 of them for a 1 x 1 chroma component.
-  std::uint32_t noninterleaved_rows = 0;
-  std::uint32_t noninterleaved_cols = 0;
-  // The whole grid, covering complete MCUs: V x mcu_rows by H x mcu_cols.
-  std::uint32_t data_unit_rows = 0;
-  std::uint32_t data_unit_cols = 0;
+  // Empty until the first scan that includes this component, and again once its buffers go.
+  Grid grid;
   std::unique_ptr<DataUnit[]> data_units;
   std::unique_ptr<std::uint8_t[]> upsampled_samples;
   std::unique_ptr<CoefficientBlock[]> coefficients;
@@ -151,10 +172,19 @@ void ConvertGrayscale(const ImageComponent& component, BitmapImage& bitmap);
 void ConvertYCbCr(const ImageComponent& y, const ImageComponent& cb, const ImageComponent& cr,
                   BitmapImage& bitmap);
 
+// Picture rows first to end - 1 (top row 0); rows beyond the bitmap's height are left out.
+struct RowRange {
+  std::uint32_t first = 0;
+  std::uint32_t end = UINT32_MAX;
+};
+
 // The same pixels as Upsample followed by ConvertGrayscale or ConvertYCbCr, written row by row
-// straight from the blocks, without Upsample's planes (block_conversion.cpp).
-void ConvertGrayscaleFromBlocks(const ImageComponent& component, BitmapImage& bitmap);
-void ConvertYCbCrFromBlocks(const ImageComponent& y, const ImageComponent& cb,
-                            const ImageComponent& cr, BitmapImage& bitmap);
+// straight from the blocks, without Upsample's planes (block_conversion.cpp): all rows, or those
+// of one MCU row as soon as its blocks are decoded. False, with nothing written, where the
+// plane-based conversion would write nothing either (a component without blocks).
+bool ConvertGrayscaleFromBlocks(const ImageComponent& component, BitmapImage& bitmap,
+                                RowRange rows = {});
+bool ConvertYCbCrFromBlocks(const ImageComponent& y, const ImageComponent& cb,
+                            const ImageComponent& cr, BitmapImage& bitmap, RowRange rows = {});
 
 }  // namespace Lumarc

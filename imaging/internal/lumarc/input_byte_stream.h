@@ -8,8 +8,6 @@
 #include <ios>
 #include <stdexcept>
 
-#include "lumarc/decode_path.h"
-
 namespace Lumarc {
 
 // The buffered byte source all decoder input goes through. Byte mode serves markers and
@@ -63,9 +61,9 @@ class InputByteStream {
     return (*next >> bits_remaining) & 1;
   }
   // count bits (0 to 16), the first read the most significant. A count above 16 raises
-  // StreamError "Bit count out of range".
+  // StreamError "Bit count out of range". Takes the fast window where it is ready.
   std::uint32_t ReadBits(std::uint32_t count) {
-    if (count <= 16 && FastPathsSelected() && FastBitsReady()) {
+    if (count <= 16 && FastBitsReady()) {
       const std::uint32_t value = count == 0 ? 0 : PeekFastBits() >> (32 - count);
       SkipFastBits(count);
       return value;

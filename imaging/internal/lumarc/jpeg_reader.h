@@ -5,6 +5,7 @@
 #include <iosfwd>
 #include <string>
 
+#include "lumarc/decode_path.h"
 #include "lumarc/huffman_table.h"
 #include "lumarc/image_component.h"
 #include "lumarc/jpeg_decoder.h"
@@ -39,6 +40,12 @@ class JpegReader {
   // Decodes one JPEG stream from the stream's current position. A StreamError of the input
   // passes through.
   void ReadImage(InputByteStream& stream, BitmapImage& bitmap);
+
+  // The fast paths unless changed; the reference paths give the same pictures, messages and
+  // stream positions, more slowly (for comparing the two). Readers on different threads may use
+  // different paths at the same time.
+  void SetDecodePath(DecodePath path) { decode_path = path; }
+  DecodePath Path() const { return decode_path; }
 
   // The options of JpegDecoder.
   void SetTraceOutput(std::ostream* out) { trace.SetOutput(out); }
@@ -97,6 +104,7 @@ class JpegReader {
   void CheckMemoryNeeds();
   void ComputeMcuGeometry();
   void PrepareImage();
+  void AllocateBitmap(std::uint32_t color_count, std::uint32_t bit_count);
   void ReadScanHeader(InputByteStream& stream);
   void ReadScanComponent(InputByteStream& stream, std::uint32_t index);
   bool IsFrameComponent(std::uint32_t id) const;
@@ -112,11 +120,21 @@ class JpegReader {
                          std::uint32_t al);
   void DecodeAcRefineScan(InputByteStream& stream, std::uint32_t ss, std::uint32_t se,
                           std::uint32_t al);
-  template <typename DecodeUnit>
-  void RunScan(InputByteStream& stream, bool progressive_scan, DecodeUnit decode_unit);
-  template <typename DecodeUnit>
+  // The inverse DCT of this reader's path: the vectorised one where the processor has it, or
+  // the scalar reference.
+  InverseDctRoutine InverseDctOfPath() const;
+  // What a scan loop does after each row of units: by default nothing.
+  struct NoRowHook {
+    void operator()(std::uint32_t) const {}
+  };
+  template <typename DecodeUnit, typename RowDone = NoRowHook>
+  void RunScan(InputByteStream& stream, bool progressive_scan, DecodeUnit decode_unit,
+               RowDone row_done = {});
+  template <typename DecodeUnit, typename RowDone = NoRowHook>
   void RunScanLoop(InputByteStream& stream, std::uint32_t rows, std::uint32_t cols,
-                   bool progressive_scan, DecodeUnit decode_unit);
+                   bool progressive_scan, DecodeUnit decode_unit, RowDone row_done = {});
+  bool ScanCoversFrame() const;
+  bool ConvertRows(RowRange rows);
   void ResetDcPredictions();
   void ResetEobRuns();
   void ProcessRestartMarker(InputByteStream& stream);
@@ -128,6 +146,7 @@ class JpegReader {
   void CheckTrailingData(InputByteStream& stream);
   void TransferAfterFailure();
   void ReleaseImage();
+  void FinishBitmap();
 
   JpegDecoder& owner;
   JpegDecoder::ProgressCallback progress_callback = nullptr;
@@ -137,6 +156,7 @@ class JpegReader {
   std::array<QuantizationTable, kTableCount> quantization_tables;
   bool eoi_found = false;
   bool frame_found = false;
+  DecodePath decode_path = DecodePath::kFast;
   // The verbose listing; silent unless an output is set.
   MarkerTrace trace;
   // MCUs per restart interval, from DRI; 0: the scans carry no restart markers.
@@ -163,6 +183,13 @@ class JpegReader {
   std::int32_t next_restart = 0;
   bool strict_jfif = false;
   bool cancelled = false;
+  // The bitmap holds the whole picture, converted MCU row by MCU row during the image's only scan
+  // so far; TransferToBitmap would write the same pixels again.
+  bool bitmap_complete = false;
+  // The bitmap's pixel buffer was reused without its zero-fill, and TransferToBitmap wrote every
+  // pixel of it (bitmap_written) or not.
+  bool bitmap_unfilled = false;
+  bool bitmap_written = false;
   std::uint64_t memory_limit = JpegDecoder::kDefaultMemoryLimit;
   std::uint64_t frame_memory_bytes = 0;
   std::uint64_t transformed_blocks = 0;
