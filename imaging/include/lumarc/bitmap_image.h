@@ -51,15 +51,6 @@ class LUMARC_EXPORT BitmapImage {
   // ReleaseKeptStorage, so nothing stays kept beyond a read.
   void ClearKeepingStorage();
   void ReleaseKeptStorage();
-  // As Allocate, except that a pixel buffer kept aside by ClearKeepingStorage is taken over as it
-  // stands, without the zero-fill, for a writer that then writes every pixel of every row and
-  // calls ZeroPadding, or else calls ZeroPixels. True when it did so: the pixels are not zero yet.
-  bool AllocateOverKeptStorage(std::uint32_t colorCount, std::uint32_t bitCount,
-                               std::uint32_t width, std::uint32_t height);
-  void ZeroPixels();
-  // Zeroes the bytes after the last pixel of every row.
-  void ZeroPadding();
-
   PaletteColor& PaletteEntry(std::uint32_t index);
   const PaletteColor& PaletteEntry(std::uint32_t index) const;
 
@@ -77,6 +68,19 @@ class LUMARC_EXPORT BitmapImage {
   const std::uint8_t* PictureRow(std::uint32_t row) const;
 
  private:
+  // The decoder's own: it writes every pixel of a picture it reads whole, so it skips the
+  // zero-fill and answers for the bytes it did not write.
+  friend class JpegReader;
+
+  // As Allocate, except that a pixel buffer kept aside by ClearKeepingStorage is taken over as it
+  // stands, without the zero-fill, for a writer that then writes every pixel of every row and
+  // calls ZeroPadding, or else calls ZeroPixels. True when it did so: the pixels are not zero yet.
+  bool AllocateOverKeptStorage(std::uint32_t colorCount, std::uint32_t bitCount,
+                               std::uint32_t width, std::uint32_t height);
+  void ZeroPixels();
+  // Zeroes the bytes after the last pixel of every row.
+  void ZeroPadding();
+
   bool AllocateKeeping(std::uint32_t colorCount, std::uint32_t bitCount, std::uint32_t width,
                        std::uint32_t height, bool zero_fill);
 
