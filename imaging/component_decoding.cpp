@@ -1,6 +1,7 @@
 // Decoding one data unit of entropy-coded data: whole blocks for sequential scans, and the four
 // kinds of progressive scans of T.81 Annex G with end-of-band runs and successive approximation.
 #include <algorithm>
+#include <memory>
 
 #include "lumarc/decode_path.h"
 #include "lumarc/huffman_table.h"
@@ -428,18 +429,27 @@ std::uint32_t ImageComponent::DecodeAcRefineRun(InputByteStream& stream, Coeffic
 // still hold zero coefficients, and their samples are those of the zero block (128 for every
 // table), so only blocks that some scan's bits gave a value are transformed.
 void ImageComponent::ProgressiveInverseDct(InverseDctRoutine inverse_dct) {
+  ProgressiveInverseDct(0, grid.data_unit_rows, inverse_dct);
+}
+
+void ImageComponent::ProgressiveInverseDct(std::uint32_t first, std::uint32_t end,
+                                           InverseDctRoutine inverse_dct) {
   if (!data_units || !coefficients) return;
   static const CoefficientBlock kZeroBlock{};
-  DataUnit zero_unit;
-  inverse_dct(zero_unit, kZeroBlock, *quantization_table);
-  ++transformed_blocks;
-  const std::size_t count = std::size_t{grid.data_unit_rows} * grid.data_unit_cols;
-  for (std::size_t i = 0; i < count; ++i) {
-    if (coefficients[i] == kZeroBlock) {
-      data_units[i].samples = zero_unit.samples;
-    } else {
-      inverse_dct(data_units[i], coefficients[i], *quantization_table);
-      ++transformed_blocks;
+  if (!zero_unit) {
+    zero_unit = std::make_unique<DataUnit>();
+    inverse_dct(*zero_unit, kZeroBlock, *quantization_table);
+    ++transformed_blocks;
+  }
+  for (std::uint32_t row = first; row < end; ++row) {
+    for (std::uint32_t col = 0; col < grid.data_unit_cols; ++col) {
+      const CoefficientBlock& block = Coefficients(row, col);
+      if (block == kZeroBlock) {
+        Unit(row, col).samples = zero_unit->samples;
+      } else {
+        inverse_dct(Unit(row, col), block, *quantization_table);
+        ++transformed_blocks;
+      }
     }
   }
 }

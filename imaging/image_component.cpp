@@ -100,12 +100,13 @@ std::uint64_t ImageComponent::BufferBytes(const FrameGeometry& frame) const {
 
 // Buffers that exist stay: later scans of the same image reuse the grid, and progressive
 // coefficients accumulate across scans.
-void ImageComponent::AllocateComponentBuffers(const FrameGeometry& frame) {
+void ImageComponent::AllocateComponentBuffers(const FrameGeometry& frame, SampleStorage storage) {
   try {
     if (!data_units) {
       CheckBufferSizes(frame);
       ComputeGrid(frame);
-      data_units.reset(new DataUnit[std::size_t{grid.data_unit_rows} * grid.data_unit_cols]);
+      StoreRows(storage);
+      data_units.reset(new DataUnit[std::size_t{stored_rows} * grid.data_unit_cols]);
     }
     if (frame.progressive && !coefficients) {
       coefficients.reset(
@@ -122,8 +123,32 @@ void ImageComponent::ComputeGrid(const FrameGeometry& frame) {
   grid = GridOf(frame);
 }
 
+void ImageComponent::StoreRows(SampleStorage storage) {
+  if (storage == SampleStorage::kWholeGrid) {
+    stored_row_mask = kWholeGridMask;
+    stored_rows = grid.data_unit_rows;
+    return;
+  }
+  std::uint32_t rows = 1;
+  while (rows < vertical_frequency) rows *= 2;
+  stored_row_mask = rows - 1;
+  stored_rows = rows;
+}
+
+void ImageComponent::ClearUnit(std::uint32_t row, std::uint32_t col) {
+  Unit(row, col).samples = {};
+}
+
+void ImageComponent::ClearStoredUnits() {
+  const std::size_t count = std::size_t{stored_rows} * grid.data_unit_cols;
+  for (std::size_t i = 0; i < count; ++i) data_units[i].samples = {};
+}
+
 void ImageComponent::FreeComponentBuffers() {
   data_units.reset();
+  zero_unit.reset();
+  stored_row_mask = kWholeGridMask;
+  stored_rows = 0;
   coefficients.reset();
   upsampled_samples.reset();
   // The grid goes with its buffers, so that nothing can index a buffer that no longer exists.
@@ -132,11 +157,11 @@ void ImageComponent::FreeComponentBuffers() {
 }
 
 const DataUnit& ImageComponent::DataUnitAt(std::uint32_t row, std::uint32_t col) const {
-  return data_units[std::size_t{row} * grid.data_unit_cols + col];
+  return data_units[std::size_t{row & stored_row_mask} * grid.data_unit_cols + col];
 }
 
 DataUnit& ImageComponent::Unit(std::uint32_t row, std::uint32_t col) {
-  return data_units[std::size_t{row} * grid.data_unit_cols + col];
+  return data_units[std::size_t{row & stored_row_mask} * grid.data_unit_cols + col];
 }
 
 const CoefficientBlock* ImageComponent::CoefficientsAt(std::uint32_t row, std::uint32_t col) const {

@@ -129,6 +129,7 @@ void JpegReader::PrepareImage() {
 }
 
 void JpegReader::ReadScanHeader(InputByteStream& stream) {
+  if (streamed.active) throw ReadAgainOnWholeGrid{};
   if (!frame_found) throw JpegBadStream(message::kScanBeforeFrame);
   const std::uint32_t length = stream.ReadWord();  // only listed, never tested
   trace.ScanHeading(length);
@@ -143,7 +144,7 @@ void JpegReader::ReadScanHeader(InputByteStream& stream) {
   const std::uint32_t al = approximation & 0x0F;
   trace.ScanParameters(ss, se, ah, al);
   trace.SegmentEnd();
-  PrepareScanComponents(ss);
+  PrepareScanComponents(ss, ChooseSampleStorage());
   ++current_scan;
   bitmap_complete = false;  // this scan may change blocks the bitmap was converted from
   stream.BeginBitReading();
@@ -182,14 +183,27 @@ bool JpegReader::IsFrameComponent(std::uint32_t id) const {
          std::find(first, first + component_count, id) != first + component_count;
 }
 
+// Progressive samples exist only once the read ends, made from the coefficients MCU row by MCU
+// row. Sequential ones are kept whole unless the first scan can be streamed (see StreamedScan).
+ImageComponent::SampleStorage JpegReader::ChooseSampleStorage() const {
+  using enum ImageComponent::SampleStorage;
+  if (decode_path != DecodePath::kFast || (component_count != 1 && component_count != 3)) {
+    return kWholeGrid;
+  }
+  if (progressive) return kOneMcuRow;
+  const bool unobserved = progress_callback == nullptr && !trace.HasOutput();
+  return may_stream_rows && unobserved && current_scan == 0 && ScanCoversFrame() ? kOneMcuRow
+                                                                                 : kWholeGrid;
+}
+
 // A progressive DC scan needs only the DC table, an AC scan only the AC table.
-void JpegReader::PrepareScanComponents(std::uint32_t ss) {
+void JpegReader::PrepareScanComponents(std::uint32_t ss, ImageComponent::SampleStorage storage) {
   for (std::uint32_t i = 0; i < scan_component_count; ++i) {
     ImageComponent& component = *scan_components[i];
     component.CheckQuantizationTable();
     if (!progressive || ss == 0) component.CheckDcTable();
     if (!progressive || ss != 0) component.CheckAcTable();
-    component.AllocateComponentBuffers(Geometry());
+    component.AllocateComponentBuffers(Geometry(), storage);
   }
 }
 

@@ -18,6 +18,18 @@ struct KeptStorageRelease {
 
 void JpegReader::ReadImage(InputByteStream& stream, BitmapImage& bitmap) {
   const KeptStorageRelease release{bitmap};
+  const InputByteStream::Position start = stream.GetPosition();
+  may_stream_rows = true;
+  try {
+    ReadImageOnce(stream, bitmap);
+  } catch (const ReadAgainOnWholeGrid&) {
+    may_stream_rows = false;
+    stream.SetPosition(start);
+    ReadImageOnce(stream, bitmap);
+  }
+}
+
+void JpegReader::ReadImageOnce(InputByteStream& stream, BitmapImage& bitmap) {
   current_image = &bitmap;
   current_scan = 0;
   scan_total = 0;
@@ -25,6 +37,7 @@ void JpegReader::ReadImage(InputByteStream& stream, BitmapImage& bitmap) {
   bitmap_complete = false;
   bitmap_unfilled = false;
   bitmap_written = false;
+  streamed = {};
   transformed_blocks = 0;
   frame_memory_bytes = 0;
   if (progress_callback != nullptr) CountScans(stream);
@@ -42,6 +55,9 @@ void JpegReader::ReadImage(InputByteStream& stream, BitmapImage& bitmap) {
     bitmap.Clear();
     cancelled = true;
     return;
+  } catch (const ReadAgainOnWholeGrid&) {
+    ReleaseImage();
+    throw;
   } catch (...) {
     TransferAfterFailure();
     ReleaseImage();
@@ -89,8 +105,10 @@ void JpegReader::CheckTrailingData(InputByteStream& stream) {
 void JpegReader::TransferToBitmap() {
   if (current_image == nullptr) throw JpegError(message::kNotReadingAnImage);
   if (current_scan == 0 || bitmap_complete) return;
+  if (streamed.active) return TransferStreamedScanAfterFailure();
   // The fast paths convert straight from the blocks and need no upsampled planes.
   const bool from_blocks = decode_path == DecodePath::kFast;
+  if (from_blocks && progressive) return TransferProgressiveByMcuRows();
   for (std::uint32_t i = 0; i < component_count; ++i) {
     ImageComponent& component = components[component_ids[i]];
     if (progressive) component.ProgressiveInverseDct(InverseDctOfPath());
@@ -104,6 +122,26 @@ void JpegReader::TransferToBitmap() {
     ConvertYCbCr(components[component_ids[0]], components[component_ids[1]],
                  components[component_ids[2]], *current_image);
   }
+}
+
+// Each MCU row's coefficients become samples just before their bitmap rows are written, so the
+// samples never take more than one MCU row of memory.
+void JpegReader::TransferProgressiveByMcuRows() {
+  // The zero block is transformed once per component even in a frame without rows, as the
+  // whole-grid transfer does.
+  for (std::uint32_t i = 0; i < component_count; ++i) {
+    components[component_ids[i]].ProgressiveInverseDct(0, 0, InverseDctOfPath());
+  }
+  bool written = mcu_rows != 0;
+  for (std::uint32_t row = 0; row < mcu_rows; ++row) {
+    for (std::uint32_t i = 0; i < component_count; ++i) {
+      ImageComponent& component = components[component_ids[i]];
+      const std::uint32_t v = component.VerticalFrequency();
+      component.ProgressiveInverseDct(row * v, (row + 1) * v, InverseDctOfPath());
+    }
+    written = ConvertRows({row * mcu_height, (row + 1) * mcu_height}) && written;
+  }
+  bitmap_written = written;
 }
 
 // Straight from the blocks; false where nothing could be written.

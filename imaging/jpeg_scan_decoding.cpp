@@ -36,6 +36,40 @@ void JpegReader::RunScanLoop(InputByteStream& stream, std::uint32_t rows, std::u
 // One component: its data units in the image area, row by row. Several: MCU by MCU, each
 // component's H x V block in it with the vertical index outermost, so 2x2 luminance goes
 // (2r, 2c), (2r, 2c+1), (2r+1, 2c), (2r+1, 2c+1), then Cb (r, c), then Cr (r, c).
+template <typename Visit>
+void JpegReader::ForEachUnitOfMcu(std::uint32_t row, std::uint32_t col, Visit visit) {
+  for (std::uint32_t i = 0; i < scan_component_count; ++i) {
+    ImageComponent& component = *scan_components[i];
+    const std::uint32_t v_count = component.VerticalFrequency();
+    const std::uint32_t h_count = component.HorizontalFrequency();
+    for (std::uint32_t v = 0; v < v_count; ++v) {
+      for (std::uint32_t h = 0; h < h_count; ++h) {
+        visit(component, row * v_count + v, col * h_count + h);
+      }
+    }
+  }
+}
+
+template <typename Visit>
+void JpegReader::ForEachUnitOfScanRow(std::uint32_t row, Visit visit) {
+  if (scan_component_count == 1) {
+    ImageComponent& component = *scan_components[0];
+    for (std::uint32_t col = 0; col < component.NoninterleavedCols(); ++col) {
+      visit(component, row, col);
+    }
+    return;
+  }
+  for (std::uint32_t col = 0; col < mcu_cols; ++col) ForEachUnitOfMcu(row, col, visit);
+}
+
+std::uint32_t JpegReader::ScanRows() const {
+  return scan_component_count == 1 ? scan_components[0]->NoninterleavedRows() : mcu_rows;
+}
+
+std::uint32_t JpegReader::ScanRowHeight() const {
+  return scan_component_count == 1 ? 8 : mcu_height;
+}
+
 template <typename DecodeUnit, typename RowDone>
 void JpegReader::RunScan(InputByteStream& stream, bool progressive_scan, DecodeUnit decode_unit,
                          RowDone row_done) {
@@ -48,18 +82,7 @@ void JpegReader::RunScan(InputByteStream& stream, bool progressive_scan, DecodeU
   }
   RunScanLoop(
       stream, mcu_rows, mcu_cols, progressive_scan,
-      [&](std::uint32_t row, std::uint32_t col) {
-        for (std::uint32_t i = 0; i < scan_component_count; ++i) {
-          ImageComponent& component = *scan_components[i];
-          const std::uint32_t v_count = component.VerticalFrequency();
-          const std::uint32_t h_count = component.HorizontalFrequency();
-          for (std::uint32_t v = 0; v < v_count; ++v) {
-            for (std::uint32_t h = 0; h < h_count; ++h) {
-              decode_unit(component, row * v_count + v, col * h_count + h);
-            }
-          }
-        }
-      },
+      [&](std::uint32_t row, std::uint32_t col) { ForEachUnitOfMcu(row, col, decode_unit); },
       row_done);
 }
 
@@ -69,25 +92,50 @@ InverseDctRoutine JpegReader::InverseDctOfPath() const {
 
 // The fast path converts each row of units into the bitmap as soon as it is decoded, while its
 // blocks are still in the processor's caches, when the image's first scan holds every component.
-// Should a later scan change blocks, or this one fail, TransferToBitmap converts the whole grid
-// as before, so the pixels never depend on whether rows were converted early.
+// Streamed (see StreamedScan), nothing else keeps them. Otherwise the whole grid stays, and
+// should a later scan change blocks, or this one fail, TransferToBitmap converts all of it, so
+// the pixels never depend on whether rows were converted early.
 void JpegReader::DecodeSequentialScan(InputByteStream& stream) {
   const InverseDctRoutine inverse_dct = InverseDctOfPath();
   const bool convert_rows =
       decode_path == DecodePath::kFast && current_scan == 1 && ScanCoversFrame();
-  const std::uint32_t unit_height = scan_component_count == 1 ? 8 : mcu_height;
+  const std::uint32_t unit_height = ScanRowHeight();
+  streamed = {scan_components[0]->KeepsOneMcuRow(), 0, 0};
   bool converted = convert_rows;
   WithDecodePath(decode_path, [&](auto path) {
     RunScan(
         stream, false,
         [&](ImageComponent& component, std::uint32_t row, std::uint32_t col) {
           component.DecodeSequential<path()>(stream, row, col, inverse_dct);
+          ++streamed.units_done_in_row;
         },
         [&](std::uint32_t row) {
           if (converted) converted = ConvertRows({row * unit_height, (row + 1) * unit_height});
+          streamed.row = row + 1;
+          streamed.units_done_in_row = 0;
         });
   });
   bitmap_complete = converted;
+}
+
+// The scan failed in row streamed.row, which holds the units decoded before the error and, after
+// them, units of the row before. On the whole grid those would be units never decoded, as would
+// every unit of the rows below.
+void JpegReader::TransferStreamedScanAfterFailure() {
+  std::uint64_t index = 0;
+  ForEachUnitOfScanRow(streamed.row, [&](ImageComponent& component, std::uint32_t row,
+                                         std::uint32_t col) {
+    if (index++ >= streamed.units_done_in_row) component.ClearUnit(row, col);
+  });
+  const std::uint32_t height = ScanRowHeight();
+  ConvertRows({streamed.row * height, (streamed.row + 1) * height});
+  for (std::uint32_t i = 0; i < component_count; ++i) {
+    components[component_ids[i]].ClearStoredUnits();
+  }
+  for (std::uint32_t row = streamed.row + 1; row < ScanRows(); ++row) {
+    ConvertRows({row * height, (row + 1) * height});
+  }
+  bitmap_complete = true;
 }
 
 // Every component of the frame is in the current scan (a scan header may name one twice).

@@ -490,5 +490,70 @@ TEST(BitmapReuseTest, NothingOfThePreviousPictureSurvives) {
   }
 }
 
+// A sequential image may code a component again in a later scan. No encoder does, but the decoder
+// takes it: the later blocks replace the earlier ones, on both paths, also where the fast path
+// had already written the first scan's rows into the bitmap; and where the later scan breaks
+// off, the blocks before the break are its own and those after it still the first scan's.
+TEST(LaterScanTest, ComponentsCodedAgainReplaceTheFirstScan) {
+  BitWriter grey_first, grey_again, colour_first, colour_again;
+  FlatBlocks(grey_first, {50, 60});
+  FlatBlocks(grey_again, {200, 210});
+  colour_first.Dc(DcForLevel(100)).Eob().Dc(0).Eob().Dc(0).Eob();
+  colour_again.Dc(DcForLevel(30)).Eob();
+  const Bytes grey_again_bytes = grey_again.Finish();
+  const auto grey = [&](const Bytes& again) {
+    return JpegBuilder()
+        .Header()
+        .Sof(0xC0, 16, 8, {{1, 1, 1, 0}})
+        .Sos({{1, 0, 0}})
+        .Data(grey_first.Finish())
+        .Sos({{1, 0, 0}})
+        .Data(again);
+  };
+  struct Case {
+    const char* name;
+    Bytes stream;
+    Outcome outcome;
+    std::vector<int> levels;  // of the bitmap's blocks, left to right
+  };
+  const Case cases[] = {
+      {"grey", grey(grey_again_bytes).Eoi().bytes(), {"none", ""}, {200, 210}},
+      {"grey, second scan cut after its first block",
+       grey(Bytes(grey_again_bytes.begin(), grey_again_bytes.begin() + 4)).bytes(),
+       {"StreamError", "Premature end of file"},
+       {200, 60}},
+      {"colour, luminance again",
+       JpegBuilder()
+           .Header()
+           .Sof(0xC0, 8, 8, {{1, 1, 1, 0}, {2, 1, 1, 0}, {3, 1, 1, 0}})
+           .Sos({{1, 0, 0}, {2, 0, 0}, {3, 0, 0}})
+           .Data(colour_first.Finish())
+           .Sos({{1, 0, 0}})
+           .Data(colour_again.Finish())
+           .Eoi()
+           .bytes(),
+       {"none", ""},
+       {30}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<Bytes> pixels;
+    for (const auto path : {Lumarc::DecodePath::kFast, Lumarc::DecodePath::kReference}) {
+      JpegDecoder decoder;
+      ReaderOf(decoder).SetDecodePath(path);
+      BitmapImage bitmap;
+      EXPECT_EQ(DecodeOutcome(decoder, c.stream, bitmap), c.outcome);
+      for (std::size_t i = 0; i < c.levels.size(); ++i) {
+        const std::uint32_t x = 8 * static_cast<std::uint32_t>(i) + 3;
+        const int level = bitmap.BitCount() == 8 ? GrayAt(bitmap, x, 3) : ColorAt(bitmap, x, 3).green;
+        EXPECT_EQ(level, c.levels[i]);
+      }
+      pixels.emplace_back(bitmap.PixelData(),
+                          bitmap.PixelData() + std::size_t{bitmap.BytesPerRow()} * bitmap.Height());
+    }
+    EXPECT_EQ(pixels[0], pixels[1]);
+  }
+}
+
 }  // namespace
 }  // namespace lumarc_test

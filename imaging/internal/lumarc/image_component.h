@@ -52,8 +52,14 @@ class ImageComponent {
   // The bytes this component's buffers will take for the frame (data units, coefficients of a
   // progressive frame, the full-resolution plane), for the decoder's memory limit.
   std::uint64_t BufferBytes(const FrameGeometry& frame) const;
-  void AllocateComponentBuffers(const FrameGeometry& frame);
+  // Where decoded samples are kept: in the whole grid, or only in the block rows of one MCU row,
+  // which the fast paths turn into bitmap rows before the next MCU row takes their place. The
+  // grid's geometry and the memory estimate are the same either way.
+  enum class SampleStorage { kWholeGrid, kOneMcuRow };
+  void AllocateComponentBuffers(const FrameGeometry& frame,
+                                SampleStorage storage = SampleStorage::kWholeGrid);
   void FreeComponentBuffers();
+  bool KeepsOneMcuRow() const { return stored_row_mask != kWholeGridMask; }
 
   // Data-unit decoders, called by the scan loops with the stream in bit mode. Path picks the
   // implementation (the scan loops choose it once per scan); both give the same results.
@@ -75,6 +81,13 @@ class ImageComponent {
   // still zero takes the samples of the zero block, transformed once: the blocks transformed are
   // those some scan's data gave a value, not the whole grid a frame header declares.
   void ProgressiveInverseDct(InverseDctRoutine inverse_dct = inverse_dct_routine);
+  // The same for block rows first to end - 1 only, into whichever storage holds them.
+  void ProgressiveInverseDct(std::uint32_t first, std::uint32_t end,
+                             InverseDctRoutine inverse_dct = inverse_dct_routine);
+  // Gives block (row, col), or every stored block, the samples of a block never decoded (zeros),
+  // as a read that failed before reaching it leaves it.
+  void ClearUnit(std::uint32_t row, std::uint32_t col);
+  void ClearStoredUnits();
 
   // Lays the blocks out into one full-resolution sample plane, repeating subsampled samples.
   void Upsample();
@@ -125,6 +138,7 @@ class ImageComponent {
   };
   Grid GridOf(const FrameGeometry& frame) const;
   void ComputeGrid(const FrameGeometry& frame);
+  void StoreRows(SampleStorage storage);
   std::int32_t AddDcDifference(std::int32_t difference);
   template <DecodePath Path>
   std::int32_t DecodeDcDifference(InputByteStream& stream);
@@ -159,7 +173,14 @@ class ImageComponent {
   std::uint32_t eob_run = 0;
   // Empty until the first scan that includes this component, and again once its buffers go.
   Grid grid;
+  // Block row r of the grid is stored row r & stored_row_mask: all of them, or a power of two
+  // at least V when only one MCU row is kept (a mask where a modulo would cost a division).
+  static constexpr std::uint32_t kWholeGridMask = UINT32_MAX;
+  std::uint32_t stored_row_mask = kWholeGridMask;
+  std::uint32_t stored_rows = 0;
   std::unique_ptr<DataUnit[]> data_units;
+  // The samples of an all-zero coefficient block, transformed once per read (progressive).
+  std::unique_ptr<DataUnit> zero_unit;
   std::unique_ptr<std::uint8_t[]> upsampled_samples;
   std::unique_ptr<CoefficientBlock[]> coefficients;
   std::uint64_t transformed_blocks = 0;

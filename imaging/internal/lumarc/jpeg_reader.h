@@ -108,7 +108,8 @@ class JpegReader {
   void ReadScanHeader(InputByteStream& stream);
   void ReadScanComponent(InputByteStream& stream, std::uint32_t index);
   bool IsFrameComponent(std::uint32_t id) const;
-  void PrepareScanComponents(std::uint32_t ss);
+  ImageComponent::SampleStorage ChooseSampleStorage() const;
+  void PrepareScanComponents(std::uint32_t ss, ImageComponent::SampleStorage storage);
   void DispatchProgressiveScan(InputByteStream& stream, std::uint32_t ss, std::uint32_t se,
                                std::uint32_t ah, std::uint32_t al);
 
@@ -130,6 +131,15 @@ class JpegReader {
   template <typename DecodeUnit, typename RowDone = NoRowHook>
   void RunScan(InputByteStream& stream, bool progressive_scan, DecodeUnit decode_unit,
                RowDone row_done = {});
+  // Calls visit(component, block_row, block_col) for every data unit of MCU (row, col) of the
+  // current interleaved scan, or of row `row` of the current scan, in stream order.
+  template <typename Visit>
+  void ForEachUnitOfMcu(std::uint32_t row, std::uint32_t col, Visit visit);
+  template <typename Visit>
+  void ForEachUnitOfScanRow(std::uint32_t row, Visit visit);
+  // Rows of units in the current scan, and pixel rows per row of units.
+  std::uint32_t ScanRows() const;
+  std::uint32_t ScanRowHeight() const;
   template <typename DecodeUnit, typename RowDone = NoRowHook>
   void RunScanLoop(InputByteStream& stream, std::uint32_t rows, std::uint32_t cols,
                    bool progressive_scan, DecodeUnit decode_unit, RowDone row_done = {});
@@ -145,6 +155,9 @@ class JpegReader {
   void ReadMarkers(InputByteStream& stream);
   void CheckTrailingData(InputByteStream& stream);
   void TransferAfterFailure();
+  void ReadImageOnce(InputByteStream& stream, BitmapImage& bitmap);
+  void TransferStreamedScanAfterFailure();
+  void TransferProgressiveByMcuRows();
   void ReleaseImage();
   void FinishBitmap();
 
@@ -190,6 +203,20 @@ class JpegReader {
   // pixel of it (bitmap_written) or not.
   bool bitmap_unfilled = false;
   bool bitmap_written = false;
+  // The first scan of a sequential image holding every component keeps only one MCU row of
+  // samples, converted into the bitmap as soon as it is decoded, where nothing can look at the
+  // blocks in between (no trace, no progress callback). Where the read fails, the row being
+  // decoded and every row after it are converted as the whole grid would have given them.
+  struct StreamedScan {
+    bool active = false;
+    std::uint32_t row = 0;               // the row of units being decoded
+    std::uint64_t units_done_in_row = 0;  // in stream order
+  };
+  StreamedScan streamed;
+  struct ReadAgainOnWholeGrid {};
+  // Cleared when a later scan met a streamed one (a stream that codes components twice) and the
+  // image is read again from its start on the whole grid, which honours that scan.
+  bool may_stream_rows = true;
   std::uint64_t memory_limit = JpegDecoder::kDefaultMemoryLimit;
   std::uint64_t frame_memory_bytes = 0;
   std::uint64_t transformed_blocks = 0;

@@ -32,6 +32,7 @@ class MarkerTrace {
 
   // Null silences the listing.
   void SetOutput(std::ostream* output) { out = output != nullptr ? output : &discard; }
+  bool HasOutput() const { return out != &discard; }
 
   void JfifHeader(const Lumarc::JfifHeader& header);
   void StartOfImage();
