@@ -80,6 +80,28 @@ template <DecodePath Path>
 void ImageComponent::DecodeSequential(InputByteStream& stream, std::uint32_t row, std::uint32_t col,
                                       InverseDctRoutine inverse_dct) {
   CoefficientBlock block{};
+  DecodeBlock<Path>(stream, block);
+  inverse_dct(Unit(row, col), block, *quantization_table);
+  ++transformed_blocks;
+}
+
+// The block starts from zeros whatever the ring held, as DecodeSequential's own block does.
+void ImageComponent::DecodeSequentialCoefficients(InputByteStream& stream, std::uint32_t row,
+                                                  std::uint32_t col) {
+  CoefficientBlock& block = Coefficients(row, col);
+  block = {};
+  DecodeBlock<DecodePath::kFast>(stream, block);
+}
+
+void ImageComponent::TransformUnit(std::uint32_t row, std::uint32_t col,
+                                   InverseDctRoutine inverse_dct) {
+  inverse_dct(Unit(row, col), Coefficients(row, col), *quantization_table);
+  ++transformed_blocks;
+}
+
+// Expects block to hold zeros.
+template <DecodePath Path>
+void ImageComponent::DecodeBlock(InputByteStream& stream, CoefficientBlock& block) {
   if (Path == DecodePath::kReference || !DecodeDcFromWindow(stream, block)) {
     block[0] = static_cast<std::int16_t>(DecodeDcDifference<Path>(stream));
   }
@@ -87,8 +109,6 @@ void ImageComponent::DecodeSequential(InputByteStream& stream, std::uint32_t row
     if constexpr (Path == DecodePath::kFast) k = DecodeSequentialAcRun(stream, block, k);
     if (k < 64) k = DecodeSequentialAcExact<Path>(stream, block, k);
   }
-  inverse_dct(Unit(row, col), block, *quantization_table);
-  ++transformed_blocks;
 }
 
 // DecodeDcDifference from one look at the bit window: false, with nothing consumed, when the

@@ -144,7 +144,19 @@ void ImageComponent::ClearStoredUnits() {
   for (std::size_t i = 0; i < count; ++i) data_units[i].samples = {};
 }
 
+void ImageComponent::AllocateCoefficientRing(std::uint32_t mcu_rows) {
+  std::uint32_t rows = 1;
+  while (rows < vertical_frequency * mcu_rows) rows *= 2;
+  try {
+    coefficients.reset(new CoefficientBlock[std::size_t{rows} * grid.data_unit_cols]);
+  } catch (const std::bad_alloc&) {
+    throw JpegError(message::kNotEnoughMemory);
+  }
+  coefficient_row_mask = rows - 1;
+}
+
 void ImageComponent::FreeComponentBuffers() {
+  coefficient_row_mask = kWholeGridMask;
   data_units.reset();
   zero_unit.reset();
   stored_row_mask = kWholeGridMask;
@@ -175,7 +187,7 @@ CoefficientBlock* ImageComponent::CoefficientsAt(std::uint32_t row, std::uint32_
 }
 
 CoefficientBlock& ImageComponent::Coefficients(std::uint32_t row, std::uint32_t col) {
-  return coefficients[std::size_t{row} * grid.data_unit_cols + col];
+  return coefficients[std::size_t{row & coefficient_row_mask} * grid.data_unit_cols + col];
 }
 
 }  // namespace Lumarc

@@ -54,6 +54,10 @@ void JpegDecoder::SetTraceOutput(std::ostream* out) {
   reader->SetTraceOutput(out);
 }
 
+void JpegDecoder::SetThreads(unsigned count) {
+  reader->SetThreads(count);
+}
+
 void JpegDecoder::SetStrictJfif(bool on) {
   reader->SetStrictJfif(on);
 }

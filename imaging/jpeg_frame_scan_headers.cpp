@@ -192,8 +192,13 @@ ImageComponent::SampleStorage JpegReader::ChooseSampleStorage() const {
   }
   if (progressive) return kOneMcuRow;
   const bool unobserved = progress_callback == nullptr && !trace.HasOutput();
-  return may_stream_rows && unobserved && current_scan == 0 && ScanCoversFrame() ? kOneMcuRow
-                                                                                 : kWholeGrid;
+  // A scan naming a component twice decodes its units twice; the grid keeps the first decode
+  // where the second breaks off.
+  const bool each_component_once = scan_component_count == component_count;
+  return may_stream_rows && unobserved && current_scan == 0 && each_component_once &&
+                 ScanCoversFrame()
+             ? kOneMcuRow
+             : kWholeGrid;
 }
 
 // A progressive DC scan needs only the DC table, an AC scan only the AC table.

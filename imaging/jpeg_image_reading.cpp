@@ -5,6 +5,7 @@
 #include "lumarc/input_byte_stream.h"
 #include "lumarc/jpeg_reader.h"
 #include "lumarc/messages.h"
+#include "lumarc/row_worker.h"
 
 namespace Lumarc {
 
@@ -178,6 +179,7 @@ void JpegReader::FinishBitmap() {
 }
 
 void JpegReader::ReleaseImage() {
+  if (worker) worker->FinishQuietly();  // it may still be reading the buffers
   FinishBitmap();
   for (ImageComponent& component : components) {
     transformed_blocks += component.TransformedBlocks();

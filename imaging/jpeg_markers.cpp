@@ -8,6 +8,7 @@
 #include "lumarc/input_byte_stream.h"
 #include "lumarc/jpeg_reader.h"
 #include "lumarc/messages.h"
+#include "lumarc/row_worker.h"
 
 namespace Lumarc {
 
@@ -44,6 +45,15 @@ std::uint16_t BigEndian(const std::uint8_t* bytes) {
 
 JpegReader::JpegReader(JpegDecoder& owner) : owner(owner) {}
 JpegReader::~JpegReader() = default;
+
+// One worker is all the split between entropy decoding and reconstruction can use.
+void JpegReader::SetThreads(unsigned count) {
+  if (count < 2) {
+    worker.reset();
+  } else if (!worker) {
+    worker = std::make_unique<RowWorker>();
+  }
+}
 
 FrameGeometry JpegReader::Geometry() const {
   return {image_width, image_height, max_horizontal_frequency, max_vertical_frequency, mcu_rows,

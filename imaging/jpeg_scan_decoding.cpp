@@ -6,6 +6,7 @@
 #include "lumarc/input_byte_stream.h"
 #include "lumarc/jpeg_reader.h"
 #include "lumarc/messages.h"
+#include "lumarc/row_worker.h"
 
 namespace Lumarc {
 
@@ -100,7 +101,9 @@ void JpegReader::DecodeSequentialScan(InputByteStream& stream) {
   const bool convert_rows =
       decode_path == DecodePath::kFast && current_scan == 1 && ScanCoversFrame();
   const std::uint32_t unit_height = ScanRowHeight();
-  streamed = {scan_components[0]->KeepsOneMcuRow(), 0, 0};
+  streamed = {scan_components[0]->KeepsOneMcuRow(), worker != nullptr, 0, 0};
+  if (streamed.on_worker && streamed.active) return DecodeStreamedScanWithWorker(stream, inverse_dct);
+  streamed.on_worker = false;
   bool converted = convert_rows;
   WithDecodePath(decode_path, [&](auto path) {
     RunScan(
@@ -118,14 +121,56 @@ void JpegReader::DecodeSequentialScan(InputByteStream& stream) {
   bitmap_complete = converted;
 }
 
+// Rows of units decoded ahead of the worker, at most: enough to ride out the unevenness of rows.
+constexpr std::uint32_t kRowsInFlight = 4;
+
+// This thread decodes each row's coefficients into a ring; the worker transforms and converts
+// them a row behind. The scan ends only once the worker has finished, so that nothing it reads
+// (tables, blocks) can change under it.
+void JpegReader::DecodeStreamedScanWithWorker(InputByteStream& stream,
+                                              InverseDctRoutine inverse_dct) {
+  for (std::uint32_t i = 0; i < scan_component_count; ++i) {
+    scan_components[i]->AllocateCoefficientRing(kRowsInFlight);
+  }
+  worker->Begin([this, inverse_dct](std::uint32_t row) { ReconstructScanRow(row, inverse_dct); });
+  RunScan(
+      stream, false,
+      [&](ImageComponent& component, std::uint32_t row, std::uint32_t col) {
+        component.DecodeSequentialCoefficients(stream, row, col);
+        ++streamed.units_done_in_row;
+      },
+      [&](std::uint32_t row) {
+        worker->Hand();
+        worker->WaitUntilPendingAtMost(kRowsInFlight - 1);
+        streamed.row = row + 1;
+        streamed.units_done_in_row = 0;
+      });
+  worker->Finish();
+  bitmap_complete = true;
+}
+
+void JpegReader::ReconstructScanRow(std::uint32_t row, InverseDctRoutine inverse_dct) {
+  ForEachUnitOfScanRow(row, [&](ImageComponent& component, std::uint32_t unit_row,
+                                std::uint32_t unit_col) {
+    component.TransformUnit(unit_row, unit_col, inverse_dct);
+  });
+  const std::uint32_t height = ScanRowHeight();
+  ConvertRows({row * height, (row + 1) * height});
+}
+
 // The scan failed in row streamed.row, which holds the units decoded before the error and, after
 // them, units of the row before. On the whole grid those would be units never decoded, as would
 // every unit of the rows below.
 void JpegReader::TransferStreamedScanAfterFailure() {
+  if (streamed.on_worker) worker->FinishQuietly();  // the error that ended the read is reported
   std::uint64_t index = 0;
   ForEachUnitOfScanRow(streamed.row, [&](ImageComponent& component, std::uint32_t row,
                                          std::uint32_t col) {
-    if (index++ >= streamed.units_done_in_row) component.ClearUnit(row, col);
+    if (index++ >= streamed.units_done_in_row) {
+      component.ClearUnit(row, col);
+    } else if (streamed.on_worker) {
+      component.TransformUnit(row, col, InverseDctOfPath());
+    }
   });
   const std::uint32_t height = ScanRowHeight();
   ConvertRows({streamed.row * height, (streamed.row + 1) * height});

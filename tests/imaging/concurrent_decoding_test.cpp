@@ -1,6 +1,7 @@
 // Decoders on several threads at once: each decodes other pictures, on either decode path, and
-// must give what it gives alone. Run under ThreadSanitizer (the tsan preset) this also proves
-// that no decoder touches state another one uses.
+// must give what it gives alone; and a decoder with a worker thread gives what one thread gives.
+// Run under ThreadSanitizer (the tsan preset) this also proves that no decoder touches state
+// another one uses, and that the worker and the reading thread hand rows over safely.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -25,11 +26,11 @@ using Lumarc::DecodePath;
 struct Outcome {
   std::string error;
   Bytes pixels;
+  std::uint64_t transformed_blocks = 0;
   bool operator==(const Outcome&) const = default;
 };
 
-Outcome Decode(Lumarc::JpegDecoder& decoder, const Bytes& bytes) {
-  Lumarc::BitmapImage bitmap;
+Outcome Decode(Lumarc::JpegDecoder& decoder, const Bytes& bytes, Lumarc::BitmapImage& bitmap) {
   Outcome outcome;
   try {
     decoder.ReadImage(bytes, bitmap);
@@ -40,7 +41,13 @@ Outcome Decode(Lumarc::JpegDecoder& decoder, const Bytes& bytes) {
     const std::uint8_t* pixels = bitmap.PixelData();
     outcome.pixels.assign(pixels, pixels + std::size_t{bitmap.BytesPerRow()} * bitmap.Height());
   }
+  outcome.transformed_blocks = decoder.TransformedBlocks();
   return outcome;
+}
+
+Outcome Decode(Lumarc::JpegDecoder& decoder, const Bytes& bytes) {
+  Lumarc::BitmapImage bitmap;
+  return Decode(decoder, bytes, bitmap);
 }
 
 // Baseline, progressive, restart intervals, grey and colour, and a copy cut short inside its
@@ -94,6 +101,34 @@ TEST(ConcurrentDecodingTest, ThreadsGiveTheirSingleThreadedResults) {
   for (std::thread& thread : threads) thread.join();
   for (std::size_t t = 0; t < kThreads; ++t) {
     EXPECT_TRUE(mismatches[t].empty()) << "thread " << t << ": " << mismatches[t].front();
+  }
+}
+
+// Every picture whole, cut inside and at the end of its entropy-coded data (the worker has rows
+// in hand when the read fails), and with bytes damaged; one decoder with its worker reads them
+// all in turn, a reused bitmap included.
+TEST(ConcurrentDecodingTest, AWorkerThreadGivesTheSingleThreadedResults) {
+  std::vector<Bytes> variants;
+  for (const Bytes& picture : Pictures()) {
+    variants.push_back(picture);
+    for (const std::size_t eighths : {3, 5, 7}) {
+      variants.emplace_back(picture.begin(), picture.begin() + picture.size() * eighths / 8);
+    }
+    for (const std::size_t at : {picture.size() / 3, picture.size() / 2, picture.size() - 40}) {
+      Bytes damaged = picture;
+      damaged[at] ^= 0x5A;
+      variants.push_back(damaged);
+    }
+  }
+  Lumarc::JpegDecoder one_thread;
+  Lumarc::JpegDecoder with_worker;
+  with_worker.SetThreads(2);
+  Lumarc::BitmapImage reused;
+  for (std::size_t i = 0; i < variants.size(); ++i) {
+    SCOPED_TRACE("variant " + std::to_string(i));
+    const Outcome expected = Decode(one_thread, variants[i]);
+    EXPECT_TRUE(Decode(with_worker, variants[i]) == expected);
+    EXPECT_TRUE(Decode(with_worker, variants[i], reused) == expected);
   }
 }
 

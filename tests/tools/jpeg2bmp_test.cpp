@@ -146,7 +146,8 @@ INSTANTIATE_TEST_SUITE_P(
                       SuccessCase{"Progressive", {}, "progressive_q75_100x75.jpg", 24},
                       SuccessCase{
                           "StrictOnJfifNumbering", {"--strict"}, "baseline_q75_17x17.jpg", 24},
-                      SuccessCase{"OptionsEndAtDoubleDash", {"--"}, "grayscale_q75_17x17.jpg", 8}),
+                      SuccessCase{"OptionsEndAtDoubleDash", {"--"}, "grayscale_q75_17x17.jpg", 8},
+                      SuccessCase{"WorkerThread", {"--threads", "2"}, "baseline_q75_100x75.jpg", 24}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Jpeg2BmpTest, VerboseTracesTheMarkersOnStandardOutput) {
@@ -339,7 +340,7 @@ TEST_P(Jpeg2BmpUsage, WrongUsageExitsTwoWithTheUsageLine) {
   ToolRun run = Jpeg2Bmp(GetParam().args);
   EXPECT_EQ(run.status, 2);
   EXPECT_THAT(run.err, StartsWith("jpeg2bmp: "));
-  EXPECT_THAT(run.err, HasSubstr("usage: jpeg2bmp [--verbose] [--strict] INPUT OUTPUT.bmp\n"));
+  EXPECT_THAT(run.err, HasSubstr("usage: jpeg2bmp [--verbose] [--strict] [--threads N] INPUT OUTPUT.bmp\n"));
   EXPECT_EQ(run.out, "");
   EXPECT_THAT(OutputFolder(), ::testing::IsEmpty());
 }
@@ -350,7 +351,10 @@ INSTANTIATE_TEST_SUITE_P(Cases, Jpeg2BmpUsage,
                                            UsageCase{"ThreeFiles", {"a.jpg", "b.bmp", "c.bmp"}},
                                            UsageCase{"OptionsOnly", {"--verbose", "--strict"}},
                                            UsageCase{"UnknownOption", {"--fast", "a.jpg", "b.bmp"}},
-                                           UsageCase{"SingleDashOption", {"-v", "a.jpg", "b.bmp"}}),
+                                           UsageCase{"SingleDashOption", {"-v", "a.jpg", "b.bmp"}},
+                                           UsageCase{"ThreadsWithoutCount", {"a.jpg", "b.bmp", "--threads"}},
+                                           UsageCase{"ThreadsZero", {"--threads", "0", "a.jpg", "b.bmp"}},
+                                           UsageCase{"ThreadsNotANumber", {"--threads", "2x", "a.jpg", "b.bmp"}}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Jpeg2BmpTest, HelpExplainsTheToolAndSucceeds) {
@@ -358,7 +362,7 @@ TEST_F(Jpeg2BmpTest, HelpExplainsTheToolAndSucceeds) {
                            std::vector<std::string>{"--verbose", "--help", "x.jpg"}}) {
     ToolRun run = Jpeg2Bmp(args);
     EXPECT_EQ(run.status, 0);
-    EXPECT_THAT(run.out, StartsWith("usage: jpeg2bmp [--verbose] [--strict] INPUT OUTPUT.bmp\n"));
+    EXPECT_THAT(run.out, StartsWith("usage: jpeg2bmp [--verbose] [--strict] [--threads N] INPUT OUTPUT.bmp\n"));
     EXPECT_THAT(run.out, HasSubstr("--strict"));
     EXPECT_EQ(run.err, "");
   }

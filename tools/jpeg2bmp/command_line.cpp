@@ -1,5 +1,8 @@
 #include "command_line.h"
 
+#include <charconv>
+#include <optional>
+
 #include "argument_scan.h"
 
 namespace Lumarc::Tools {
@@ -11,15 +14,27 @@ CommandLine UsageError(std::string why) {
   return line;
 }
 
+// A whole decimal number from 1 up, or nothing.
+std::optional<unsigned> ThreadCount(std::string_view text) {
+  unsigned count = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), count);
+  if (error != std::errc{} || end != text.data() + text.size() || count == 0) return std::nullopt;
+  return count;
+}
+
 }  // namespace
 
 CommandLine ParseCommandLine(std::span<const std::string_view> args) {
   CommandLine line;
-  const ScannedArguments scanned = ScanArguments(args, [&](std::string_view option, std::size_t) {
+  // --threads takes the operand that follows it as its value.
+  std::optional<std::size_t> threads_value_at;
+  ScannedArguments scanned = ScanArguments(args, [&](std::string_view option, std::size_t before) {
     if (option == "--verbose") {
       line.verbose = true;
     } else if (option == "--strict") {
       line.strict = true;
+    } else if (option == "--threads") {
+      threads_value_at = before;
     } else {
       return OptionUse::kUnknown;
     }
@@ -31,6 +46,14 @@ CommandLine ParseCommandLine(std::span<const std::string_view> args) {
     return help;
   }
   if (!scanned.error.empty()) return UsageError(scanned.error);
+  if (threads_value_at) {
+    const auto value = scanned.operands.begin() + static_cast<std::ptrdiff_t>(*threads_value_at);
+    const std::optional<unsigned> count =
+        value < scanned.operands.end() ? ThreadCount(*value) : std::nullopt;
+    if (!count) return UsageError("--threads needs a number of threads, 1 or more");
+    line.threads = *count;
+    scanned.operands.erase(value);
+  }
   if (scanned.operands.size() != 2) {
     return UsageError("expected an INPUT and an OUTPUT.bmp file name");
   }
@@ -51,6 +74,8 @@ std::string HelpText() {
          "\n"
          "  --verbose  trace every marker segment on standard output while decoding\n"
          "  --strict   require JFIF component numbering (1 for grey; 1, 2, 3 for colour)\n"
+         "  --threads N  with 2 or more, a second thread reconstructs rows of sequential\n"
+         "             pictures while the first decodes the next ones (default 1)\n"
          "  --help     show this text\n"
          "\n"
          "Exit status: 0 when OUTPUT.bmp was written; 1 when INPUT could not be decoded or\n"

@@ -13,13 +13,14 @@ struct CommandLine {
   Action action = Action::kUsageError;
   bool verbose = false;
   bool strict = false;
+  unsigned threads = 1;
   std::string input;
   std::string output;
   std::string error;  // why the usage is wrong, for kUsageError
 };
 
 inline constexpr std::string_view kUsage =
-    "usage: jpeg2bmp [--verbose] [--strict] INPUT OUTPUT.bmp";
+    "usage: jpeg2bmp [--verbose] [--strict] [--threads N] INPUT OUTPUT.bmp";
 
 // The name of INPUT or OUTPUT.bmp that stands for standard input or standard output.
 inline constexpr std::string_view kStandardStream = "-";

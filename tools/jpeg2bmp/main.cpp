@@ -47,6 +47,7 @@ void DecodeInput(const CommandLine& line, BitmapImage& image) {
   // A trace must not mix with a picture written to standard output.
   if (line.verbose && line.output == kStandardStream) decoder.SetTraceOutput(&std::cerr);
   decoder.SetStrictJfif(line.strict);
+  decoder.SetThreads(line.threads);
   if (line.input == kStandardStream) {
     decoder.ReadImage(Lumarc::Tools::ReadStandardInput(), image);
   } else {

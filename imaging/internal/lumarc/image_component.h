@@ -66,6 +66,12 @@ class ImageComponent {
   template <DecodePath Path = DecodePath::kFast>
   void DecodeSequential(InputByteStream& stream, std::uint32_t row, std::uint32_t col,
                         InverseDctRoutine inverse_dct = inverse_dct_routine);
+  // The same split in two, for a worker thread to transform while the next blocks are decoded:
+  // the coefficients go into the ring (AllocateCoefficientRing), TransformUnit makes the samples.
+  void DecodeSequentialCoefficients(InputByteStream& stream, std::uint32_t row, std::uint32_t col);
+  void TransformUnit(std::uint32_t row, std::uint32_t col, InverseDctRoutine inverse_dct);
+  // Coefficient storage for the block rows of `mcu_rows` MCU rows, reused row after row.
+  void AllocateCoefficientRing(std::uint32_t mcu_rows);
   template <DecodePath Path = DecodePath::kFast>
   void DecodeDcFirst(InputByteStream& stream, std::uint32_t row, std::uint32_t col,
                      std::uint32_t al);
@@ -143,6 +149,8 @@ class ImageComponent {
   template <DecodePath Path>
   std::int32_t DecodeDcDifference(InputByteStream& stream);
   bool DecodeDcFromWindow(InputByteStream& stream, CoefficientBlock& block);
+  template <DecodePath Path>
+  void DecodeBlock(InputByteStream& stream, CoefficientBlock& block);
   // Past every band: a first AC scan's block ended by an end-of-band code.
   static constexpr std::uint32_t kEndOfBand = 0xFFFFFFFF;
   std::uint32_t DecodeSequentialAcRun(InputByteStream& stream, CoefficientBlock& block,
@@ -183,6 +191,8 @@ class ImageComponent {
   std::unique_ptr<DataUnit> zero_unit;
   std::unique_ptr<std::uint8_t[]> upsampled_samples;
   std::unique_ptr<CoefficientBlock[]> coefficients;
+  // As stored_row_mask, for the coefficients: the whole grid, or a ring of block rows.
+  std::uint32_t coefficient_row_mask = kWholeGridMask;
   std::uint64_t transformed_blocks = 0;
 };
 

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <iosfwd>
+#include <memory>
 #include <string>
 
 #include "lumarc/decode_path.h"
@@ -16,6 +17,7 @@ namespace Lumarc {
 
 class BitmapImage;
 class InputByteStream;
+class RowWorker;
 
 // The state and the stages of one JpegDecoder: the marker parser, the frame and scan headers,
 // the scan loops and the image-read driver. The public JpegDecoder owns one and forwards to it.
@@ -55,6 +57,8 @@ class JpegReader {
     progress_data = data;
   }
   void SetMemoryLimit(std::uint64_t bytes) { memory_limit = bytes; }
+  void SetThreads(unsigned count);
+  unsigned Threads() const { return worker ? 2 : 1; }
   std::uint64_t MemoryLimit() const { return memory_limit; }
   std::uint64_t FrameMemoryBytes() const { return frame_memory_bytes; }
   std::uint64_t TransformedBlocks() const { return transformed_blocks; }
@@ -115,6 +119,8 @@ class JpegReader {
 
   // Scan decoding (jpeg_scan_decoding.cpp).
   void DecodeSequentialScan(InputByteStream& stream);
+  void DecodeStreamedScanWithWorker(InputByteStream& stream, InverseDctRoutine inverse_dct);
+  void ReconstructScanRow(std::uint32_t row, InverseDctRoutine inverse_dct);
   void DecodeDcFirstScan(InputByteStream& stream, std::uint32_t al);
   void DecodeDcRefineScan(InputByteStream& stream, std::uint32_t al);
   void DecodeAcFirstScan(InputByteStream& stream, std::uint32_t ss, std::uint32_t se,
@@ -209,6 +215,7 @@ class JpegReader {
   // decoded and every row after it are converted as the whole grid would have given them.
   struct StreamedScan {
     bool active = false;
+    bool on_worker = false;  // the worker transforms and converts (SetThreads)
     std::uint32_t row = 0;               // the row of units being decoded
     std::uint64_t units_done_in_row = 0;  // in stream order
   };
@@ -220,6 +227,8 @@ class JpegReader {
   std::uint64_t memory_limit = JpegDecoder::kDefaultMemoryLimit;
   std::uint64_t frame_memory_bytes = 0;
   std::uint64_t transformed_blocks = 0;
+  // Reconstructs streamed rows while this thread decodes the next; none unless SetThreads asks.
+  std::unique_ptr<RowWorker> worker;
 };
 
 // The reader behind a decoder, for this tree's tests, fuzzers and benchmarks: its stream-level
