@@ -102,19 +102,34 @@ void ImageComponent::TransformUnit(std::uint32_t row, std::uint32_t col,
 // Expects block to hold zeros.
 template <DecodePath Path>
 void ImageComponent::DecodeBlock(InputByteStream& stream, CoefficientBlock& block) {
-  if (Path == DecodePath::kReference || !DecodeDcFromWindow(stream, block)) {
+  std::uint32_t k = 0;
+  if constexpr (Path == DecodePath::kFast) k = DecodeBlockFromWindow(stream, block);
+  if (k == 0) {
     block[0] = static_cast<std::int16_t>(DecodeDcDifference<Path>(stream));
+    k = 1;
   }
-  for (std::uint32_t k = 1; k < 64;) {
+  while (k < 64) {
     if constexpr (Path == DecodePath::kFast) k = DecodeSequentialAcRun(stream, block, k);
     if (k < 64) k = DecodeSequentialAcExact<Path>(stream, block, k);
   }
 }
 
+// The fast path takes the DC difference and as many AC codes as the window allows with one cursor:
+// the block's first index still to decode, 0 (nothing consumed) when the DC difference could not
+// be taken there.
+std::uint32_t ImageComponent::DecodeBlockFromWindow(InputByteStream& stream,
+                                                    CoefficientBlock& block) {
+  InputByteStream::BitCursor cursor = stream.FastCursor();
+  if (!DecodeDcOnCursor(stream, cursor, block)) return 0;
+  const std::uint32_t k = DecodeAcOnCursor(stream, cursor, block, 1);
+  stream.Resume(cursor);
+  return k;
+}
+
 // DecodeDcDifference from one look at the bit window: false, with nothing consumed, when the
 // window is too short or the code bad, for DecodeDcDifference to take it exactly.
-bool ImageComponent::DecodeDcFromWindow(InputByteStream& stream, CoefficientBlock& block) {
-  InputByteStream::BitCursor cursor = stream.FastCursor();
+bool ImageComponent::DecodeDcOnCursor(InputByteStream& stream, InputByteStream::BitCursor& cursor,
+                                      CoefficientBlock& block) {
   if (!cursor.Ready()) return false;
   const std::uint32_t bits = cursor.Peek();
   const HuffmanTable::PeekedCode code = dc_table->Peek(bits);
@@ -126,7 +141,6 @@ bool ImageComponent::DecodeDcFromWindow(InputByteStream& stream, CoefficientBloc
     throw JpegBadStream(message::kDcDifferenceSizeOutOfRange);
   }
   cursor.Skip(code.length + size);
-  stream.Resume(cursor);
   block[0] = static_cast<std::int16_t>(
       AddDcDifference(Extend(BitsAfterCode(bits, code.length, size), size)));
   return true;
@@ -140,6 +154,16 @@ bool ImageComponent::DecodeDcFromWindow(InputByteStream& stream, CoefficientBloc
 std::uint32_t ImageComponent::DecodeSequentialAcRun(InputByteStream& stream,
                                                     CoefficientBlock& block, std::uint32_t k) {
   InputByteStream::BitCursor cursor = stream.FastCursor();
+  k = DecodeAcOnCursor(stream, cursor, block, k);
+  stream.Resume(cursor);
+  return k;
+}
+
+// The cursor is handed back to the stream before an error is raised, and otherwise left to the
+// caller to hand back.
+std::uint32_t ImageComponent::DecodeAcOnCursor(InputByteStream& stream,
+                                               InputByteStream::BitCursor& cursor,
+                                               CoefficientBlock& block, std::uint32_t k) {
   const HuffmanTable& table = *ac_table;  // held in a register across the block's stores
   while (k < 64 && cursor.Ready()) {
     const std::uint32_t bits = cursor.Peek();
@@ -178,7 +202,6 @@ std::uint32_t ImageComponent::DecodeSequentialAcRun(InputByteStream& stream,
         static_cast<std::int16_t>(Extend(BitsAfterCode(bits, code.length, size), size));
     ++k;
   }
-  stream.Resume(cursor);
   return k;
 }
 

@@ -4,13 +4,13 @@
 #include <memory>
 
 #include "lumarc/decode_path.h"
+#include "lumarc/input_byte_stream.h"
 #include "lumarc/inverse_dct.h"
 
 namespace Lumarc {
 
 class BitmapImage;
 class HuffmanTable;
-class InputByteStream;
 
 // The frame-wide numbers a component derives its block grid from.
 struct FrameGeometry {
@@ -148,7 +148,11 @@ class ImageComponent {
   std::int32_t AddDcDifference(std::int32_t difference);
   template <DecodePath Path>
   std::int32_t DecodeDcDifference(InputByteStream& stream);
-  bool DecodeDcFromWindow(InputByteStream& stream, CoefficientBlock& block);
+  std::uint32_t DecodeBlockFromWindow(InputByteStream& stream, CoefficientBlock& block);
+  bool DecodeDcOnCursor(InputByteStream& stream, InputByteStream::BitCursor& cursor,
+                        CoefficientBlock& block);
+  std::uint32_t DecodeAcOnCursor(InputByteStream& stream, InputByteStream::BitCursor& cursor,
+                                 CoefficientBlock& block, std::uint32_t k);
   template <DecodePath Path>
   void DecodeBlock(InputByteStream& stream, CoefficientBlock& block);
   // Past every band: a first AC scan's block ended by an end-of-band code.
