@@ -101,9 +101,11 @@ void JpegReader::DecodeSequentialScan(InputByteStream& stream) {
   const bool convert_rows =
       decode_path == DecodePath::kFast && current_scan == 1 && ScanCoversFrame();
   const std::uint32_t unit_height = ScanRowHeight();
-  streamed = {scan_components[0]->KeepsOneMcuRow(), worker != nullptr, 0, 0};
-  if (streamed.on_worker && streamed.active) return DecodeStreamedScanWithWorker(stream, inverse_dct);
-  streamed.on_worker = false;
+  streamed = {scan_components[0]->KeepsOneMcuRow(), false, 0, 0};
+  if (streamed.active && worker) {
+    streamed.on_worker = true;
+    return DecodeStreamedScanWithWorker(stream, inverse_dct);
+  }
   bool converted = convert_rows;
   WithDecodePath(decode_path, [&](auto path) {
     RunScan(
@@ -150,10 +152,10 @@ void JpegReader::DecodeStreamedScanWithWorker(InputByteStream& stream,
 }
 
 void JpegReader::ReconstructScanRow(std::uint32_t row, InverseDctRoutine inverse_dct) {
-  ForEachUnitOfScanRow(row, [&](ImageComponent& component, std::uint32_t unit_row,
-                                std::uint32_t unit_col) {
-    component.TransformUnit(unit_row, unit_col, inverse_dct);
-  });
+  ForEachUnitOfScanRow(
+      row, [&](ImageComponent& component, std::uint32_t unit_row, std::uint32_t unit_col) {
+        component.TransformUnit(unit_row, unit_col, inverse_dct);
+      });
   const std::uint32_t height = ScanRowHeight();
   ConvertRows({row * height, (row + 1) * height});
 }
@@ -164,14 +166,14 @@ void JpegReader::ReconstructScanRow(std::uint32_t row, InverseDctRoutine inverse
 void JpegReader::TransferStreamedScanAfterFailure() {
   if (streamed.on_worker) worker->FinishQuietly();  // the error that ended the read is reported
   std::uint64_t index = 0;
-  ForEachUnitOfScanRow(streamed.row, [&](ImageComponent& component, std::uint32_t row,
-                                         std::uint32_t col) {
-    if (index++ >= streamed.units_done_in_row) {
-      component.ClearUnit(row, col);
-    } else if (streamed.on_worker) {
-      component.TransformUnit(row, col, InverseDctOfPath());
-    }
-  });
+  ForEachUnitOfScanRow(streamed.row,
+                       [&](ImageComponent& component, std::uint32_t row, std::uint32_t col) {
+                         if (index++ >= streamed.units_done_in_row) {
+                           component.ClearUnit(row, col);
+                         } else if (streamed.on_worker) {
+                           component.TransformUnit(row, col, InverseDctOfPath());
+                         }
+                       });
   const std::uint32_t height = ScanRowHeight();
   ConvertRows({streamed.row * height, (streamed.row + 1) * height});
   for (std::uint32_t i = 0; i < component_count; ++i) {

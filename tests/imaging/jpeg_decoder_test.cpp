@@ -545,7 +545,8 @@ TEST(LaterScanTest, ComponentsCodedAgainReplaceTheFirstScan) {
       EXPECT_EQ(DecodeOutcome(decoder, c.stream, bitmap), c.outcome);
       for (std::size_t i = 0; i < c.levels.size(); ++i) {
         const std::uint32_t x = 8 * static_cast<std::uint32_t>(i) + 3;
-        const int level = bitmap.BitCount() == 8 ? GrayAt(bitmap, x, 3) : ColorAt(bitmap, x, 3).green;
+        const int level =
+            bitmap.BitCount() == 8 ? GrayAt(bitmap, x, 3) : ColorAt(bitmap, x, 3).green;
         EXPECT_EQ(level, c.levels[i]);
       }
       pixels.emplace_back(bitmap.PixelData(),

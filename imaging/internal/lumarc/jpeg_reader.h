@@ -215,8 +215,8 @@ class JpegReader {
   // decoded and every row after it are converted as the whole grid would have given them.
   struct StreamedScan {
     bool active = false;
-    bool on_worker = false;  // the worker transforms and converts (SetThreads)
-    std::uint32_t row = 0;               // the row of units being decoded
+    bool on_worker = false;               // the worker transforms and converts (SetThreads)
+    std::uint32_t row = 0;                // the row of units being decoded
     std::uint64_t units_done_in_row = 0;  // in stream order
   };
   StreamedScan streamed;
