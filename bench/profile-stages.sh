@@ -3,7 +3,7 @@
 # picture per benchmark run (a fresh decoder and bitmap or buffer per decode: ours_fresh and
 # libjpeg_matched_fresh), sorts the samples into pipeline stages by function name and prints a
 # Markdown table per picture: each stage's share of the decode and its CPU milliseconds per decode
-# (share times the benchmark's CPU time per iteration, from the same run).
+# (share times the benchmark's CPU time per iteration, from a run of the same decoder without perf).
 #
 # Usage: bench/profile-stages.sh [--build-dir DIR] [--pictures 'NAME...'] [--seconds S]
 #                                [--libjpeg-symbols DIR] [--keep DIR]
@@ -98,9 +98,9 @@ libjpeg    colour   ^libjpeg[^:]*:(jsimd_.*(ycc|rgb|upsample|color|gray)|.*upsam
 '
 
 # perf script's lines "TIME: PERIOD IP FUNCTION (DSO)" in, "STAGE NANOSECONDS" out. The decodes
-# run from the first to the last sample in the decoders' own code: what lies outside (loading the files,
-# starting and reporting) is "outside", not part of any share. "top" lines name what went into
-# "other", for keeping the table above up to date.
+# run from the first to the last sample in the decoders' own code: what lies outside (loading the
+# files, starting and reporting) is "outside", not part of any share. "top NANOSECONDS FUNCTION"
+# lines name what went into "other", and "unnamed" counts functions perf could not name.
 stage_times() {
   awk -v run="$1" '
     NR == FNR {
@@ -111,10 +111,8 @@ stage_times() {
     {
       if (!match($0, / \([^()]*\)$/)) next
       dso = substr($0, RSTART + 2, RLENGTH - 3); sub(/.*\//, "", dso)
-      head = substr($0, 1, RSTART - 1)
-      time = $1; sub(/:$/, "", time)
-      period = $2
-      function_name = head; sub(/^[ \t]*[^ \t]+[ \t]+[^ \t]+[ \t]+[^ \t]+[ \t]*/, "", function_name)
+      function_name = substr($0, 1, RSTART - 1)
+      sub(/^[ \t]*[^ \t]+[ \t]+[^ \t]+[ \t]+[^ \t]+[ \t]*/, "", function_name)
       sub(/@.*$/, "", function_name)
       key = dso ":" function_name
       stage = "other"
@@ -124,24 +122,54 @@ stage_times() {
           break
         }
       }
-      ++n; sample_time[n] = time; sample_period[n] = period; sample_stage[n] = stage
-      sample_key[n] = key
-      if (key ~ /^libjpeg[^:]*:|Lumarc::/ && (stage == "entropy" || stage == "idct" || stage == "colour")) {
+      ++n; sample_period[n] = $2; sample_stage[n] = stage; sample_key[n] = key
+      if (key ~ /^libjpeg[^:]*:|Lumarc::/ && stage ~ /^(entropy|idct|colour)$/) {
         if (first == "") first = n
         last = n
       }
     }
     END {
-      if (first == "") { print "no samples of the decoder" > "/dev/stderr"; exit 1 }
+      if (first == "") { print "no samples in the decoder" > "/dev/stderr"; exit 1 }
       for (i = 1; i <= n; ++i) {
         if (i < first || i > last) { outside += sample_period[i]; continue }
         total[sample_stage[i]] += sample_period[i]
         if (sample_stage[i] == "other") other[sample_key[i]] += sample_period[i]
+        if (sample_key[i] ~ /:\[unknown\]$/) unnamed += sample_period[i]
       }
       for (s in total) print s, total[s]
       print "outside", outside + 0
+      print "unnamed", unnamed + 0
       for (k in other) print "top", other[k], k
     }' <(printf '%s\n' "$classification") -
+}
+
+# stage_times's lines in; "STAGE CELL" lines out, the cell "12.3 ms (14%)" for a CPU time per
+# decode of CPU_MS; a "note" line when "other" grew large enough to hide a stage the table above
+# does not know yet; and for stderr the samples outside the decodes and what "other" holds.
+stage_cells() {
+  awk -v name="$1" -v cpu_ms="$2" -v stages="${stage_names[*]}" '
+    $1 == "outside" { outside = $2; next }
+    $1 == "unnamed" { unnamed = $2; next }
+    $1 == "top" { ++tops; top_time[tops] = $2; key = $0; sub(/^top [0-9]+ /, "", key); top_key[tops] = key; next }
+    { time[$1] = $2; all += $2 }
+    END {
+      count = split(stages, stage)
+      for (i = 1; i <= count; ++i) {
+        printf "%s %.1f ms (%.0f%%)\n", stage[i], cpu_ms * time[stage[i]] / all, 100 * time[stage[i]] / all
+      }
+      line = ""
+      for (shown = 0; shown < 4 && shown < tops; ++shown) {
+        best = 0
+        for (i = 1; i <= tops; ++i) if (!(i in used) && (best == 0 || top_time[i] > top_time[best])) best = i
+        used[best] = 1
+        line = line sprintf(" %s %.1f%%;", substr(top_key[best], 1, 70), 100 * top_time[best] / all)
+        if (shown == 0) largest = sprintf("%s, %.1f%%", top_key[best], 100 * top_time[best] / all)
+      }
+      printf "%s: %.0f ms of samples outside the decodes (start-up, report)\n", name, outside / 1e6 > "/dev/stderr"
+      print name ": largest in other:" line > "/dev/stderr"
+      if (unnamed > 0.05 * all) printf "%s: %.0f%% in functions without a name\n", name, 100 * unnamed / all > "/dev/stderr"
+      if (time["other"] > 0.03 * all) print "note " name ": other holds " largest
+    }'
 }
 
 cpu_ms_per_decode() {
@@ -150,6 +178,18 @@ import json, sys
 runs = [b for b in json.load(open(sys.argv[1]))["benchmarks"] if b.get("run_type") == "iteration"]
 scale = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}[runs[0]["time_unit"]]
 print(runs[0]["cpu_time"] * scale)' "$1"
+}
+
+# One decoder on one picture, the benchmark's JSON in $out/NAME.json; COMMAND... runs it.
+run_benchmark() {
+  local name=$1 picture=$2 decoder=$3
+  shift 3
+  LD_LIBRARY_PATH=$libjpeg_lib${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH} "$@" "$benchmark" \
+    --benchmark_filter="^decode/$picture/$decoder(/|\$)" --benchmark_min_time="$seconds" \
+    --benchmark_out="$out/$name.json" --benchmark_out_format=json >"$out/$name.log" 2>&1 ||
+    fail "the run of $decoder on $picture failed: $(tail -n 3 "$out/$name.log")"
+  grep -q '"run_type": "iteration"' "$out/$name.json" ||
+    fail "no benchmark decode/$picture/$decoder: see $benchmark --benchmark_list_tests"
 }
 
 stage_names=(entropy idct colour memory other harness)
@@ -164,46 +204,28 @@ declare -A stage_label=(
 declare -A run_of=([ours_fresh]=ours [libjpeg_matched_fresh]=libjpeg)
 decoders=(ours_fresh libjpeg_matched_fresh)
 
-echo "Samples of one run per decoder and picture (perf, cpu-clock); a fresh decoder and bitmap"
-echo "(decompressor and buffer) per decode; ms are CPU milliseconds per decode."
+echo "Share of the decode from perf's samples of one run per decoder and picture, times the CPU"
+echo "time per decode of a run without perf; each decode with a fresh decoder and bitmap"
+echo "(decompressor and buffer)."
 for picture in $pictures; do
   declare -A cell=()
   declare -A total_ms=()
+  notes=()
   for decoder in "${decoders[@]}"; do
     name=$picture-$decoder
-    LD_LIBRARY_PATH=$libjpeg_lib${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH} \
-      perf record -q -e cpu-clock -o "$out/$name.data" -- "$benchmark" \
-      --benchmark_filter="^decode/$picture/$decoder(/|\$)" --benchmark_min_time="$seconds" \
-      --benchmark_out="$out/$name.json" --benchmark_out_format=json >"$out/$name.log" 2>&1 ||
-      fail "the run of $decoder on $picture failed: $(tail -n 3 "$out/$name.log")"
-    grep -q '"run_type": "iteration"' "$out/$name.json" ||
-      fail "no benchmark decode/$picture/$decoder: see $benchmark --benchmark_list_tests"
+    # The CPU time comes from a run of its own: perf's sampling costs the process several percent.
+    run_benchmark "$name" "$picture" "$decoder"
+    run_benchmark "$name.profiled" "$picture" "$decoder" perf record -q -e cpu-clock -o "$out/$name.data" --
     perf script -i "$out/$name.data" -F time,period,ip,sym,dso 2>/dev/null |
       stage_times "${run_of[$decoder]}" >"$out/$name.stages"
     cpu_ms=$(cpu_ms_per_decode "$out/$name.json")
     total_ms[$decoder]=$cpu_ms
-    for stage in "${stage_names[@]}"; do
-      cell[$decoder.$stage]=$(awk -v stage="$stage" -v cpu_ms="$cpu_ms" '
-        $1 != "top" && $1 != "outside" { all += $2 }
-        $1 == stage { mine = $2 }
-        END { printf "%.1f ms (%.0f%%)", cpu_ms * mine / all, 100 * mine / all }' "$out/$name.stages")
-    done
-    awk -v name="$name" '
-      $1 == "outside" { printf "%s: %.0f ms of samples outside the decodes (start-up, report)\n", name, $2 / 1e6 }
-      ' "$out/$name.stages" >&2
-    sort -k2,2nr "$out/$name.stages" | awk -v name="$name" '
-      $1 != "top" && $1 != "outside" { all += $2 } $1 == "top" { top[++n] = $0 }
-      END {
-        line = name ": largest in other:"
-        for (i = 1; i <= n && i <= 4; ++i) {
-          split(top[i], f, " "); key = top[i]; sub(/^top [0-9]+ /, "", key)
-          line = line sprintf(" %s %.1f%%;", substr(key, 1, 70), 100 * f[2] / all)
-        }
-        print line
-      }' >&2
+    while read -r stage text; do
+      if [ "$stage" = note ]; then notes+=("$text"); else cell[$decoder.$stage]=$text; fi
+    done < <(stage_cells "$name" "$cpu_ms" <"$out/$name.stages")
   done
   echo
-  echo "$picture:"
+  echo "\`$picture\`:"
   echo
   echo "| stage | ours | libjpeg-turbo |"
   echo "|---|---:|---:|"
@@ -212,5 +234,6 @@ for picture in $pictures; do
   done
   printf '| CPU time per decode | %.1f ms | %.1f ms |\n' "${total_ms[ours_fresh]}" \
     "${total_ms[libjpeg_matched_fresh]}"
+  for note in "${notes[@]}"; do echo; echo "$note"; done
   unset cell total_ms
 done
