@@ -153,9 +153,10 @@ stage_cells() {
     $1 == "top" { ++tops; top_time[tops] = $2; key = $0; sub(/^top [0-9]+ /, "", key); top_key[tops] = key; next }
     { time[$1] = $2; all += $2 }
     END {
+      digits = cpu_ms < 10 ? 2 : 1
       count = split(stages, stage)
       for (i = 1; i <= count; ++i) {
-        printf "%s %.1f ms (%.0f%%)\n", stage[i], cpu_ms * time[stage[i]] / all, 100 * time[stage[i]] / all
+        printf "%s %.*f ms (%.0f%%)\n", stage[i], digits, cpu_ms * time[stage[i]] / all, 100 * time[stage[i]] / all
       }
       line = ""
       for (shown = 0; shown < 4 && shown < tops; ++shown) {
@@ -232,8 +233,9 @@ for picture in $pictures; do
   for stage in "${stage_names[@]}"; do
     echo "| ${stage_label[$stage]} | ${cell[ours_fresh.$stage]} | ${cell[libjpeg_matched_fresh.$stage]} |"
   done
-  printf '| CPU time per decode | %.1f ms | %.1f ms |\n' "${total_ms[ours_fresh]}" \
-    "${total_ms[libjpeg_matched_fresh]}"
+  digits=$(awk -v ms="${total_ms[ours_fresh]}" 'BEGIN { print ms < 10 ? 2 : 1 }')
+  printf '| CPU time per decode | %.*f ms | %.*f ms |\n' "$digits" "${total_ms[ours_fresh]}" \
+    "$digits" "${total_ms[libjpeg_matched_fresh]}"
   for note in "${notes[@]}"; do echo; echo "$note"; done
   unset cell total_ms
 done
