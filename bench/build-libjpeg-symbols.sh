@@ -3,7 +3,8 @@
 # bench/profile-stages.sh: the installed library is stripped, and a profile of it names no
 # function. The copy comes from the installed package's own Debian source, built with Debian's
 # compiler flags, and is kept only if its machine code (.text) is the installed library's byte
-# for byte, so profiling the copy is profiling the installed library.
+# for byte, so profiling the copy is profiling the installed library. A copy that is still
+# identical is kept.
 #
 # Usage: bench/build-libjpeg-symbols.sh [--out DIR]
 #   --out DIR  where the source, the build and the library go (default: build/bench/libjpeg-symbols);
@@ -12,7 +13,7 @@
 # (scripts/install-deps.sh nasm dpkg-dev).
 set -euo pipefail
 
-usage() { sed -n '8,12p' "$0" | sed 's/^# \{0,1\}//'; }
+usage() { sed -n '/^# Usage:/,/^[^#]/{/^#/s/^# \{0,1\}//p}' "$0"; }
 cd "$(dirname "$0")/.."
 out=build/bench/libjpeg-symbols
 while [ $# -gt 0 ]; do
@@ -24,9 +25,6 @@ while [ $# -gt 0 ]; do
 done
 
 fail() { echo "build-libjpeg-symbols.sh: $*" >&2; exit 1; }
-for tool in apt-get dpkg-source dpkg-buildflags nasm cmake make objcopy; do
-  command -v "$tool" >/dev/null || fail "$tool is missing: scripts/install-deps.sh nasm dpkg-dev"
-done
 
 package=libjpeg62-turbo:$(dpkg --print-architecture)
 installed=$(dpkg -L "$package" 2>/dev/null | grep -E '/libjpeg\.so\.62\.[0-9.]+$' | head -n1) ||
@@ -34,8 +32,21 @@ installed=$(dpkg -L "$package" 2>/dev/null | grep -E '/libjpeg\.so\.62\.[0-9.]+$
 source_package=$(dpkg-query -W -f='${source:Package}' "$package")
 source_version=$(dpkg-query -W -f='${source:Version}' "$package")
 
+same_machine_code() {
+  cmp -s <(objcopy -O binary --only-section=.text "$1" /dev/stdout) \
+         <(objcopy -O binary --only-section=.text "$2" /dev/stdout)
+}
+
 mkdir -p "$out"
 out=$(realpath "$out")
+copy=$out/lib/${installed##*/}
+if [ -f "$copy" ] && same_machine_code "$installed" "$copy"; then
+  echo "$copy: up to date with $installed"
+  exit 0
+fi
+for tool in apt-get dpkg-source dpkg-buildflags nasm cmake make; do
+  command -v "$tool" >/dev/null || fail "$tool is missing: scripts/install-deps.sh nasm dpkg-dev"
+done
 work=$out/work
 rm -rf "$work" && mkdir -p "$work/sources.list.d" "$work/lists/partial"
 
@@ -66,9 +77,7 @@ dpkg-source -x "$work"/*.dsc "$work/src" >"$work/unpack.log" 2>&1 || fail "unpac
 ) || fail "building $source_package failed: see $work/*.log"
 
 built=$work/src/obj/${installed##*/}
-objcopy -O binary --only-section=.text "$installed" "$work/installed.text"
-objcopy -O binary --only-section=.text "$built" "$work/built.text"
-cmp -s "$work/installed.text" "$work/built.text" ||
+same_machine_code "$installed" "$built" ||
   fail "the build's machine code differs from $installed: its profile would not be the installed library's"
 
 mkdir -p "$out/lib"

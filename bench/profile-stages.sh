@@ -11,14 +11,14 @@
 #   --pictures 'NAME...'   benchmark pictures (default: baseline_420_4000x3000
 #                          progressive_420_4000x3000 disc_1)
 #   --seconds S            the benchmark's minimum time per decoder and picture (default: 3)
-#   --libjpeg-symbols DIR  libjpeg-turbo with its symbols, from bench/build-libjpeg-symbols.sh
-#                          (default: BUILD-DIR/bench/libjpeg-symbols, built there when missing)
+#   --libjpeg-symbols DIR  where bench/build-libjpeg-symbols.sh keeps libjpeg-turbo with its
+#                          symbols (default: BUILD-DIR/bench/libjpeg-symbols)
 #   --keep DIR             keep perf's data and the benchmark's JSON in DIR
 # Needs perf (scripts/install-deps.sh linux-perf) and, for page faults, kernel samples: root, or
 # sysctl kernel.perf_event_paranoid=1.
 set -euo pipefail
 
-usage() { sed -n '8,17p' "$0" | sed 's/^# \{0,1\}//'; }
+usage() { sed -n '/^# Usage:/,/^[^#]/{/^#/s/^# \{0,1\}//p}' "$0"; }
 cd "$(dirname "$0")/.."
 build_dir=build
 pictures="baseline_420_4000x3000 progressive_420_4000x3000 disc_1"
@@ -56,13 +56,9 @@ paranoid=$(cat /proc/sys/kernel/perf_event_paranoid)
   fail "perf may not sample the kernel (kernel.perf_event_paranoid=$paranoid): run as root or sysctl kernel.perf_event_paranoid=1"
 
 # The installed libjpeg-turbo is stripped; the benchmark runs on a copy with symbols and the same
-# machine code.
-if [ -z "$libjpeg_symbols" ]; then
-  libjpeg_symbols=$build_dir/bench/libjpeg-symbols
-  [ -e "$libjpeg_symbols/lib/libjpeg.so.62" ] || bench/build-libjpeg-symbols.sh --out "$libjpeg_symbols" >&2
-fi
-[ -e "$libjpeg_symbols/lib/libjpeg.so.62" ] ||
-  fail "$libjpeg_symbols/lib has no libjpeg.so.62: bench/build-libjpeg-symbols.sh --out $libjpeg_symbols"
+# machine code, made or checked here.
+libjpeg_symbols=${libjpeg_symbols:-$build_dir/bench/libjpeg-symbols}
+bench/build-libjpeg-symbols.sh --out "$libjpeg_symbols" >&2
 libjpeg_lib=$(realpath "$libjpeg_symbols/lib")
 
 if [ -n "$keep" ]; then
