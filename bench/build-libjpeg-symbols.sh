@@ -32,9 +32,15 @@ installed=$(dpkg -L "$package" 2>/dev/null | grep -E '/libjpeg\.so\.62\.[0-9.]+$
 source_package=$(dpkg-query -W -f='${source:Package}' "$package")
 source_version=$(dpkg-query -W -f='${source:Version}' "$package")
 
+# Whether two libraries hold the same machine code: the .text sections, byte for byte.
 same_machine_code() {
-  cmp -s <(objcopy -O binary --only-section=.text "$1" /dev/stdout) \
-         <(objcopy -O binary --only-section=.text "$2" /dev/stdout)
+  local first second same=0
+  first=$(mktemp) second=$(mktemp)
+  objcopy -O binary --only-section=.text "$1" "$first"
+  objcopy -O binary --only-section=.text "$2" "$second"
+  [ -s "$first" ] && cmp -s "$first" "$second" || same=1
+  rm -f "$first" "$second"
+  return "$same"
 }
 
 mkdir -p "$out"
@@ -53,10 +59,13 @@ rm -rf "$work" && mkdir -p "$work/sources.list.d" "$work/lists/partial"
 # apt's own source entries, turned into deb-src ones in a private list: the system's apt setup
 # stays as it is.
 for list in /etc/apt/sources.list.d/*.sources; do
-  [ -f "$list" ] && sed 's/^Types: deb$/Types: deb-src/' "$list" >"$work/sources.list.d/${list##*/}"
+  if [ -f "$list" ]; then
+    sed 's/^Types: deb$/Types: deb-src/' "$list" >"$work/sources.list.d/${list##*/}"
+  fi
 done
-[ -f /etc/apt/sources.list ] && grep -E '^deb ' /etc/apt/sources.list |
-  sed 's/^deb /deb-src /' >"$work/sources.list.d/main.list" || true
+if [ -f /etc/apt/sources.list ]; then
+  sed -n 's/^deb /deb-src /p' /etc/apt/sources.list >"$work/sources.list.d/main.list"
+fi
 apt_options=(-o "Dir::Etc::SourceList=/dev/null" -o "Dir::Etc::SourceParts=$work/sources.list.d"
              -o "Dir::State::Lists=$work/lists" -o "APT::Sandbox::User=root")
 apt-get "${apt_options[@]}" update -qq
