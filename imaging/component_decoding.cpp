@@ -114,6 +114,52 @@ void ImageComponent::DecodeBlock(InputByteStream& stream, CoefficientBlock& bloc
   }
 }
 
+// The cursor is handed back to the stream before an error is raised, and otherwise left to the
+// caller to hand back.
+[[gnu::always_inline]] inline std::uint32_t ImageComponent::DecodeAcOnCursor(
+    InputByteStream& stream, InputByteStream::BitCursor& cursor, CoefficientBlock& block,
+    std::uint32_t k) {
+  const HuffmanTable& table = *ac_table;  // held in a register across the block's stores
+  while (k < 64 && cursor.Ready()) {
+    const std::uint32_t bits = cursor.Peek();
+    // Most coefficients of a block, and its end: a short code and a small value, found at once.
+    const HuffmanTable::ShortCoefficient& coefficient = table.LookAheadCoefficient(bits);
+    if (coefficient.total_length != 0) {
+      k += coefficient.run;
+      if (k > 63) {
+        cursor.Skip(coefficient.code_length);
+        if (coefficient.run == HuffmanTable::kEndOfBlockRun) break;
+        stream.Resume(cursor);
+        throw JpegBadStream(message::kCoefficientIndexOutOfRange);
+      }
+      cursor.Skip(coefficient.total_length);
+      block[kZigzagToNatural[k]] = coefficient.value;
+      ++k;
+      continue;
+    }
+    const HuffmanTable::PeekedCode code = table.Peek(bits);
+    if (code.length == 0) break;
+    const std::uint32_t size = code.value & 15;
+    const std::uint32_t run = code.value >> 4;
+    if (size == 0) {
+      cursor.Skip(code.length);
+      k = run == 15 ? k + 16 : 64;  // sixteen zeros, or the end of the block
+      continue;
+    }
+    k += run;
+    if (k > 63) {
+      cursor.Skip(code.length);
+      stream.Resume(cursor);
+      throw JpegBadStream(message::kCoefficientIndexOutOfRange);
+    }
+    cursor.Skip(code.length + size);
+    block[kZigzagToNatural[k]] =
+        static_cast<std::int16_t>(Extend(BitsAfterCode(bits, code.length, size), size));
+    ++k;
+  }
+  return k;
+}
+
 // The fast path takes the DC difference and as many AC codes as the window allows with one cursor:
 // the block's first index still to decode, 0 (nothing consumed) when the DC difference could not
 // be taken there.
@@ -156,52 +202,6 @@ std::uint32_t ImageComponent::DecodeSequentialAcRun(InputByteStream& stream,
   InputByteStream::BitCursor cursor = stream.FastCursor();
   k = DecodeAcOnCursor(stream, cursor, block, k);
   stream.Resume(cursor);
-  return k;
-}
-
-// The cursor is handed back to the stream before an error is raised, and otherwise left to the
-// caller to hand back.
-std::uint32_t ImageComponent::DecodeAcOnCursor(InputByteStream& stream,
-                                               InputByteStream::BitCursor& cursor,
-                                               CoefficientBlock& block, std::uint32_t k) {
-  const HuffmanTable& table = *ac_table;  // held in a register across the block's stores
-  while (k < 64 && cursor.Ready()) {
-    const std::uint32_t bits = cursor.Peek();
-    // Most coefficients of a block, and its end: a short code and a small value, found at once.
-    const HuffmanTable::ShortCoefficient& coefficient = table.LookAheadCoefficient(bits);
-    if (coefficient.total_length != 0) {
-      k += coefficient.run;
-      if (k > 63) {
-        cursor.Skip(coefficient.code_length);
-        if (coefficient.run == HuffmanTable::kEndOfBlockRun) break;
-        stream.Resume(cursor);
-        throw JpegBadStream(message::kCoefficientIndexOutOfRange);
-      }
-      cursor.Skip(coefficient.total_length);
-      block[kZigzagToNatural[k]] = coefficient.value;
-      ++k;
-      continue;
-    }
-    const HuffmanTable::PeekedCode code = table.Peek(bits);
-    if (code.length == 0) break;
-    const std::uint32_t size = code.value & 15;
-    const std::uint32_t run = code.value >> 4;
-    if (size == 0) {
-      cursor.Skip(code.length);
-      k = run == 15 ? k + 16 : 64;  // sixteen zeros, or the end of the block
-      continue;
-    }
-    k += run;
-    if (k > 63) {
-      cursor.Skip(code.length);
-      stream.Resume(cursor);
-      throw JpegBadStream(message::kCoefficientIndexOutOfRange);
-    }
-    cursor.Skip(code.length + size);
-    block[kZigzagToNatural[k]] =
-        static_cast<std::int16_t>(Extend(BitsAfterCode(bits, code.length, size), size));
-    ++k;
-  }
   return k;
 }
 

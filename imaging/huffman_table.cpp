@@ -29,13 +29,13 @@ HuffmanTable::HuffmanTable() {
 
 HuffmanTable::~HuffmanTable() = default;
 
-std::uint32_t HuffmanTable::ReadTable(InputByteStream& stream) {
+std::uint32_t HuffmanTable::ReadTable(InputByteStream& stream, Use use) {
   std::array<std::uint8_t, 16> counts{};
   for (auto& count : counts) count = stream.ReadByte();
   const std::uint32_t value_count = CountCodes(counts);
   if (value_count > 256) throw JpegDecoder::JpegBadStream(message::kHuffmanCountTooLarge);
   for (std::uint32_t i = 0; i < value_count; ++i) huffval[i] = stream.ReadByte();
-  BuildTables(counts);
+  BuildTables(counts, use);
   defined = true;
   return 16 + value_count;
 }
@@ -46,7 +46,7 @@ std::uint32_t HuffmanTable::ReadTable(InputByteStream& stream) {
 // mincode[l] (it exceeded maxcode of every shorter length, and mincode[l] is the last such
 // maxcode + 1 shifted up to l bits), and at most maxcode[l] = mincode[l] + counts[l] - 1, so
 // its value index lies in [valptr[l], valptr[l] + counts[l]), inside the N values read.
-void HuffmanTable::BuildTables(const std::array<std::uint8_t, 16>& counts) {
+void HuffmanTable::BuildTables(const std::array<std::uint8_t, 16>& counts, Use use) {
   if (CountCodes(counts) > 256) throw JpegDecoder::JpegBadStream(message::kHuffmanCountTooLarge);
   std::int32_t code = 0;
   std::int32_t first_value = 0;
@@ -69,7 +69,11 @@ void HuffmanTable::BuildTables(const std::array<std::uint8_t, 16>& counts) {
   // Without any code every length is tried, and the first Decode fails.
   min_code_length = shortest != 0 ? shortest : 16;
   BuildLookahead();
-  BuildShortCoefficients();
+  if (use == Use::kAcCoefficients) {
+    BuildShortCoefficients();
+  } else {
+    short_coefficients.fill({});
+  }
 }
 
 // Each prefix whose code is a run/size pair with a non-zero size, followed by all the size

@@ -168,14 +168,6 @@ void ImageComponent::FreeComponentBuffers() {
   transformed_blocks = 0;
 }
 
-const DataUnit& ImageComponent::DataUnitAt(std::uint32_t row, std::uint32_t col) const {
-  return data_units[std::size_t{row & stored_row_mask} * grid.data_unit_cols + col];
-}
-
-DataUnit& ImageComponent::Unit(std::uint32_t row, std::uint32_t col) {
-  return data_units[std::size_t{row & stored_row_mask} * grid.data_unit_cols + col];
-}
-
 const CoefficientBlock* ImageComponent::CoefficientsAt(std::uint32_t row, std::uint32_t col) const {
   if (!coefficients) return nullptr;
   return &coefficients[std::size_t{row} * grid.data_unit_cols + col];

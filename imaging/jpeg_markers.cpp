@@ -161,7 +161,9 @@ void JpegReader::ReadHuffmanSegment(InputByteStream& stream) {
     trace.HuffmanTableHeading(index, table_class);
     // Class 0 is DC; every other class value means AC.
     HuffmanTable& table = table_class == 0 ? dc_tables[index] : ac_tables[index];
-    remaining -= static_cast<std::int32_t>(table.ReadTable(stream));
+    const auto use =
+        table_class == 0 ? HuffmanTable::Use::kDcDifferences : HuffmanTable::Use::kAcCoefficients;
+    remaining -= static_cast<std::int32_t>(table.ReadTable(stream, use));
     trace.HuffmanTableDump(table);
   }
   trace.SegmentEnd();

@@ -80,7 +80,10 @@ void MarkerTrace::HuffmanTableHeading(std::uint32_t index, std::uint32_t table_c
   Line(table_class == 0 ? "   Table Class: DC" : "   Table Class: AC");
 }
 
+// The dumps format hundreds of numbers; unlike the other entries they are skipped without an
+// output rather than formatted for nothing.
 void MarkerTrace::HuffmanTableDump(const HuffmanTable& table) {
+  if (!HasOutput()) return;
   table.Dump(*out);
   *out << std::dec << std::flush;
 }
@@ -96,6 +99,7 @@ void MarkerTrace::QuantizationTableHeading(std::uint32_t index, std::uint32_t pr
 }
 
 void MarkerTrace::QuantizationValues(const QuantizationTable& table) {
+  if (!HasOutput()) return;
   *out << "  Table Values: ";
   table.Dump(*out);
   *out << std::dec << std::endl;

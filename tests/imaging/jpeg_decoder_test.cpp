@@ -3,6 +3,8 @@
 // reports and cancellation, and progressive scans.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <string>
 #include <tuple>
 #include <vector>
 
@@ -494,22 +496,30 @@ TEST(BitmapReuseTest, NothingOfThePreviousPictureSurvives) {
 // takes it: the later blocks replace the earlier ones, on both paths, also where the fast path
 // had already written the first scan's rows into the bitmap; and where the later scan breaks
 // off, the blocks before the break are its own and those after it still the first scan's.
+// Two flat grey blocks of 50 and 60, then a second scan of `again`.
+JpegBuilder GreyCodedTwice(const Bytes& again) {
+  BitWriter first;
+  FlatBlocks(first, {50, 60});
+  return JpegBuilder()
+      .Header()
+      .Sof(0xC0, 16, 8, {{1, 1, 1, 0}})
+      .Sos({{1, 0, 0}})
+      .Data(first.Finish())
+      .Sos({{1, 0, 0}})
+      .Data(again);
+}
+
+Bytes FlatBlockBytes(const std::vector<int>& levels) {
+  BitWriter writer;
+  return FlatBlocks(writer, levels).Finish();
+}
+
 TEST(LaterScanTest, ComponentsCodedAgainReplaceTheFirstScan) {
-  BitWriter grey_first, grey_again, colour_first, colour_again;
-  FlatBlocks(grey_first, {50, 60});
-  FlatBlocks(grey_again, {200, 210});
+  BitWriter colour_first, colour_again;
   colour_first.Dc(DcForLevel(100)).Eob().Dc(0).Eob().Dc(0).Eob();
   colour_again.Dc(DcForLevel(30)).Eob();
-  const Bytes grey_again_bytes = grey_again.Finish();
-  const auto grey = [&](const Bytes& again) {
-    return JpegBuilder()
-        .Header()
-        .Sof(0xC0, 16, 8, {{1, 1, 1, 0}})
-        .Sos({{1, 0, 0}})
-        .Data(grey_first.Finish())
-        .Sos({{1, 0, 0}})
-        .Data(again);
-  };
+  const Bytes grey_again_bytes = FlatBlockBytes({200, 210});
+  const auto grey = GreyCodedTwice;
   struct Case {
     const char* name;
     Bytes stream;
@@ -554,6 +564,20 @@ TEST(LaterScanTest, ComponentsCodedAgainReplaceTheFirstScan) {
     }
     EXPECT_EQ(pixels[0], pixels[1]);
   }
+}
+
+// Reading again from the start works on a file as on memory.
+TEST(LaterScanTest, AFileIsReadAgainFromItsStart) {
+  const Bytes stream = GreyCodedTwice(FlatBlockBytes({200, 210})).Eoi().bytes();
+  const std::string path = testing::TempDir() + "coded_twice.jpg";
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(stream.data()),
+             static_cast<std::streamsize>(stream.size()));
+  JpegDecoder decoder;
+  BitmapImage bitmap;
+  decoder.ReadImageFile(path, bitmap);
+  EXPECT_EQ(GrayAt(bitmap, 3, 3), 200);
+  EXPECT_EQ(GrayAt(bitmap, 11, 3), 210);
 }
 
 }  // namespace

@@ -25,13 +25,17 @@ class HuffmanTable {
   HuffmanTable();
   virtual ~HuffmanTable();
 
+  // What a table decodes: DC differences need only the code lookahead; AC tables also get the
+  // lookup of a code together with its value bits (LookAheadCoefficient), which a DC table
+  // leaves empty (its entries then send every caller to Peek).
+  enum class Use { kDcDifferences, kAcCoefficients };
   // Reads the 16 counts and N values that follow a DHT class/index byte; returns 16 + N.
-  std::uint32_t ReadTable(InputByteStream& stream);
+  std::uint32_t ReadTable(InputByteStream& stream, Use use = Use::kAcCoefficients);
   // Derives maxcode, mincode, valptr and min_code_length from the counts of code lengths
   // 1 to 16, whose sum must not exceed 256 ("Huffman count > 256" otherwise). Counts that
   // oversubscribe a length give codes that are no prefix code, but Decode still only ever returns
   // one of the first N values.
-  void BuildTables(const std::array<std::uint8_t, 16>& counts);
+  void BuildTables(const std::array<std::uint8_t, 16>& counts, Use use = Use::kAcCoefficients);
   // Decodes one code from the stream, which must be in bit mode.
   std::uint8_t Decode(InputByteStream& stream) const;
   // Decode through ReadBits and ReadBit alone: the reference the fast path matches, and the

@@ -115,7 +115,9 @@ class ImageComponent {
   // Inverse DCTs run on this component's blocks since its buffers were last freed.
   std::uint64_t TransformedBlocks() const { return transformed_blocks; }
   // Block (row, col) of the grid; both must lie inside it.
-  const DataUnit& DataUnitAt(std::uint32_t row, std::uint32_t col) const;
+  const DataUnit& DataUnitAt(std::uint32_t row, std::uint32_t col) const {
+    return data_units[std::size_t{row & stored_row_mask} * grid.data_unit_cols + col];
+  }
   // Coefficient block (row, col) in natural order; null unless the image is progressive.
   const CoefficientBlock* CoefficientsAt(std::uint32_t row, std::uint32_t col) const;
   // The same block to fill, for coefficients that come from elsewhere than a scan.
@@ -173,7 +175,9 @@ class ImageComponent {
   std::uint32_t DecodeAcRefineRun(InputByteStream& stream, CoefficientBlock& block, std::uint32_t k,
                                   std::uint32_t last, std::int32_t p);
   CoefficientBlock& Coefficients(std::uint32_t row, std::uint32_t col);
-  DataUnit& Unit(std::uint32_t row, std::uint32_t col);
+  DataUnit& Unit(std::uint32_t row, std::uint32_t col) {
+    return data_units[std::size_t{row & stored_row_mask} * grid.data_unit_cols + col];
+  }
 
   std::uint32_t horizontal_frequency = 0;
   std::uint32_t vertical_frequency = 0;
