@@ -61,6 +61,41 @@ static_assert(Matches(kBlueFromCb, kBlueFormula));
 static_assert(Matches(kGreenFromCb, kGreenCbFormula));
 static_assert(Matches(kGreenFromCr, kGreenCrFormula));
 
+// The same terms in 16-bit lanes, as vector code computes them: a rounding high multiply,
+// (a x m + 2^14) >> 15, of |d| by a 15-bit multiplier gives the rounded fraction, and the sign
+// of d is put back afterwards. Red and blue add |d| for their whole part; the green terms keep
+// their whole part, which needs 32 bits, apart.
+constexpr std::int32_t RoundedHighProduct(std::int32_t a, std::int32_t multiplier) {
+  return (a * multiplier + (1 << 14)) >> 15;
+}
+inline constexpr std::int32_t kBlueFraction16 = 25298;     // 0.772 x 2^15, |blue| = |d| + this
+inline constexpr std::int32_t kRedFraction16 = 13176;      // 0.402 x 2^15, |red| = |d| + this
+inline constexpr std::int32_t kGreenCbFraction16 = 18320;  // 0.55904 x 2^15
+inline constexpr std::int32_t kGreenCrFraction16 = 28808;  // 0.87904 x 2^15
+
+constexpr std::int32_t Evaluate16(std::int32_t whole, std::int32_t whole_of_abs,
+                                  std::int32_t multiplier, int i) {
+  const std::int32_t d = i - 128;
+  const std::int32_t n = d < 0 ? -d : d;
+  const std::int32_t rounded = whole_of_abs * n + RoundedHighProduct(n, multiplier);
+  return whole * d + (d < 0 ? -rounded : rounded);
+}
+
+constexpr bool Matches16(const ColorTable& table, std::int32_t whole, std::int32_t whole_of_abs,
+                         std::int32_t multiplier) {
+  for (int i = 0; i < 256; ++i) {
+    if (Evaluate16(whole, whole_of_abs, multiplier, i) != table[static_cast<std::size_t>(i)]) {
+      return false;
+    }
+  }
+  return true;
+}
+
+static_assert(Matches16(kBlueFromCb, 0, 1, kBlueFraction16));
+static_assert(Matches16(kRedFromCr, 0, 1, kRedFraction16));
+static_assert(Matches16(kGreenFromCb, kGreenCbFormula.whole, 0, kGreenCbFraction16));
+static_assert(Matches16(kGreenFromCr, kGreenCrFormula.whole, 0, kGreenCrFraction16));
+
 // What green subtracts from luminance for one chrominance pair: -136 to 135.
 constexpr std::int32_t GreenTerm(std::uint8_t cb, std::uint8_t cr) {
   return (kGreenFromCb[cb] + kGreenFromCr[cr] + 32768) >> 16;
