@@ -148,9 +148,11 @@ void ConvertPixels(BlockRow luma, BlockRow cb, BlockRow cr, std::uint32_t chroma
   }
 }
 
-void ConvertRowsInPlace(const ImageComponent& y, const ImageComponent& cb,
-                        const ImageComponent& cr, BitmapImage& bitmap, RowRange rows) {
-  constexpr std::uint32_t kMaxSharing = 4;  // the largest vertical factor
+void ConvertRowsInPlace(const ImageComponent& y, const ImageComponent& cb, const ImageComponent& cr,
+                        BitmapImage& bitmap, RowRange rows) {
+  // Rows share chrominance in pairs (4:2:0); larger vertical factors are rare, and take their
+  // rows two at a time.
+  constexpr std::uint32_t kMaxSharing = 2;
   const std::uint32_t width = bitmap.Width();
   const std::uint32_t chroma_factor = cb.HorizontalFactor();
   const std::uint32_t vertical_factor = cb.VerticalFactor();
@@ -169,8 +171,8 @@ void ConvertRowsInPlace(const ImageComponent& y, const ImageComponent& cb,
     std::uint32_t done = 0;
 #if LUMARC_X86_SIMD
     if (inverse_dct_detail::Avx2Available()) {
-      done = ConvertYCbCrRowsAvx2(luma.data(), out.data(), end - i, blue, red, chroma_factor,
-                                  width);
+      done =
+          ConvertYCbCrRowsAvx2(luma.data(), out.data(), end - i, blue, red, chroma_factor, width);
     }
 #endif
     for (std::uint32_t r = 0; r < end - i; ++r) {

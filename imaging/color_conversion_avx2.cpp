@@ -37,19 +37,38 @@ struct PixelTerms {
   Terms high;
 };
 
-// A 32-bit lane of two 16-bit multipliers for a multiply-add: low times the even 16-bit value,
-// high times the odd one.
-LUMARC_AVX2 inline __m256i MultiplierPair(std::int32_t low, std::int32_t high) {
-  return _mm256_set1_epi32(static_cast<std::int32_t>((static_cast<std::uint32_t>(high) << 16) |
-                                                     (static_cast<std::uint32_t>(low) & 0xFFFF)));
+// A constant in every 16-bit lane, read from memory: built from an immediate it would take
+// three instructions each time the compiler lacks a register to keep it in.
+template <std::int32_t Value>
+LUMARC_AVX2 inline __m256i Splat16() {
+  alignas(32) static constexpr std::array<std::int16_t, 16> kLanes = [] {
+    std::array<std::int16_t, 16> lanes{};
+    lanes.fill(static_cast<std::int16_t>(Value));
+    return lanes;
+  }();
+  return _mm256_load_si256(reinterpret_cast<const __m256i*>(kLanes.data()));
 }
 
-// sign(d) x (|d| x whole_of_abs + the rounded fraction), Evaluate16 in color_tables.h.
-LUMARC_AVX2 inline __m256i SignedTerm(__m256i d, __m256i magnitude, std::int32_t whole_of_abs,
-                                      std::int32_t multiplier) {
-  __m256i rounded =
-      _mm256_mulhrs_epi16(magnitude, _mm256_set1_epi16(static_cast<std::int16_t>(multiplier)));
-  if (whole_of_abs == 1) rounded = _mm256_add_epi16(rounded, magnitude);
+// Each 32-bit lane two 16-bit multipliers for a multiply-add: Low times the even 16-bit value,
+// High times the odd one.
+template <std::int32_t Low, std::int32_t High>
+LUMARC_AVX2 inline __m256i MultiplierPair() {
+  alignas(32) static constexpr std::array<std::int16_t, 16> kLanes = [] {
+    std::array<std::int16_t, 16> lanes{};
+    for (std::size_t i = 0; i < 16; i += 2) {
+      lanes[i] = static_cast<std::int16_t>(Low);
+      lanes[i + 1] = static_cast<std::int16_t>(High);
+    }
+    return lanes;
+  }();
+  return _mm256_load_si256(reinterpret_cast<const __m256i*>(kLanes.data()));
+}
+
+// sign(d) x (|d| x WholeOfAbs + the rounded fraction), Evaluate16 in color_tables.h.
+template <std::int32_t WholeOfAbs, std::int32_t Multiplier>
+LUMARC_AVX2 inline __m256i SignedTerm(__m256i d, __m256i magnitude) {
+  __m256i rounded = _mm256_mulhrs_epi16(magnitude, Splat16<Multiplier>());
+  if constexpr (WholeOfAbs == 1) rounded = _mm256_add_epi16(rounded, magnitude);
   return _mm256_sign_epi16(rounded, d);
 }
 
@@ -57,9 +76,9 @@ LUMARC_AVX2 inline __m256i SignedTerm(__m256i d, __m256i magnitude, std::int32_t
 // that is dcr + ((22553 dcb - 18735 dcr + fractions + 2^15) >> 16), whose sum one multiply-add
 // and one add make in 32 bits.
 LUMARC_AVX2 inline __m256i GreenTerm(__m256i dcb, __m256i dcr, __m256i fractions) {
-  const __m256i whole = MultiplierPair(kGreenCbFormula.whole, kGreenCrFormula.whole - 65536);
+  const __m256i whole = MultiplierPair<kGreenCbFormula.whole, kGreenCrFormula.whole - 65536>();
   // fractions + 2^15 lies in 32583..32951: as an unsigned 16-bit value it widens with zeros.
-  const __m256i rounded = _mm256_add_epi16(fractions, _mm256_set1_epi16(INT16_MIN));
+  const __m256i rounded = _mm256_add_epi16(fractions, Splat16<INT16_MIN>());
   const __m256i zero = _mm256_setzero_si256();
   const __m256i low = _mm256_add_epi32(_mm256_madd_epi16(_mm256_unpacklo_epi16(dcb, dcr), whole),
                                        _mm256_unpacklo_epi16(rounded, zero));
@@ -72,48 +91,47 @@ LUMARC_AVX2 inline __m256i GreenTerm(__m256i dcb, __m256i dcr, __m256i fractions
 
 // The terms of sixteen chrominance pairs given as 16-bit samples.
 LUMARC_AVX2 inline Terms TermsOf(__m256i cb, __m256i cr) {
-  const __m256i dcb = _mm256_sub_epi16(cb, _mm256_set1_epi16(128));
-  const __m256i dcr = _mm256_sub_epi16(cr, _mm256_set1_epi16(128));
+  const __m256i dcb = _mm256_sub_epi16(cb, Splat16<128>());
+  const __m256i dcr = _mm256_sub_epi16(cr, Splat16<128>());
   const __m256i cb_magnitude = _mm256_abs_epi16(dcb);
   const __m256i cr_magnitude = _mm256_abs_epi16(dcr);
-  const __m256i fractions =
-      _mm256_add_epi16(SignedTerm(dcb, cb_magnitude, 0, kGreenCbFraction16),
-                       SignedTerm(dcr, cr_magnitude, 0, kGreenCrFraction16));
-  return {SignedTerm(dcb, cb_magnitude, 1, kBlueFraction16), GreenTerm(dcb, dcr, fractions),
-          SignedTerm(dcr, cr_magnitude, 1, kRedFraction16)};
+  const __m256i fractions = _mm256_add_epi16(SignedTerm<0, kGreenCbFraction16>(dcb, cb_magnitude),
+                                             SignedTerm<0, kGreenCrFraction16>(dcr, cr_magnitude));
+  return {SignedTerm<1, kBlueFraction16>(dcb, cb_magnitude), GreenTerm(dcb, dcr, fractions),
+          SignedTerm<1, kRedFraction16>(dcr, cr_magnitude)};
 }
 
 // Two runs of eight samples as 16-bit values: the first in the low lane, the second in the high.
 LUMARC_AVX2 inline __m256i Widened(const std::uint8_t* first, const std::uint8_t* second) {
   const __m128i low = _mm_cvtepu8_epi16(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(first)));
-  const __m128i high =
-      _mm_cvtepu8_epi16(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(second)));
+  const __m128i high = _mm_cvtepu8_epi16(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(second)));
   return _mm256_inserti128_si256(_mm256_castsi128_si256(low), high, 1);
 }
 
-// The 32 samples of blocks block to block + 3 of a row, in the low and high pixel order.
+// The 32 samples of four consecutive blocks' rows, in the low and high pixel order.
 struct Samples32 {
   __m256i low;
   __m256i high;
 };
-LUMARC_AVX2 inline Samples32 SamplesAt(BlockRow row, std::uint32_t block) {
-  return {Widened(row.SamplesOfBlock(block), row.SamplesOfBlock(block + 2)),
-          Widened(row.SamplesOfBlock(block + 1), row.SamplesOfBlock(block + 3))};
+LUMARC_AVX2 inline Samples32 SamplesAt(const DataUnit* units, std::uint32_t offset) {
+  return {Widened(&units[0].samples[offset], &units[2].samples[offset]),
+          Widened(&units[1].samples[offset], &units[3].samples[offset])};
 }
 
-// The terms of the 32 pixels from luminance block `block` on. With one chrominance sample per
-// pixel they come from four blocks; with one per two pixels, sixteen samples from two blocks
-// are computed once and each doubled by the in-lane unpacks, which yield the low and high order.
+// The terms of 32 pixels whose chrominance starts at block `cb` and `cr`. With one chrominance
+// sample per pixel they come from four blocks; with one per two pixels, sixteen samples from two
+// blocks are computed once and each doubled by the in-lane unpacks, which yield the low and high
+// order.
 template <std::uint32_t ChromaFactor>
-LUMARC_AVX2 inline PixelTerms PixelTermsAt(BlockRow cb, BlockRow cr, std::uint32_t block) {
+LUMARC_AVX2 inline PixelTerms PixelTermsAt(const DataUnit* cb, const DataUnit* cr,
+                                           std::uint32_t offset) {
   if constexpr (ChromaFactor == 1) {
-    const Samples32 blue = SamplesAt(cb, block);
-    const Samples32 red = SamplesAt(cr, block);
+    const Samples32 blue = SamplesAt(cb, offset);
+    const Samples32 red = SamplesAt(cr, offset);
     return {TermsOf(blue.low, red.low), TermsOf(blue.high, red.high)};
   } else {
-    const std::uint32_t first = block / 2;
-    const Terms t = TermsOf(Widened(cb.SamplesOfBlock(first), cb.SamplesOfBlock(first + 1)),
-                            Widened(cr.SamplesOfBlock(first), cr.SamplesOfBlock(first + 1)));
+    const Terms t = TermsOf(Widened(&cb[0].samples[offset], &cb[1].samples[offset]),
+                            Widened(&cr[0].samples[offset], &cr[1].samples[offset]));
     return {{_mm256_unpacklo_epi16(t.blue, t.blue), _mm256_unpacklo_epi16(t.green, t.green),
              _mm256_unpacklo_epi16(t.red, t.red)},
             {_mm256_unpackhi_epi16(t.blue, t.blue), _mm256_unpackhi_epi16(t.green, t.green),
@@ -165,18 +183,36 @@ LUMARC_AVX2 inline void StorePixels(Samples32 y, const PixelTerms& terms, std::u
   StorePart<2>(blue, green, red, out);
 }
 
-template <std::uint32_t ChromaFactor>
-LUMARC_AVX2 std::uint32_t ConvertRows(const BlockRow* luma, std::uint8_t* const* out,
-                                      std::uint32_t row_count, BlockRow cb, BlockRow cr,
-                                      std::uint32_t width) {
-  std::uint32_t j = 0;
-  for (; j + 32 <= width; j += 32) {
-    const PixelTerms terms = PixelTermsAt<ChromaFactor>(cb, cr, j / 8);
-    for (std::uint32_t r = 0; r < row_count; ++r) {
-      StorePixels(SamplesAt(luma[r], j / 8), terms, out[r] + 3 * std::size_t{j});
-    }
+// Rows (1 or 2) bitmap rows over `steps` steps of 32 pixels, the blocks walked by pointer.
+template <std::uint32_t ChromaFactor, std::uint32_t Rows>
+LUMARC_AVX2 void ConvertRows(const BlockRow* luma, std::uint8_t* const* out, BlockRow cb,
+                             BlockRow cr, std::uint32_t steps) {
+  const DataUnit* y_units[Rows];
+  std::uint8_t* pixels[Rows];
+  for (std::uint32_t r = 0; r < Rows; ++r) {
+    y_units[r] = luma[r].units;
+    pixels[r] = out[r];
   }
-  return j;
+  const DataUnit* cb_units = cb.units;
+  const DataUnit* cr_units = cr.units;
+  for (std::uint32_t step = 0; step < steps; ++step) {
+    const PixelTerms terms = PixelTermsAt<ChromaFactor>(cb_units, cr_units, cb.offset);
+    for (std::uint32_t r = 0; r < Rows; ++r) {
+      StorePixels(SamplesAt(y_units[r], luma[r].offset), terms, pixels[r]);
+      y_units[r] += 4;
+      pixels[r] += 96;
+    }
+    cb_units += 4 / ChromaFactor;
+    cr_units += 4 / ChromaFactor;
+  }
+}
+
+template <std::uint32_t ChromaFactor>
+LUMARC_AVX2 void ConvertRowsOf(const BlockRow* luma, std::uint8_t* const* out,
+                               std::uint32_t row_count, BlockRow cb, BlockRow cr,
+                               std::uint32_t steps) {
+  row_count == 2 ? ConvertRows<ChromaFactor, 2>(luma, out, cb, cr, steps)
+                 : ConvertRows<ChromaFactor, 1>(luma, out, cb, cr, steps);
 }
 
 }  // namespace
@@ -184,8 +220,10 @@ LUMARC_AVX2 std::uint32_t ConvertRows(const BlockRow* luma, std::uint8_t* const*
 LUMARC_AVX2 LUMARC_VECTOR_ENTRY std::uint32_t ConvertYCbCrRowsAvx2(
     const BlockRow* luma, std::uint8_t* const* out, std::uint32_t row_count, BlockRow cb,
     BlockRow cr, std::uint32_t chroma_factor, std::uint32_t width) {
-  return chroma_factor == 1 ? ConvertRows<1>(luma, out, row_count, cb, cr, width)
-                            : ConvertRows<2>(luma, out, row_count, cb, cr, width);
+  const std::uint32_t steps = width / 32;
+  chroma_factor == 1 ? ConvertRowsOf<1>(luma, out, row_count, cb, cr, steps)
+                     : ConvertRowsOf<2>(luma, out, row_count, cb, cr, steps);
+  return 32 * steps;
 }
 
 LUMARC_AVX2 LUMARC_VECTOR_ENTRY std::uint32_t ComputeTermsAvx2(
@@ -193,9 +231,9 @@ LUMARC_AVX2 LUMARC_VECTOR_ENTRY std::uint32_t ComputeTermsAvx2(
     std::int16_t* green, std::int16_t* red) {
   std::uint32_t x = 0;
   for (; x + 16 <= count; x += 16) {
-    const Terms terms = TermsOf(
-        _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(cb + x))),
-        _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(cr + x))));
+    const Terms terms =
+        TermsOf(_mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(cb + x))),
+                _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(cr + x))));
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(blue + x), terms.blue);
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(green + x), terms.green);
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(red + x), terms.red);
