@@ -64,19 +64,19 @@ LUMARC_AVX2 inline __m256i MultiplierPair() {
   return _mm256_load_si256(reinterpret_cast<const __m256i*>(kLanes.data()));
 }
 
-// sign(d) x (|d| x WholeOfAbs + the rounded fraction), Evaluate16 in color_tables.h.
-template <std::int32_t WholeOfAbs, std::int32_t Multiplier>
-LUMARC_AVX2 inline __m256i SignedTerm(__m256i d, __m256i magnitude) {
-  __m256i rounded = _mm256_mulhrs_epi16(magnitude, Splat16<Multiplier>());
-  if constexpr (WholeOfAbs == 1) rounded = _mm256_add_epi16(rounded, magnitude);
-  return _mm256_sign_epi16(rounded, d);
+// Whole x d plus the rounded fraction of d: Evaluate in color_tables.h.
+template <std::int32_t Whole, std::int32_t Multiplier>
+LUMARC_AVX2 inline __m256i Term(__m256i d) {
+  const __m256i fraction = _mm256_mulhrs_epi16(d, Splat16<Multiplier>());
+  if constexpr (Whole == 1) return _mm256_add_epi16(fraction, d);
+  return fraction;
 }
 
 // Green subtracts (kGreenFromCb[cb] + kGreenFromCr[cr] + 2^15) >> 16. With 46801 = 2^16 - 18735
 // that is dcr + ((22553 dcb - 18735 dcr + fractions + 2^15) >> 16), whose sum one multiply-add
 // and one add make in 32 bits.
 LUMARC_AVX2 inline __m256i GreenTerm(__m256i dcb, __m256i dcr, __m256i fractions) {
-  const __m256i whole = MultiplierPair<kGreenCbFormula.whole, kGreenCrFormula.whole - 65536>();
+  const __m256i whole = MultiplierPair<kGreenCbWhole, kGreenCrWhole - 65536>();
   // fractions + 2^15 lies in 32583..32951: as an unsigned 16-bit value it widens with zeros.
   const __m256i rounded = _mm256_add_epi16(fractions, Splat16<INT16_MIN>());
   const __m256i zero = _mm256_setzero_si256();
@@ -93,12 +93,10 @@ LUMARC_AVX2 inline __m256i GreenTerm(__m256i dcb, __m256i dcr, __m256i fractions
 LUMARC_AVX2 inline Terms TermsOf(__m256i cb, __m256i cr) {
   const __m256i dcb = _mm256_sub_epi16(cb, Splat16<128>());
   const __m256i dcr = _mm256_sub_epi16(cr, Splat16<128>());
-  const __m256i cb_magnitude = _mm256_abs_epi16(dcb);
-  const __m256i cr_magnitude = _mm256_abs_epi16(dcr);
-  const __m256i fractions = _mm256_add_epi16(SignedTerm<0, kGreenCbFraction16>(dcb, cb_magnitude),
-                                             SignedTerm<0, kGreenCrFraction16>(dcr, cr_magnitude));
-  return {SignedTerm<1, kBlueFraction16>(dcb, cb_magnitude), GreenTerm(dcb, dcr, fractions),
-          SignedTerm<1, kRedFraction16>(dcr, cr_magnitude)};
+  const __m256i fractions =
+      _mm256_add_epi16(Term<0, kGreenCbFraction16>(dcb), Term<0, kGreenCrFraction16>(dcr));
+  return {Term<1, kBlueFraction16>(dcb), GreenTerm(dcb, dcr, fractions),
+          Term<1, kRedFraction16>(dcr)};
 }
 
 // Two runs of eight samples as 16-bit values: the first in the low lane, the second in the high.
