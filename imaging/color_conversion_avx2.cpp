@@ -46,7 +46,7 @@ LUMARC_AVX2 inline __m256i Splat16() {
     lanes.fill(static_cast<std::int16_t>(Value));
     return lanes;
   }();
-  return _mm256_load_si256(reinterpret_cast<const __m256i*>(kLanes.data()));
+  return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(kLanes.data()));
 }
 
 // Each 32-bit lane two 16-bit multipliers for a multiply-add: Low times the even 16-bit value,
@@ -61,7 +61,7 @@ LUMARC_AVX2 inline __m256i MultiplierPair() {
     }
     return lanes;
   }();
-  return _mm256_load_si256(reinterpret_cast<const __m256i*>(kLanes.data()));
+  return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(kLanes.data()));
 }
 
 // Whole x d plus the rounded fraction of d: Evaluate in color_tables.h.

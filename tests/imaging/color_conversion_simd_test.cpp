@@ -4,6 +4,7 @@
 // pixels it reports is written.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <random>
