@@ -99,21 +99,31 @@ LUMARC_AVX2 inline Terms TermsOf(__m256i cb, __m256i cr) {
           Term<1, kRedFraction16>(dcr)};
 }
 
-// Two runs of eight samples as 16-bit values: the first in the low lane, the second in the high.
-LUMARC_AVX2 inline __m256i Widened(const std::uint8_t* first, const std::uint8_t* second) {
-  const __m128i low = _mm_cvtepu8_epi16(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(first)));
-  const __m128i high = _mm_cvtepu8_epi16(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(second)));
-  return _mm256_inserti128_si256(_mm256_castsi128_si256(low), high, 1);
+// Eight samples in every 64-bit lane: a broadcast straight from memory takes a load and no
+// shuffle, and shuffles are what the conversion has the fewest units for.
+LUMARC_AVX2 inline __m256i Broadcast(const std::uint8_t* samples) {
+  return _mm256_broadcastq_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(samples)));
 }
 
-// The 32 samples of four consecutive blocks' rows, in the low and high pixel order.
+// Four runs of eight samples, widened to 16 bits: the first and third runs in the low register,
+// the second and fourth in the high one (one run to a lane).
 struct Samples32 {
   __m256i low;
   __m256i high;
 };
+LUMARC_AVX2 inline Samples32 Widened(const std::uint8_t* first, const std::uint8_t* second,
+                                     const std::uint8_t* third, const std::uint8_t* fourth) {
+  const __m256i first_two = _mm256_blend_epi32(Broadcast(first), Broadcast(second), 0xCC);
+  const __m256i last_two = _mm256_blend_epi32(Broadcast(third), Broadcast(fourth), 0xCC);
+  const __m256i runs = _mm256_blend_epi32(first_two, last_two, 0xF0);
+  const __m256i zero = _mm256_setzero_si256();
+  return {_mm256_unpacklo_epi8(runs, zero), _mm256_unpackhi_epi8(runs, zero)};
+}
+
+// The 32 samples of four consecutive blocks' rows, in the low and high pixel order.
 LUMARC_AVX2 inline Samples32 SamplesAt(const DataUnit* units, std::uint32_t offset) {
-  return {Widened(&units[0].samples[offset], &units[2].samples[offset]),
-          Widened(&units[1].samples[offset], &units[3].samples[offset])};
+  return Widened(&units[0].samples[offset], &units[1].samples[offset], &units[2].samples[offset],
+                 &units[3].samples[offset]);
 }
 
 // The terms of 32 pixels whose chrominance starts at block `cb` and `cr`. With one chrominance
@@ -128,8 +138,10 @@ LUMARC_AVX2 inline PixelTerms PixelTermsAt(const DataUnit* cb, const DataUnit* c
     const Samples32 red = SamplesAt(cr, offset);
     return {TermsOf(blue.low, red.low), TermsOf(blue.high, red.high)};
   } else {
-    const Terms t = TermsOf(Widened(&cb[0].samples[offset], &cb[1].samples[offset]),
-                            Widened(&cr[0].samples[offset], &cr[1].samples[offset]));
+    // Cb of both blocks in the low register, Cr in the high.
+    const Samples32 chroma = Widened(&cb[0].samples[offset], &cr[0].samples[offset],
+                                     &cb[1].samples[offset], &cr[1].samples[offset]);
+    const Terms t = TermsOf(chroma.low, chroma.high);
     return {{_mm256_unpacklo_epi16(t.blue, t.blue), _mm256_unpacklo_epi16(t.green, t.green),
              _mm256_unpacklo_epi16(t.red, t.red)},
             {_mm256_unpackhi_epi16(t.blue, t.blue), _mm256_unpackhi_epi16(t.green, t.green),
