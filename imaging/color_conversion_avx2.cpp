@@ -120,27 +120,26 @@ LUMARC_AVX2 inline Samples32 Widened(const std::uint8_t* first, const std::uint8
   return {_mm256_unpacklo_epi8(runs, zero), _mm256_unpackhi_epi8(runs, zero)};
 }
 
-// The 32 samples of four consecutive blocks' rows, in the low and high pixel order.
-LUMARC_AVX2 inline Samples32 SamplesAt(const DataUnit* units, std::uint32_t offset) {
-  return Widened(&units[0].samples[offset], &units[1].samples[offset], &units[2].samples[offset],
-                 &units[3].samples[offset]);
+// The 32 samples of a row's first four blocks, in the low and high pixel order.
+LUMARC_AVX2 inline Samples32 SamplesAt(BlockRow row) {
+  return Widened(row.SamplesOfBlock(0), row.SamplesOfBlock(1), row.SamplesOfBlock(2),
+                 row.SamplesOfBlock(3));
 }
 
-// The terms of 32 pixels whose chrominance starts at block `cb` and `cr`. With one chrominance
-// sample per pixel they come from four blocks; with one per two pixels, sixteen samples from two
-// blocks are computed once and each doubled by the in-lane unpacks, which yield the low and high
-// order.
+// The terms of 32 pixels whose chrominance starts at the blocks of cb and cr. With one
+// chrominance sample per pixel they come from four blocks; with one per two pixels, sixteen
+// samples from two blocks are computed once and each doubled by the in-lane unpacks, which yield
+// the low and high order.
 template <std::uint32_t ChromaFactor>
-LUMARC_AVX2 inline PixelTerms PixelTermsAt(const DataUnit* cb, const DataUnit* cr,
-                                           std::uint32_t offset) {
+LUMARC_AVX2 inline PixelTerms PixelTermsAt(BlockRow cb, BlockRow cr) {
   if constexpr (ChromaFactor == 1) {
-    const Samples32 blue = SamplesAt(cb, offset);
-    const Samples32 red = SamplesAt(cr, offset);
+    const Samples32 blue = SamplesAt(cb);
+    const Samples32 red = SamplesAt(cr);
     return {TermsOf(blue.low, red.low), TermsOf(blue.high, red.high)};
   } else {
     // Cb of both blocks in the low register, Cr in the high.
-    const Samples32 chroma = Widened(&cb[0].samples[offset], &cr[0].samples[offset],
-                                     &cb[1].samples[offset], &cr[1].samples[offset]);
+    const Samples32 chroma = Widened(cb.SamplesOfBlock(0), cr.SamplesOfBlock(0),
+                                     cb.SamplesOfBlock(1), cr.SamplesOfBlock(1));
     const Terms t = TermsOf(chroma.low, chroma.high);
     return {{_mm256_unpacklo_epi16(t.blue, t.blue), _mm256_unpacklo_epi16(t.green, t.green),
              _mm256_unpacklo_epi16(t.red, t.red)},
@@ -197,23 +196,21 @@ LUMARC_AVX2 inline void StorePixels(Samples32 y, const PixelTerms& terms, std::u
 template <std::uint32_t ChromaFactor, std::uint32_t Rows>
 LUMARC_AVX2 void ConvertRows(const BlockRow* luma, std::uint8_t* const* out, BlockRow cb,
                              BlockRow cr, std::uint32_t steps) {
-  const DataUnit* y_units[Rows];
+  BlockRow y[Rows];
   std::uint8_t* pixels[Rows];
   for (std::uint32_t r = 0; r < Rows; ++r) {
-    y_units[r] = luma[r].units;
+    y[r] = luma[r];
     pixels[r] = out[r];
   }
-  const DataUnit* cb_units = cb.units;
-  const DataUnit* cr_units = cr.units;
   for (std::uint32_t step = 0; step < steps; ++step) {
-    const PixelTerms terms = PixelTermsAt<ChromaFactor>(cb_units, cr_units, cb.offset);
+    const PixelTerms terms = PixelTermsAt<ChromaFactor>(cb, cr);
     for (std::uint32_t r = 0; r < Rows; ++r) {
-      StorePixels(SamplesAt(y_units[r], luma[r].offset), terms, pixels[r]);
-      y_units[r] += 4;
+      StorePixels(SamplesAt(y[r]), terms, pixels[r]);
+      y[r].units += 4;
       pixels[r] += 96;
     }
-    cb_units += 4 / ChromaFactor;
-    cr_units += 4 / ChromaFactor;
+    cb.units += 4 / ChromaFactor;
+    cr.units += 4 / ChromaFactor;
   }
 }
 

@@ -8,10 +8,10 @@
 namespace Lumarc {
 
 #if LUMARC_X86_SIMD
-// Converts the first pixels of row_count (1 or 2) bitmap rows that share their chrominance rows, 32
-// pixels at a time, straight from the blocks into blue, green, red bytes: luma[r] feeds out[r],
-// and each chrominance sample covers chroma_factor (1 or 2) pixels. The colour terms of each
-// stretch of chrominance are computed once for all the rows. Returns how many pixels of each
+// Converts the first pixels of row_count (1 or 2) bitmap rows that share their chrominance
+// rows, 32 pixels at a time, straight from the blocks into blue, green, red bytes: luma[r] feeds
+// out[r], and each chrominance sample covers chroma_factor (1 or 2) pixels. The colour terms of
+// each stretch of chrominance are computed once for all the rows. Returns how many pixels of each
 // row it wrote (a multiple of 32, at most width). Only where inverse_dct_detail::Avx2Available.
 std::uint32_t ConvertYCbCrRowsAvx2(const BlockRow* luma, std::uint8_t* const* out,
                                    std::uint32_t row_count, BlockRow cb, BlockRow cr,
