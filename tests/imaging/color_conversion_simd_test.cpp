@@ -123,7 +123,7 @@ TEST(ColorConversionSimdTest, RowsTakeTheirSamplesAndStopAtWholeSteps) {
     for (const std::uint32_t rows : {1u, 2u}) {
       SCOPED_TRACE(testing::Message() << "chroma factor " << chroma_factor << ", rows " << rows);
       std::vector<Blocks> luma{Blocks(kWidth, 0), Blocks(kWidth, 7)};
-      Blocks cb(kWidth, 2), cr(kWidth, 2);
+      Blocks cb(kWidth, 2), cr(kWidth, 6);
       std::vector<std::array<std::uint8_t, 2>> chroma(kWidth);
       std::vector<std::array<std::uint8_t, 2>> y(kWidth);
       for (std::uint32_t j = 0; j < kWidth; ++j) {
