@@ -1,15 +1,19 @@
 // Writes the bitmap straight from the components' blocks, one image row at a time. The pixels
 // are exactly those of Upsample followed by ConvertGrayscale or ConvertYCbCr, but no
 // full-resolution plane is made (for a 4000 x 3000 colour picture that is 36 MB), each
-// chrominance sample's colour terms are looked up once rather than once per pixel it covers,
-// and every byte of the bitmap is written once.
+// chrominance sample's colour terms are computed once rather than once per pixel it covers,
+// and every byte of the bitmap is written once. The usual layouts (full-resolution luminance,
+// chrominance at full or half width and any height) are read in place, rows that share their
+// chrominance converted in one pass; the rest go through one row of samples per component.
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <vector>
 
-#include "color_conversion_avx2.h"
-#include "color_tables.h"
 #include "lumarc/bitmap_image.h"
+#include "lumarc/block_row.h"
+#include "lumarc/color_conversion_avx2.h"
+#include "lumarc/color_tables.h"
 #include "lumarc/image_component.h"
 
 namespace Lumarc {
@@ -81,53 +85,17 @@ struct ChromaTerms {
   std::vector<std::int16_t> red;
 };
 
-// Terms from the first chrominance sample of a row part on.
-struct TermPointers {
-  const std::int16_t* blue;
-  const std::int16_t* green;
-  const std::int16_t* red;
-
-  TermPointers From(std::uint32_t first) const {
-    return {blue + first, green + first, red + first};
-  }
-};
-
-// One bitmap row, or its end. LumaFactor and ChromaFactor are the horizontal repeat counts when
-// known at compile time (the common 1 and 2), 0 to take them from the arguments.
-template <std::uint32_t LumaFactor, std::uint32_t ChromaFactor>
-void ConvertRow(const std::uint8_t* luma, std::uint32_t luma_factor, TermPointers terms,
-                std::uint32_t chroma_factor, std::uint32_t width, std::uint8_t* out) {
-  const std::uint32_t lf = LumaFactor != 0 ? LumaFactor : luma_factor;
-  const std::uint32_t cf = ChromaFactor != 0 ? ChromaFactor : chroma_factor;
+// One bitmap row from a row of samples per component, terms computed at the chrominance
+// resolution: any repeat counts.
+void ConvertRow(const SourceRow& luma, const ChromaTerms& terms, std::uint32_t chroma_factor,
+                std::uint32_t width, std::uint8_t* out) {
   for (std::uint32_t j = 0; j < width; ++j) {
-    const std::int32_t y = luma[j / lf];
-    const std::uint32_t c = j / cf;
+    const std::int32_t y = luma.Samples()[j / luma.Factor()];
+    const std::uint32_t c = j / chroma_factor;
     out[3 * j] = Clamp(y + terms.blue[c]);
     out[3 * j + 1] = Clamp(y - terms.green[c]);
     out[3 * j + 2] = Clamp(y + terms.red[c]);
   }
-}
-
-void ConvertRowAnyFactors(const SourceRow& luma, const ChromaTerms& chroma,
-                          std::uint32_t chroma_factor, std::uint32_t width, std::uint8_t* out) {
-  const std::uint8_t* y = luma.Samples();
-  const TermPointers terms{chroma.blue.data(), chroma.green.data(), chroma.red.data()};
-  if (luma.Factor() == 1 && chroma_factor <= 2) {
-    std::uint32_t done = 0;
-#if LUMARC_X86_SIMD
-    if (inverse_dct_detail::Avx2Available()) {
-      done = ConvertRowAvx2(y, terms.blue, terms.green, terms.red, chroma_factor, width, out);
-    }
-#endif
-    // The end of the row (under 16 pixels after the vector loop) pixel by pixel; done is a
-    // multiple of 16, so it starts on a chrominance sample.
-    const TermPointers rest = terms.From(done / chroma_factor);
-    const std::size_t at = done;
-    chroma_factor == 1 ? ConvertRow<1, 1>(y + at, 1, rest, 1, width - done, out + 3 * at)
-                       : ConvertRow<1, 2>(y + at, 1, rest, 2, width - done, out + 3 * at);
-    return;
-  }
-  ConvertRow<0, 0>(y, luma.Factor(), terms, chroma_factor, width, out);
 }
 
 // Chrominance components with different factors are brought to full resolution, where their
@@ -150,6 +118,67 @@ void CopyBlockRows(const ImageComponent& component, BitmapImage& bitmap, RowRang
     if (width % 8 != 0) {
       std::memcpy(out + 8 * whole_blocks, &units[whole_blocks].samples[offset], width % 8);
     }
+  }
+}
+
+// The row of a component's blocks that holds the samples of image row image_row.
+BlockRow RowOf(const ImageComponent& component, std::uint32_t image_row) {
+  const std::uint32_t source = image_row / component.VerticalFactor();
+  return {&component.DataUnitAt(source / 8, 0), 8 * (source % 8)};
+}
+
+// Luminance at full resolution and both chrominance components at the same resolution, one or
+// two pixels wide: the layouts encoders write, converted from the blocks in place.
+bool ReadsInPlace(const ImageComponent& y, const ImageComponent& cb, const ImageComponent& cr) {
+  return y.HorizontalFactor() == 1 && y.VerticalFactor() == 1 &&
+         cb.HorizontalFactor() == cr.HorizontalFactor() &&
+         cb.VerticalFactor() == cr.VerticalFactor() && cb.HorizontalFactor() <= 2;
+}
+
+// Pixels from..width - 1 of one row, pixel by pixel: the end of a row after the vector code.
+void ConvertPixels(BlockRow luma, BlockRow cb, BlockRow cr, std::uint32_t chroma_factor,
+                   std::uint32_t from, std::uint32_t width, std::uint8_t* out) {
+  for (std::uint32_t j = from; j < width; ++j) {
+    const std::int32_t y = luma.Sample(j);
+    const std::uint8_t blue = cb.Sample(j / chroma_factor);
+    const std::uint8_t red = cr.Sample(j / chroma_factor);
+    out[3 * j] = Clamp(y + kBlueFromCb[blue]);
+    out[3 * j + 1] = Clamp(y - GreenTerm(blue, red));
+    out[3 * j + 2] = Clamp(y + kRedFromCr[red]);
+  }
+}
+
+void ConvertRowsInPlace(const ImageComponent& y, const ImageComponent& cb, const ImageComponent& cr,
+                        BitmapImage& bitmap, RowRange rows) {
+  // Rows share chrominance in pairs (4:2:0); larger vertical factors are rare, and take their
+  // rows two at a time.
+  constexpr std::uint32_t kMaxSharing = 2;
+  const std::uint32_t width = bitmap.Width();
+  const std::uint32_t chroma_factor = cb.HorizontalFactor();
+  const std::uint32_t vertical_factor = cb.VerticalFactor();
+  for (std::uint32_t i = rows.first; i < rows.end;) {
+    // The rows from i on that read the same chrominance rows.
+    const std::uint32_t end =
+        std::min({rows.end, (i / vertical_factor + 1) * vertical_factor, i + kMaxSharing});
+    std::array<BlockRow, kMaxSharing> luma{};
+    std::array<std::uint8_t*, kMaxSharing> out{};
+    for (std::uint32_t r = 0; r < end - i; ++r) {
+      luma[r] = RowOf(y, i + r);
+      out[r] = bitmap.PictureRow(i + r);
+    }
+    const BlockRow blue = RowOf(cb, i);
+    const BlockRow red = RowOf(cr, i);
+    std::uint32_t done = 0;
+#if LUMARC_X86_SIMD
+    if (inverse_dct_detail::Avx2Available()) {
+      done =
+          ConvertYCbCrRowsAvx2(luma.data(), out.data(), end - i, blue, red, chroma_factor, width);
+    }
+#endif
+    for (std::uint32_t r = 0; r < end - i; ++r) {
+      ConvertPixels(luma[r], blue, red, chroma_factor, done, width, out[r]);
+    }
+    i = end;
   }
 }
 
@@ -179,6 +208,10 @@ bool ConvertYCbCrFromBlocks(const ImageComponent& y, const ImageComponent& cb,
   const std::uint32_t row_length = y.PlaneRowLength();
   if (cb.PlaneRowLength() != row_length || cr.PlaneRowLength() != row_length) return false;
   rows.end = std::min(rows.end, bitmap.Height());
+  if (ReadsInPlace(y, cb, cr)) {
+    ConvertRowsInPlace(y, cb, cr, bitmap, rows);
+    return true;
+  }
   const std::uint32_t width = bitmap.Width();
   SourceRow luma(y, width);
   SourceRow blue(cb, width);
@@ -200,7 +233,7 @@ bool ConvertYCbCrFromBlocks(const ImageComponent& y, const ImageComponent& cb,
       ExpandToFullResolution(red, width, cr_full.data());
       terms.Compute(cb_full.data(), cr_full.data(), width);
     }
-    ConvertRowAnyFactors(luma, terms, chroma_factor, width, bitmap.PictureRow(i));
+    ConvertRow(luma, terms, chroma_factor, width, bitmap.PictureRow(i));
   }
   return true;
 }

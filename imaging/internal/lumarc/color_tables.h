@@ -28,38 +28,33 @@ inline constexpr ColorTable kGreenFromCb = MakeTable(0.34414 * 65536);
 inline constexpr ColorTable kGreenFromCr = MakeTable(0.71414 * 65536);
 
 // The same tables as integer arithmetic, for vector code without table lookups: with
-// d = i - 128, entry i = whole x d + sign(d) x ((|d| x fraction + 2^(shift - 1)) >> shift).
-// The static_asserts below hold each formula to its table at all 256 entries.
-struct TableFormula {
-  std::int32_t whole;
-  std::int32_t fraction;
-  std::int32_t shift;
-};
-inline constexpr TableFormula kRedFormula{0, 5743, 12};    // 1.402 ~ 5743 / 4096
-inline constexpr TableFormula kBlueFormula{0, 29033, 14};  // 1.772 ~ 29033 / 16384
-inline constexpr TableFormula kGreenCbFormula{22553, 1145,
-                                              11};  // 22553.55904 ~ 22553 + 1145 / 2048
-inline constexpr TableFormula kGreenCrFormula{46801, 3601,
-                                              12};  // 46801.87904 ~ 46801 + 3601 / 4096
+// d = i - 128, entry i = whole x d + ((d x m + 2^14) >> 15), a rounding high multiply of d by a
+// 15-bit multiplier m. That rounds halves up where the tables round them away from zero, but no
+// d x m of these multipliers lies on a half. The static_asserts below hold each formula to its
+// table at all 256 entries. The green terms' whole parts need 32 bits.
+inline constexpr std::int32_t kGreenCbWhole = 22553;       // of 22553.55904
+inline constexpr std::int32_t kGreenCrWhole = 46801;       // of 46801.87904
+inline constexpr std::int32_t kBlueFraction16 = 25298;     // 0.772 x 2^15
+inline constexpr std::int32_t kRedFraction16 = 13176;      // 0.402 x 2^15
+inline constexpr std::int32_t kGreenCbFraction16 = 18320;  // 0.55904 x 2^15
+inline constexpr std::int32_t kGreenCrFraction16 = 28808;  // 0.87904 x 2^15
 
-constexpr std::int32_t Evaluate(const TableFormula& formula, int i) {
+constexpr std::int32_t Evaluate(std::int32_t whole, std::int32_t multiplier, int i) {
   const std::int32_t d = i - 128;
-  const std::int32_t n = d < 0 ? -d : d;
-  const std::int32_t rounded = (n * formula.fraction + (1 << (formula.shift - 1))) >> formula.shift;
-  return formula.whole * d + (d < 0 ? -rounded : rounded);
+  return whole * d + ((d * multiplier + (1 << 14)) >> 15);
 }
 
-constexpr bool Matches(const ColorTable& table, const TableFormula& formula) {
+constexpr bool Matches(const ColorTable& table, std::int32_t whole, std::int32_t multiplier) {
   for (int i = 0; i < 256; ++i) {
-    if (Evaluate(formula, i) != table[static_cast<std::size_t>(i)]) return false;
+    if (Evaluate(whole, multiplier, i) != table[static_cast<std::size_t>(i)]) return false;
   }
   return true;
 }
 
-static_assert(Matches(kRedFromCr, kRedFormula));
-static_assert(Matches(kBlueFromCb, kBlueFormula));
-static_assert(Matches(kGreenFromCb, kGreenCbFormula));
-static_assert(Matches(kGreenFromCr, kGreenCrFormula));
+static_assert(Matches(kBlueFromCb, 1, kBlueFraction16));
+static_assert(Matches(kRedFromCr, 1, kRedFraction16));
+static_assert(Matches(kGreenFromCb, kGreenCbWhole, kGreenCbFraction16));
+static_assert(Matches(kGreenFromCr, kGreenCrWhole, kGreenCrFraction16));
 
 // What green subtracts from luminance for one chrominance pair: -136 to 135.
 constexpr std::int32_t GreenTerm(std::uint8_t cb, std::uint8_t cr) {
