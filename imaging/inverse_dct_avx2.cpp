@@ -3,6 +3,10 @@
 // whose 32-bit arithmetic cannot overflow, the samples are bit for bit those of the scalar
 // transform, which would compute them in 32 or 64 bits alike. The rest are left to the scalar
 // transform.
+//
+// Each block is sorted once on its coefficients: DC-only blocks are filled at once; blocks of
+// small coefficients and products (every ordinary block of an 8-bit encoder) run unchecked
+// after one bound; the rest, coarse or extreme, check each pass's actual inputs.
 #include "lumarc/inverse_dct.h"
 
 #if LUMARC_X86_SIMD
@@ -13,8 +17,14 @@ namespace {
 
 #define LUMARC_AVX2 __attribute__((target("avx2")))
 
-// 128.5 x 4096: the level shift of 128 and the rounding half of the final shift by 12.
-constexpr int kLevelShiftAndRounding = 0x80800;
+// Multipliers stay below 2^21 (255 x 6726 at most), so coefficients of magnitude below 2^10 have
+// products that fit 32 bits.
+constexpr std::int16_t kSmallCoefficientMask = ~std::int16_t{1023};
+// With every product at most this in magnitude neither pass can overflow 32 bits. Interval
+// arithmetic through both passes' butterflies (pass 2 taking pass 1's widest outputs in all
+// eight inputs, the level shift included) puts the largest intermediate of inputs bounded by B
+// at most 2814 B; this is the largest B that keeps it below 2^31, rounded down.
+constexpr std::int32_t kProductLimit = 763'000;
 // A butterfly computes in 32 bits without overflow when the magnitudes of its eight inputs sum
 // to at most kNarrowSumLimit: its largest intermediates, (t5 - t3) x 83 and (o1 + o3) x 45, lie
 // below 83 times that sum (2.075e9 < 2^31) and its outputs below 3.21 times it. Both passes are
@@ -126,45 +136,95 @@ LUMARC_AVX2 inline void StoreSamples(const __m256i (&y)[8], DataUnit& unit) {
   }
 }
 
-}  // namespace
-
-// Pass 1 transforms the coefficient rows, eight rows at once once they are columns; pass 2 the
-// workspace columns, eight at once once the rows are lanes again. The scalar transform's
-// shortcut for rows without AC values is left out: the butterfly gives those rows the same
-// outputs (every output equals t0).
-// A block with only its DC coefficient, the most common block of smooth areas: every butterfly
-// input but t0 is 0, so every sample is (t0 + 526336) >> 12, clamped. Computed in 64 bits, as
-// the scalar transform's wide path would for a t0 too large for 32.
-LUMARC_AVX2 inline bool TransformDcOnly(DataUnit& unit, const CoefficientBlock& coefficients,
-                                        const QuantizationTable& table) {
-  const auto* rows = reinterpret_cast<const __m256i*>(coefficients.data());
-  const __m256i all_but_first =
-      _mm256_setr_epi16(0, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1);
-  const __m256i without_dc = _mm256_and_si256(_mm256_loadu_si256(rows), all_but_first);
-  const __m256i ac =
-      _mm256_or_si256(_mm256_or_si256(without_dc, _mm256_loadu_si256(rows + 1)),
-                      _mm256_or_si256(_mm256_loadu_si256(rows + 2), _mm256_loadu_si256(rows + 3)));
-  if (_mm256_testz_si256(ac, ac) == 0) return false;
-  const std::int64_t t0 = std::int64_t{coefficients[0]} * table.ScaledTable()[0];
-  const std::int64_t sample = (t0 + kLevelShiftAndRounding) >> 12;
-  unit.samples.fill(static_cast<std::uint8_t>(sample < 0 ? 0 : (sample > 255 ? 255 : sample)));
+// The two butterfly passes with the transposes around them, from dequantized coefficient rows
+// to sample rows. Pass 1 transforms the coefficient rows, eight at once once they are columns;
+// pass 2 the workspace columns, eight at once once the rows are lanes again. The scalar
+// transform's shortcut for rows without AC values is left out: the butterfly gives those rows
+// the same outputs (every output equals t0). `Fits` decides whether a pass may run in 32 bits.
+template <typename Fits>
+LUMARC_AVX2 inline bool TransformRows(__m256i (&t)[8], DataUnit& unit, Fits fits) {
+  Transpose(t);
+  if (!fits(t)) return false;
+  Butterfly(t, _mm256_setzero_si256());
+  Transpose(t);
+  if (!fits(t)) return false;
+  Butterfly(t, _mm256_set1_epi32(inverse_dct_detail::kLevelShiftAndRounding));
+  StoreSamples(t, unit);
   return true;
 }
+
+// The 64 coefficients as four registers of two rows each.
+struct CoefficientPairs {
+  __m256i rows[4];
+};
+
+LUMARC_AVX2 inline CoefficientPairs LoadPairs(const CoefficientBlock& coefficients) {
+  const auto* source = reinterpret_cast<const __m256i*>(coefficients.data());
+  return {{_mm256_loadu_si256(source), _mm256_loadu_si256(source + 1),
+           _mm256_loadu_si256(source + 2), _mm256_loadu_si256(source + 3)}};
+}
+
+LUMARC_AVX2 inline bool IsDcOnly(const CoefficientPairs& pairs) {
+  const __m256i all_but_first =
+      _mm256_setr_epi16(0, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1);
+  const __m256i ac = _mm256_or_si256(
+      _mm256_or_si256(_mm256_and_si256(pairs.rows[0], all_but_first), pairs.rows[1]),
+      _mm256_or_si256(pairs.rows[2], pairs.rows[3]));
+  return _mm256_testz_si256(ac, ac) != 0;
+}
+
+LUMARC_AVX2 inline bool HasSmallCoefficients(const CoefficientPairs& pairs) {
+  const __m256i magnitudes = _mm256_or_si256(
+      _mm256_or_si256(_mm256_abs_epi16(pairs.rows[0]), _mm256_abs_epi16(pairs.rows[1])),
+      _mm256_or_si256(_mm256_abs_epi16(pairs.rows[2]), _mm256_abs_epi16(pairs.rows[3])));
+  return _mm256_testz_si256(magnitudes, _mm256_set1_epi16(kSmallCoefficientMask)) != 0;
+}
+
+// Dequantizes a block of small coefficients into t (row r in register r): every product is
+// exact in 32 bits.
+LUMARC_AVX2 inline void DequantizeSmall(const CoefficientBlock& coefficients,
+                                        const QuantizationTable& table, __m256i (&t)[8]) {
+  const std::int32_t* multipliers = table.ScaledTable().data();
+  for (int r = 0; r < 8; ++r) {
+    const __m256i c = _mm256_cvtepi16_epi32(
+        _mm_loadu_si128(reinterpret_cast<const __m128i*>(coefficients.data() + 8 * r)));
+    const __m256i m = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(multipliers + 8 * r));
+    t[r] = _mm256_mullo_epi32(c, m);
+  }
+}
+
+LUMARC_AVX2 inline bool ProductsWithinLimit(const __m256i (&t)[8]) {
+  __m256i largest = _mm256_abs_epi32(t[0]);
+  for (int r = 1; r < 8; ++r) largest = _mm256_max_epu32(largest, _mm256_abs_epi32(t[r]));
+  const __m256i over = _mm256_cmpgt_epi32(largest, _mm256_set1_epi32(kProductLimit));
+  return _mm256_testz_si256(over, over) != 0;
+}
+
+// A block too coarse or too large for the one bound: each pass is checked on its own inputs.
+__attribute__((noinline)) LUMARC_AVX2 bool TransformChecked(DataUnit& unit,
+                                                            const CoefficientBlock& coefficients,
+                                                            const QuantizationTable& table) {
+  __m256i t[8];
+  if (!Dequantize(coefficients, table, t)) return false;
+  return TransformRows(
+      t, unit, [](const __m256i(&inputs)[8]) LUMARC_AVX2 { return ButterfliesFit(inputs); });
+}
+
+}  // namespace
 
 LUMARC_AVX2 LUMARC_VECTOR_ENTRY bool InverseDctAvx2(DataUnit& unit,
                                                     const CoefficientBlock& coefficients,
                                                     const QuantizationTable& table) {
-  if (TransformDcOnly(unit, coefficients, table)) return true;
+  const CoefficientPairs pairs = LoadPairs(coefficients);
+  if (IsDcOnly(pairs)) {
+    unit.samples.fill(DcOnlySample(coefficients[0], table.ScaledTable()[0]));
+    return true;
+  }
+  if (!HasSmallCoefficients(pairs)) return TransformChecked(unit, coefficients, table);
   __m256i t[8];
-  if (!Dequantize(coefficients, table, t)) return false;
-  Transpose(t);
-  if (!ButterfliesFit(t)) return false;
-  Butterfly(t, _mm256_setzero_si256());
-  Transpose(t);
-  if (!ButterfliesFit(t)) return false;
-  Butterfly(t, _mm256_set1_epi32(kLevelShiftAndRounding));
-  StoreSamples(t, unit);
-  return true;
+  DequantizeSmall(coefficients, table, t);
+  if (!ProductsWithinLimit(t)) return TransformChecked(unit, coefficients, table);
+  return TransformRows(t, unit, [](const __m256i(&)[8]) { return true; });
 }
 
 }  // namespace Lumarc::inverse_dct_detail

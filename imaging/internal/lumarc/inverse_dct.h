@@ -60,6 +60,20 @@ using InverseDctRoutine = void (*)(DataUnit&, const CoefficientBlock&, const Qua
 extern const InverseDctRoutine inverse_dct_routine;
 
 namespace inverse_dct_detail {
+// 128.5 x 4096: the level shift of 128 and the rounding half of the final shift by 12.
+inline constexpr std::int32_t kLevelShiftAndRounding = 0x80800;
+
+// Whether all 63 AC coefficients are zero: the most common block of smooth areas.
+bool IsDcOnly(const CoefficientBlock& coefficients);
+// The one sample the full transform gives every position of a DC-only block. Every butterfly
+// input but t0 = DC x multiplier is then 0 and every butterfly output is t0, so the sample is
+// (t0 + kLevelShiftAndRounding) >> 12, clamped; in 64 bits, as the wide path computes a t0
+// beyond 32 bits.
+inline std::uint8_t DcOnlySample(std::int16_t dc, std::int32_t multiplier) {
+  const std::int64_t sample = (std::int64_t{dc} * multiplier + kLevelShiftAndRounding) >> 12;
+  return static_cast<std::uint8_t>(sample < 0 ? 0 : (sample > 255 ? 255 : sample));
+}
+
 // The two arithmetic paths InverseDct chooses between, exposed so they can be compared.
 bool FitsNarrowArithmetic(const CoefficientBlock& coefficients, const QuantizationTable& table);
 void InverseDctNarrow(DataUnit& unit, const CoefficientBlock& coefficients,
