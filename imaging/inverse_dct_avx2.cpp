@@ -20,11 +20,6 @@ namespace {
 // Multipliers stay below 2^21 (255 x 6726 at most), so coefficients of magnitude below 2^10 have
 // products that fit 32 bits.
 constexpr std::int16_t kSmallCoefficientMask = ~std::int16_t{1023};
-// With every product at most this in magnitude neither pass can overflow 32 bits. Interval
-// arithmetic through both passes' butterflies (pass 2 taking pass 1's widest outputs in all
-// eight inputs, the level shift included) puts the largest intermediate of inputs bounded by B
-// at most 2814 B; this is the largest B that keeps it below 2^31, rounded down.
-constexpr std::int32_t kProductLimit = 763'000;
 // A butterfly computes in 32 bits without overflow when the magnitudes of its eight inputs sum
 // to at most kNarrowSumLimit: its largest intermediates, (t5 - t3) x 83 and (o1 + o3) x 45, lie
 // below 83 times that sum (2.075e9 < 2^31) and its outputs below 3.21 times it. Both passes are
@@ -196,7 +191,7 @@ LUMARC_AVX2 inline void DequantizeSmall(const CoefficientBlock& coefficients,
 LUMARC_AVX2 inline bool ProductsWithinLimit(const __m256i (&t)[8]) {
   __m256i largest = _mm256_abs_epi32(t[0]);
   for (int r = 1; r < 8; ++r) largest = _mm256_max_epu32(largest, _mm256_abs_epi32(t[r]));
-  const __m256i over = _mm256_cmpgt_epi32(largest, _mm256_set1_epi32(kProductLimit));
+  const __m256i over = _mm256_cmpgt_epi32(largest, _mm256_set1_epi32(kAvx2ProductLimit));
   return _mm256_testz_si256(over, over) != 0;
 }
 

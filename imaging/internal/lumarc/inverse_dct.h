@@ -84,6 +84,12 @@ void InverseDctWide(DataUnit& unit, const CoefficientBlock& coefficients,
 // The processor can run InverseDctAvx2 (always false without LUMARC_X86_SIMD).
 bool Avx2Available();
 #if LUMARC_X86_SIMD
+// With every coefficient below 2^10 in magnitude and every product with its multiplier at most
+// this, neither pass can overflow 32 bits, and the vector transform skips its per-pass checks.
+// Interval arithmetic through both passes' butterflies (pass 2 taking pass 1's widest outputs in
+// all eight inputs, the level shift included) puts the largest intermediate of inputs bounded by
+// B at most 2814 B; this is the largest B that keeps it below 2^31, rounded down.
+inline constexpr std::int32_t kAvx2ProductLimit = 763'000;
 // The narrow transform in AVX2; false, with the unit untouched, for a block that needs the wide
 // one. Only where Avx2Available.
 bool InverseDctAvx2(DataUnit& unit, const CoefficientBlock& coefficients,
