@@ -6,7 +6,8 @@
 //
 // Each block is sorted once on its coefficients: DC-only blocks are filled at once; blocks of
 // small coefficients and products (every ordinary block of an 8-bit encoder) run unchecked
-// after one bound; the rest, coarse or extreme, check each pass's actual inputs.
+// after one bound, in half the work where only the top-left 4 x 4 is nonzero; the rest, coarse
+// or extreme, check each pass's actual inputs.
 #include "lumarc/inverse_dct.h"
 
 #if LUMARC_X86_SIMD
@@ -143,7 +144,7 @@ LUMARC_AVX2 inline bool TransformRows(__m256i (&t)[8], DataUnit& unit, Fits fits
   Butterfly(t, _mm256_setzero_si256());
   Transpose(t);
   if (!fits(t)) return false;
-  Butterfly(t, _mm256_set1_epi32(inverse_dct_detail::kLevelShiftAndRounding));
+  Butterfly(t, _mm256_set1_epi32(kLevelShiftAndRounding));
   StoreSamples(t, unit);
   return true;
 }
@@ -195,6 +196,102 @@ LUMARC_AVX2 inline bool ProductsWithinLimit(const __m256i (&t)[8]) {
   return _mm256_testz_si256(over, over) != 0;
 }
 
+// Blocks whose coefficients all lie in the top-left 4 x 4, most blocks of a moderate quality
+// that are not DC-only. Rows 4 to 7 and every butterfly input t4 to t7 are then 0: pass 1 has
+// four rows, in half registers, and pass 2 four inputs per column.
+LUMARC_AVX2 inline bool IsTopLeftFourByFour(const CoefficientPairs& pairs) {
+  const __m256i right_half =
+      _mm256_setr_epi16(0, 0, 0, 0, -1, -1, -1, -1, 0, 0, 0, 0, -1, -1, -1, -1);
+  const __m256i outside =
+      _mm256_or_si256(_mm256_and_si256(_mm256_or_si256(pairs.rows[0], pairs.rows[1]), right_half),
+                      _mm256_or_si256(pairs.rows[2], pairs.rows[3]));
+  return _mm256_testz_si256(outside, outside) != 0;
+}
+
+LUMARC_AVX2 inline __m128i Add(__m128i a, __m128i b) {
+  return _mm_add_epi32(a, b);
+}
+LUMARC_AVX2 inline __m256i Add(__m256i a, __m256i b) {
+  return _mm256_add_epi32(a, b);
+}
+LUMARC_AVX2 inline __m128i Sub(__m128i a, __m128i b) {
+  return _mm_sub_epi32(a, b);
+}
+LUMARC_AVX2 inline __m256i Sub(__m256i a, __m256i b) {
+  return _mm256_sub_epi32(a, b);
+}
+LUMARC_AVX2 inline __m128i Rotate(__m128i a, std::int32_t constant) {
+  return _mm_srai_epi32(_mm_mullo_epi32(a, _mm_set1_epi32(constant)), 6);
+}
+
+// The scalar butterfly with t4 to t7 zero, term for term: t5 - t3 is -t3, so its product is
+// t3 x -k3 exactly; s17 is t1, s35 is t3, t2 -+ t6 is t2 and both even sums are t0 + bias.
+template <typename Vector>
+LUMARC_AVX2 inline void ButterflyOfFour(const Vector (&t)[4], Vector bias, Vector (&out)[8]) {
+  const Vector o1 = Rotate(t[1], kIdctK1);
+  const Vector o3 = Rotate(t[3], -kIdctK3);
+  const Vector o4 = Rotate(Add(o1, o3), kIdctK4);
+  const Vector o5 = Add(Sub(o4, o3), o1);
+  const Vector o6 = Rotate(Sub(t[1], t[3]), kIdctK4);
+  const Vector f = Rotate(t[2], kIdctK4);
+  const Vector g = Add(t[2], f);
+  const Vector e = Add(t[0], bias);
+  const Vector odd0 = Add(Add(t[1], t[3]), o5);
+  const Vector odd1 = Add(o6, o5);
+  const Vector odd2 = Add(o6, o4);
+  const Vector eg = Add(e, g);
+  const Vector e_g = Sub(e, g);
+  const Vector ef = Add(e, f);
+  const Vector e_f = Sub(e, f);
+  out[0] = Add(eg, odd0);
+  out[1] = Add(ef, odd1);
+  out[2] = Add(e_f, odd2);
+  out[3] = Add(e_g, o4);
+  out[4] = Sub(e_g, o4);
+  out[5] = Sub(e_f, odd2);
+  out[6] = Sub(ef, odd1);
+  out[7] = Sub(eg, odd0);
+}
+
+LUMARC_AVX2 inline void Transpose4x4(__m128i& a, __m128i& b, __m128i& c, __m128i& d) {
+  const __m128i ab_low = _mm_unpacklo_epi32(a, b);
+  const __m128i cd_low = _mm_unpacklo_epi32(c, d);
+  const __m128i ab_high = _mm_unpackhi_epi32(a, b);
+  const __m128i cd_high = _mm_unpackhi_epi32(c, d);
+  a = _mm_unpacklo_epi64(ab_low, cd_low);
+  b = _mm_unpackhi_epi64(ab_low, cd_low);
+  c = _mm_unpacklo_epi64(ab_high, cd_high);
+  d = _mm_unpackhi_epi64(ab_high, cd_high);
+}
+
+// A top-left 4 x 4 block of small coefficients; false when a product passes the limit.
+LUMARC_AVX2 inline bool TransformFourByFour(DataUnit& unit, const CoefficientBlock& coefficients,
+                                            const QuantizationTable& table) {
+  const std::int32_t* multipliers = table.ScaledTable().data();
+  __m128i t[4];
+  __m128i largest = _mm_setzero_si128();
+  for (int r = 0; r < 4; ++r) {
+    const __m128i c = _mm_cvtepi16_epi32(
+        _mm_loadl_epi64(reinterpret_cast<const __m128i*>(coefficients.data() + 8 * r)));
+    const __m128i m = _mm_loadu_si128(reinterpret_cast<const __m128i*>(multipliers + 8 * r));
+    t[r] = _mm_mullo_epi32(c, m);
+    largest = _mm_max_epu32(largest, _mm_abs_epi32(t[r]));
+  }
+  const __m128i over = _mm_cmpgt_epi32(largest, _mm_set1_epi32(kAvx2ProductLimit));
+  if (_mm_testz_si128(over, over) == 0) return false;
+  Transpose4x4(t[0], t[1], t[2], t[3]);  // lanes are rows now
+  __m128i columns[8];
+  ButterflyOfFour(t, _mm_setzero_si128(), columns);
+  Transpose4x4(columns[0], columns[1], columns[2], columns[3]);
+  Transpose4x4(columns[4], columns[5], columns[6], columns[7]);
+  __m256i rows[4];
+  for (int r = 0; r < 4; ++r) rows[r] = _mm256_set_m128i(columns[r + 4], columns[r]);
+  __m256i samples[8];
+  ButterflyOfFour(rows, _mm256_set1_epi32(kLevelShiftAndRounding), samples);
+  StoreSamples(samples, unit);
+  return true;
+}
+
 // A block too coarse or too large for the one bound: each pass is checked on its own inputs.
 __attribute__((noinline)) LUMARC_AVX2 bool TransformChecked(DataUnit& unit,
                                                             const CoefficientBlock& coefficients,
@@ -216,6 +313,10 @@ LUMARC_AVX2 LUMARC_VECTOR_ENTRY bool InverseDctAvx2(DataUnit& unit,
     return true;
   }
   if (!HasSmallCoefficients(pairs)) return TransformChecked(unit, coefficients, table);
+  if (IsTopLeftFourByFour(pairs)) {
+    return TransformFourByFour(unit, coefficients, table) ||
+           TransformChecked(unit, coefficients, table);
+  }
   __m256i t[8];
   DequantizeSmall(coefficients, table, t);
   if (!ProductsWithinLimit(t)) return TransformChecked(unit, coefficients, table);

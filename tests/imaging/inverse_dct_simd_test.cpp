@@ -159,7 +159,7 @@ TEST_F(InverseDctSimdTest, BlocksOfEveryShapeAndMagnitudeGiveTheScalarSamples) {
 // The one bound that lets a block skip the per-pass checks, met as tightly as multipliers that
 // keep coefficients below 2^10 allow (within 0.2 %), with every sign pattern that is one row
 // pattern times one column pattern: these drive the largest intermediates of both passes to
-// their extremes.
+// their extremes. Over the whole block and over the top-left 4 x 4.
 TEST_F(InverseDctSimdTest, BlocksAtTheProductLimitStayExact) {
   std::array<std::uint8_t, 64> ones{};
   ones.fill(1);
@@ -170,19 +170,22 @@ TEST_F(InverseDctSimdTest, BlocksAtTheProductLimitStayExact) {
         static_cast<std::uint8_t>(1 + smallest_multiplier / TableOf(ones).ScaledTable()[at]);
   }
   const QuantizationTable table = TableOf(values);
-  for (int row_signs = 0; row_signs < 256; ++row_signs) {
-    for (int column_signs = 0; column_signs < 256; ++column_signs) {
-      CoefficientBlock block{};
-      for (int v = 0; v < 8; ++v) {
-        for (int u = 0; u < 8; ++u) {
-          const int at = 8 * v + u;
-          const int magnitude = detail::kAvx2ProductLimit / table.ScaledTable()[at];
-          const bool negative = ((row_signs >> v) ^ (column_signs >> u)) & 1;
-          block[at] = static_cast<std::int16_t>(negative ? -magnitude : magnitude);
+  for (const int extent : {8, 4}) {  // full blocks and top-left 4 x 4 ones
+    for (int row_signs = 0; row_signs < 1 << extent; ++row_signs) {
+      for (int column_signs = 0; column_signs < 1 << extent; ++column_signs) {
+        CoefficientBlock block{};
+        for (int v = 0; v < extent; ++v) {
+          for (int u = 0; u < extent; ++u) {
+            const int at = 8 * v + u;
+            const int magnitude = detail::kAvx2ProductLimit / table.ScaledTable()[at];
+            const bool negative = ((row_signs >> v) ^ (column_signs >> u)) & 1;
+            block[at] = static_cast<std::int16_t>(negative ? -magnitude : magnitude);
+          }
         }
+        ExpectSameSamples(block, table);
+        ASSERT_FALSE(HasFailure())
+            << extent << " x " << extent << ", signs " << row_signs << ", " << column_signs;
       }
-      ExpectSameSamples(block, table);
-      ASSERT_FALSE(HasFailure()) << "signs " << row_signs << ", " << column_signs;
     }
   }
   EXPECT_EQ(refused, 0);

@@ -47,7 +47,8 @@ inline constexpr std::int32_t kIdctK4 = 45;
 // Dequantizes and transforms one block into samples clamped to 0..255. Cannot fail, and has no
 // overflow for any coefficients and any table: blocks too large for 32-bit arithmetic are
 // computed in 64 bits with the same roundings. On a processor that has AVX2, the 32-bit blocks are
-// transformed eight lanes at a time, to the same samples.
+// transformed eight lanes at a time, to the same samples. DC-only blocks are filled with their
+// one sample on either processor.
 void InverseDct(DataUnit& unit, const CoefficientBlock& coefficients,
                 const QuantizationTable& table);
 // The scalar transform alone: the reference.
