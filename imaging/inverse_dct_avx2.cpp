@@ -30,42 +30,70 @@ constexpr std::int32_t kNarrowSumLimit = 25'000'000;
 // Products up to 2^24 are exact in single precision and fit 32 bits; so do eight of them added.
 constexpr float kExactProductLimit = 16777216.0f;
 
+LUMARC_AVX2 inline __m128i Add(__m128i a, __m128i b) {
+  return _mm_add_epi32(a, b);
+}
+LUMARC_AVX2 inline __m256i Add(__m256i a, __m256i b) {
+  return _mm256_add_epi32(a, b);
+}
+LUMARC_AVX2 inline __m128i Sub(__m128i a, __m128i b) {
+  return _mm_sub_epi32(a, b);
+}
+LUMARC_AVX2 inline __m256i Sub(__m256i a, __m256i b) {
+  return _mm256_sub_epi32(a, b);
+}
 // A product with a rotation constant, back to the butterfly's scale (6 fraction bits).
+LUMARC_AVX2 inline __m128i Rotate(__m128i a, std::int32_t constant) {
+  return _mm_srai_epi32(_mm_mullo_epi32(a, _mm_set1_epi32(constant)), 6);
+}
 LUMARC_AVX2 inline __m256i Rotate(__m256i a, std::int32_t constant) {
   return _mm256_srai_epi32(_mm256_mullo_epi32(a, _mm256_set1_epi32(constant)), 6);
 }
 
+// A butterfly's terms before its last stage: the even sums (bias included) with f and g, and
+// the odd terms.
+template <typename Vector>
+struct ButterflyTerms {
+  Vector e0, e1, f, g;
+  Vector o4, odd0, odd1, odd2;
+};
+
+// The last stage: even and odd terms added and subtracted into the eight outputs.
+template <typename Vector>
+LUMARC_AVX2 inline void CombineTerms(const ButterflyTerms<Vector>& terms, Vector (&out)[8]) {
+  const Vector e0g = Add(terms.e0, terms.g);
+  const Vector e0_g = Sub(terms.e0, terms.g);
+  const Vector e1f = Add(terms.e1, terms.f);
+  const Vector e1_f = Sub(terms.e1, terms.f);
+  out[0] = Add(e0g, terms.odd0);
+  out[1] = Add(e1f, terms.odd1);
+  out[2] = Add(e1_f, terms.odd2);
+  out[3] = Add(e0_g, terms.o4);
+  out[4] = Sub(e0_g, terms.o4);
+  out[5] = Sub(e1_f, terms.odd2);
+  out[6] = Sub(e1f, terms.odd1);
+  out[7] = Sub(e0g, terms.odd0);
+}
+
 // The scalar butterfly, one transform per lane.
 LUMARC_AVX2 inline void Butterfly(__m256i (&t)[8], __m256i bias) {
-  constexpr std::int32_t k1 = kIdctK1;
-  constexpr std::int32_t k3 = kIdctK3;
-  constexpr std::int32_t k4 = kIdctK4;
-  const __m256i o1 = Rotate(_mm256_sub_epi32(t[1], t[7]), k1);
-  const __m256i o3 = Rotate(_mm256_sub_epi32(t[5], t[3]), k3);
-  const __m256i o4 = Rotate(_mm256_add_epi32(o1, o3), k4);
-  const __m256i o5 = _mm256_add_epi32(_mm256_sub_epi32(o4, o3), o1);
-  const __m256i s17 = _mm256_add_epi32(t[1], t[7]);
-  const __m256i s35 = _mm256_add_epi32(t[3], t[5]);
-  const __m256i o6 = Rotate(_mm256_sub_epi32(s17, s35), k4);
-  const __m256i f = Rotate(_mm256_sub_epi32(t[2], t[6]), k4);
-  const __m256i g = _mm256_add_epi32(_mm256_add_epi32(t[2], t[6]), f);
-  const __m256i e0 = _mm256_add_epi32(_mm256_add_epi32(t[0], t[4]), bias);
-  const __m256i e1 = _mm256_add_epi32(_mm256_sub_epi32(t[0], t[4]), bias);
-  const __m256i e0g = _mm256_add_epi32(e0, g);
-  const __m256i e0_g = _mm256_sub_epi32(e0, g);
-  const __m256i e1f = _mm256_add_epi32(e1, f);
-  const __m256i e1_f = _mm256_sub_epi32(e1, f);
-  const __m256i odd0 = _mm256_add_epi32(_mm256_add_epi32(s17, s35), o5);
-  const __m256i odd1 = _mm256_add_epi32(o6, o5);
-  const __m256i odd2 = _mm256_add_epi32(o6, o4);
-  t[0] = _mm256_add_epi32(e0g, odd0);
-  t[1] = _mm256_add_epi32(e1f, odd1);
-  t[2] = _mm256_add_epi32(e1_f, odd2);
-  t[3] = _mm256_add_epi32(e0_g, o4);
-  t[4] = _mm256_sub_epi32(e0_g, o4);
-  t[5] = _mm256_sub_epi32(e1_f, odd2);
-  t[6] = _mm256_sub_epi32(e1f, odd1);
-  t[7] = _mm256_sub_epi32(e0g, odd0);
+  const __m256i o1 = Rotate(Sub(t[1], t[7]), kIdctK1);
+  const __m256i o3 = Rotate(Sub(t[5], t[3]), kIdctK3);
+  const __m256i o4 = Rotate(Add(o1, o3), kIdctK4);
+  const __m256i o5 = Add(Sub(o4, o3), o1);
+  const __m256i s17 = Add(t[1], t[7]);
+  const __m256i s35 = Add(t[3], t[5]);
+  const __m256i o6 = Rotate(Sub(s17, s35), kIdctK4);
+  const __m256i f = Rotate(Sub(t[2], t[6]), kIdctK4);
+  CombineTerms<__m256i>({.e0 = Add(Add(t[0], t[4]), bias),
+                         .e1 = Add(Sub(t[0], t[4]), bias),
+                         .f = f,
+                         .g = Add(Add(t[2], t[6]), f),
+                         .o4 = o4,
+                         .odd0 = Add(Add(s17, s35), o5),
+                         .odd1 = Add(o6, o5),
+                         .odd2 = Add(o6, o4)},
+                        t);
 }
 
 // Rows become columns: lane k of register r moves to lane r of register k.
@@ -208,22 +236,6 @@ LUMARC_AVX2 inline bool IsTopLeftFourByFour(const CoefficientPairs& pairs) {
   return _mm256_testz_si256(outside, outside) != 0;
 }
 
-LUMARC_AVX2 inline __m128i Add(__m128i a, __m128i b) {
-  return _mm_add_epi32(a, b);
-}
-LUMARC_AVX2 inline __m256i Add(__m256i a, __m256i b) {
-  return _mm256_add_epi32(a, b);
-}
-LUMARC_AVX2 inline __m128i Sub(__m128i a, __m128i b) {
-  return _mm_sub_epi32(a, b);
-}
-LUMARC_AVX2 inline __m256i Sub(__m256i a, __m256i b) {
-  return _mm256_sub_epi32(a, b);
-}
-LUMARC_AVX2 inline __m128i Rotate(__m128i a, std::int32_t constant) {
-  return _mm_srai_epi32(_mm_mullo_epi32(a, _mm_set1_epi32(constant)), 6);
-}
-
 // The scalar butterfly with t4 to t7 zero, term for term: t5 - t3 is -t3, so its product is
 // t3 x -k3 exactly; s17 is t1, s35 is t3, t2 -+ t6 is t2 and both even sums are t0 + bias.
 template <typename Vector>
@@ -234,23 +246,16 @@ LUMARC_AVX2 inline void ButterflyOfFour(const Vector (&t)[4], Vector bias, Vecto
   const Vector o5 = Add(Sub(o4, o3), o1);
   const Vector o6 = Rotate(Sub(t[1], t[3]), kIdctK4);
   const Vector f = Rotate(t[2], kIdctK4);
-  const Vector g = Add(t[2], f);
   const Vector e = Add(t[0], bias);
-  const Vector odd0 = Add(Add(t[1], t[3]), o5);
-  const Vector odd1 = Add(o6, o5);
-  const Vector odd2 = Add(o6, o4);
-  const Vector eg = Add(e, g);
-  const Vector e_g = Sub(e, g);
-  const Vector ef = Add(e, f);
-  const Vector e_f = Sub(e, f);
-  out[0] = Add(eg, odd0);
-  out[1] = Add(ef, odd1);
-  out[2] = Add(e_f, odd2);
-  out[3] = Add(e_g, o4);
-  out[4] = Sub(e_g, o4);
-  out[5] = Sub(e_f, odd2);
-  out[6] = Sub(ef, odd1);
-  out[7] = Sub(eg, odd0);
+  CombineTerms<Vector>({.e0 = e,
+                        .e1 = e,
+                        .f = f,
+                        .g = Add(t[2], f),
+                        .o4 = o4,
+                        .odd0 = Add(Add(t[1], t[3]), o5),
+                        .odd1 = Add(o6, o5),
+                        .odd2 = Add(o6, o4)},
+                       out);
 }
 
 LUMARC_AVX2 inline void Transpose4x4(__m128i& a, __m128i& b, __m128i& c, __m128i& d) {
