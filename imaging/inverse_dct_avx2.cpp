@@ -205,7 +205,7 @@ LUMARC_AVX2 inline bool HasSmallCoefficients(const CoefficientPairs& pairs) {
 }
 
 // Dequantizes a block of small coefficients into t (row r in register r): every product is
-// exact in 32 bits.
+// exact in 32 bits and below 2^31 in magnitude, so its absolute value is too.
 LUMARC_AVX2 inline void DequantizeSmall(const CoefficientBlock& coefficients,
                                         const QuantizationTable& table, __m256i (&t)[8]) {
   const std::int32_t* multipliers = table.ScaledTable().data();
@@ -217,9 +217,10 @@ LUMARC_AVX2 inline void DequantizeSmall(const CoefficientBlock& coefficients,
   }
 }
 
+// Whether the products of small coefficients are all within kAvx2ProductLimit.
 LUMARC_AVX2 inline bool ProductsWithinLimit(const __m256i (&t)[8]) {
   __m256i largest = _mm256_abs_epi32(t[0]);
-  for (int r = 1; r < 8; ++r) largest = _mm256_max_epu32(largest, _mm256_abs_epi32(t[r]));
+  for (int r = 1; r < 8; ++r) largest = _mm256_max_epi32(largest, _mm256_abs_epi32(t[r]));
   const __m256i over = _mm256_cmpgt_epi32(largest, _mm256_set1_epi32(kAvx2ProductLimit));
   return _mm256_testz_si256(over, over) != 0;
 }
@@ -280,7 +281,7 @@ LUMARC_AVX2 inline bool TransformFourByFour(DataUnit& unit, const CoefficientBlo
         _mm_loadl_epi64(reinterpret_cast<const __m128i*>(coefficients.data() + 8 * r)));
     const __m128i m = _mm_loadu_si128(reinterpret_cast<const __m128i*>(multipliers + 8 * r));
     t[r] = _mm_mullo_epi32(c, m);
-    largest = _mm_max_epu32(largest, _mm_abs_epi32(t[r]));
+    largest = _mm_max_epi32(largest, _mm_abs_epi32(t[r]));
   }
   const __m128i over = _mm_cmpgt_epi32(largest, _mm_set1_epi32(kAvx2ProductLimit));
   if (_mm_testz_si128(over, over) == 0) return false;
