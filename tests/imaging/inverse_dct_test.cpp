@@ -81,10 +81,11 @@ TEST(InverseDct, DcOnlyDetectionSeesEveryAcCoefficient) {
   }
 }
 
-// The DC-only fill against the full reference transform: every DC an 8-bit encoder can
-// produce (|D| <= 8 x 2048) under every quantization value, then the rest of the int16 range
-// in steps, where products of up to 2^32 need the 64-bit path. The AC multipliers do not take
-// part (their coefficients are 0), so one table per DC quantization value covers every table.
+// The DC-only fill against the full reference transform: every DC within 8 x 2048 (eight times
+// what an 8-bit encoder produces) under every quantization value, products past 2^19 taking
+// the 64-bit path among them, then the rest of the int16 range in steps, with products up to
+// 2^32. The AC multipliers do not take part (their coefficients are 0), so one table per DC
+// quantization value covers every table.
 TEST(InverseDct, DcOnlyShortcutGivesTheFullTransformsSamples) {
   constexpr int kEncoderLimit = 8 * 2048;
   for (int q = 1; q <= 255; ++q) {
