@@ -2,13 +2,12 @@
 
 #include <algorithm>
 #include <cstdlib>
-
+#include <cstring>
 
 namespace Lumarc {
 namespace {
 
-// 128.5 x 4096: the level shift of 128 and the rounding half of the final shift by 12.
-constexpr std::int32_t kLevelShiftAndRounding = 0x80800;
+using inverse_dct_detail::kLevelShiftAndRounding;
 
 // One scaled 8-point inverse DCT over inputs already multiplied by their scale factors.
 // `bias` is added to both even sums. Shifts right are arithmetic (round toward minus infinity).
@@ -99,6 +98,19 @@ void InverseDctWide(DataUnit& unit, const CoefficientBlock& coefficients,
   TransformBlock<std::int64_t>(unit, coefficients, table);
 }
 
+bool IsDcOnly(const CoefficientBlock& coefficients) {
+  // Eight bytes at a time: AC 1 to 3 alone, then the other fifteen words whole.
+  const std::int16_t* values = coefficients.data();
+  std::uint64_t ac = 0;
+  std::memcpy(&ac, values + 1, 3 * sizeof(std::int16_t));
+  for (int i = 4; i < 64; i += 4) {
+    std::uint64_t word;
+    std::memcpy(&word, values + i, sizeof word);
+    ac |= word;
+  }
+  return ac == 0;
+}
+
 bool Avx2Available() {
 #if LUMARC_X86_SIMD
   static const bool available = __builtin_cpu_supports("avx2");
@@ -118,6 +130,10 @@ void InverseDct(DataUnit& unit, const CoefficientBlock& coefficients,
     return;
   }
 #endif
+  if (inverse_dct_detail::IsDcOnly(coefficients)) {
+    unit.samples.fill(inverse_dct_detail::DcOnlySample(coefficients[0], table.ScaledTable()[0]));
+    return;
+  }
   InverseDctScalar(unit, coefficients, table);
 }
 

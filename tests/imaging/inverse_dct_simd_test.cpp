@@ -3,6 +3,7 @@
 // block it refuses is one the scalar transform computes in 64 bits.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <random>
@@ -10,6 +11,7 @@
 
 #include "lumarc/inverse_dct.h"
 #include "lumarc/memory_input_byte_stream.h"
+#include "lumarc/zigzag.h"
 
 // Only where the vector transform is built (see LUMARC_X86_SIMD).
 #if LUMARC_X86_SIMD
@@ -96,13 +98,14 @@ TEST_F(InverseDctSimdTest, RandomBlocksGiveTheScalarSamples) {
   EXPECT_GT(refused, 100);
 }
 
-// One coefficient at each position, at each extreme, under the finest and coarsest tables.
+// One coefficient at each position, at each extreme and on each side of the small-coefficient
+// bound, under the finest and coarsest tables.
 TEST_F(InverseDctSimdTest, SingleExtremeCoefficients) {
   std::mt19937 random(7);
   const std::vector<QuantizationTable> tables = Tables(random);
   for (const QuantizationTable* table : {&tables[0], &tables[1]}) {
     for (int at = 0; at < 64; ++at) {
-      for (const std::int16_t value : {32767, -32768, 255, -256, 1, -1}) {
+      for (const std::int16_t value : {32767, -32768, 1024, -1024, 1023, -1023, 1, -1}) {
         SCOPED_TRACE("position " + std::to_string(at) + ", value " + std::to_string(value));
         CoefficientBlock block{};
         block[static_cast<std::size_t>(at)] = value;
@@ -110,6 +113,82 @@ TEST_F(InverseDctSimdTest, SingleExtremeCoefficients) {
       }
     }
   }
+}
+
+// Blocks of every shape the transform sorts by (DC-only, 4 x 4, full, a lone coefficient), with
+// magnitudes spread evenly over each power of two up to the int16 extremes, under tables from
+// the finest to the coarsest: every path and every bound between them.
+TEST_F(InverseDctSimdTest, BlocksOfEveryShapeAndMagnitudeGiveTheScalarSamples) {
+  std::mt19937 random(1616);
+  const auto magnitude = [&random] {
+    const int bits = static_cast<int>(random() % 16);
+    return static_cast<int>((1u << bits) + random() % (1u << bits));  // up to 65535
+  };
+  for (int t = 0; t < 64; ++t) {
+    std::array<std::uint8_t, 64> values{};
+    const int largest = (t % 4 == 0 ? 1 : t % 4 == 1 ? 16 : t % 4 == 2 ? 100 : 255);
+    for (auto& value : values) value = static_cast<std::uint8_t>(1 + random() % largest);
+    const QuantizationTable table = TableOf(values);
+    for (int b = 0; b < 1000; ++b) {
+      const int extent = b % 4 == 0 ? 1 : b % 4 == 1 ? 4 : 8;
+      const int limit = 1 << (b / 4 % 16);  // some blocks of small values only
+      CoefficientBlock block{};
+      for (int v = 0; v < extent; ++v) {
+        for (int u = 0; u < extent; ++u) {
+          if (b % 4 != 3 && random() % 2 != 0) continue;
+          const int value =
+              std::min(magnitude() % (limit + 1), 32767 + static_cast<int>(random() % 2));
+          block[8 * v + u] = static_cast<std::int16_t>(random() % 2 ? value : -value);
+        }
+      }
+      if (b % 4 == 3) {  // keep one of them
+        const std::size_t kept = random() % 64;
+        const std::int16_t value = block[kept];
+        block = {};
+        block[kept] = value;
+      }
+      SCOPED_TRACE(testing::Message() << "table " << t << ", block " << b);
+      ExpectSameSamples(block, table);
+      if (HasFailure()) return;
+    }
+  }
+  EXPECT_GT(accepted, 30000);
+  EXPECT_GT(refused, 500);
+}
+
+// The one bound that lets a block skip the per-pass checks, met as tightly as multipliers that
+// keep coefficients below 2^10 allow (within 0.2 %), with every sign pattern that is one row
+// pattern times one column pattern: these drive the largest intermediates of both passes to
+// their extremes. Over the whole block and over the top-left 4 x 4.
+TEST_F(InverseDctSimdTest, BlocksAtTheProductLimitStayExact) {
+  std::array<std::uint8_t, 64> ones{};
+  ones.fill(1);
+  std::array<std::uint8_t, 64> values{};
+  for (int at = 0; at < 64; ++at) {
+    const int smallest_multiplier = detail::kAvx2ProductLimit / 1023 + 1;
+    values[Lumarc::kNaturalToZigzag[at]] =
+        static_cast<std::uint8_t>(1 + smallest_multiplier / TableOf(ones).ScaledTable()[at]);
+  }
+  const QuantizationTable table = TableOf(values);
+  for (const int extent : {8, 4}) {  // full blocks and top-left 4 x 4 ones
+    for (int row_signs = 0; row_signs < 1 << extent; ++row_signs) {
+      for (int column_signs = 0; column_signs < 1 << extent; ++column_signs) {
+        CoefficientBlock block{};
+        for (int v = 0; v < extent; ++v) {
+          for (int u = 0; u < extent; ++u) {
+            const int at = 8 * v + u;
+            const int magnitude = detail::kAvx2ProductLimit / table.ScaledTable()[at];
+            const bool negative = ((row_signs >> v) ^ (column_signs >> u)) & 1;
+            block[at] = static_cast<std::int16_t>(negative ? -magnitude : magnitude);
+          }
+        }
+        ExpectSameSamples(block, table);
+        ASSERT_FALSE(HasFailure())
+            << extent << " x " << extent << ", signs " << row_signs << ", " << column_signs;
+      }
+    }
+  }
+  EXPECT_EQ(refused, 0);
 }
 
 // A value of 1 at the coarsest high frequency is an ordinary block: its product (about 2^20)

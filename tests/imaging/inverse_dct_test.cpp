@@ -65,6 +65,50 @@ TEST(InverseDct, DcOnlyBlocksAreFlat) {
   }
 }
 
+// Any AC coefficient, whatever its bits, makes a block more than DC-only; the DC never does.
+TEST(InverseDct, DcOnlyDetectionSeesEveryAcCoefficient) {
+  for (const std::int16_t dc : {0, 1, -1, -32768, 32767}) {
+    CoefficientBlock block{};
+    block[0] = dc;
+    EXPECT_TRUE(detail::IsDcOnly(block)) << dc;
+    for (int at = 1; at < 64; ++at) {
+      for (const std::int16_t ac : {1, -1, -32768, 256}) {
+        block[static_cast<std::size_t>(at)] = ac;
+        EXPECT_FALSE(detail::IsDcOnly(block)) << "AC " << ac << " at " << at;
+        block[static_cast<std::size_t>(at)] = 0;
+      }
+    }
+  }
+}
+
+// The DC-only fill against the full reference transform: every DC within 8 x 2048 (eight times
+// what an 8-bit encoder produces) under every quantization value, products past 2^19 taking
+// the 64-bit path among them, then the rest of the int16 range in steps, with products up to
+// 2^32. The AC multipliers do not take part (their coefficients are 0), so one table per DC
+// quantization value covers every table.
+TEST(InverseDct, DcOnlyShortcutGivesTheFullTransformsSamples) {
+  constexpr int kEncoderLimit = 8 * 2048;
+  for (int q = 1; q <= 255; ++q) {
+    Bytes values(64, 1);
+    values[0] = static_cast<std::uint8_t>(q);
+    const QuantizationTable table = Table(values);
+    const auto check = [&](int dc) {
+      CoefficientBlock block{};
+      block[0] = static_cast<std::int16_t>(dc);
+      DataUnit reference, shortcut, dispatched;
+      InverseDctScalar(reference, block, table);
+      shortcut.samples.fill(detail::DcOnlySample(block[0], table.ScaledTable()[0]));
+      InverseDct(dispatched, block, table);
+      return reference.samples == shortcut.samples && reference.samples == dispatched.samples;
+    };
+    for (int dc = -kEncoderLimit; dc < kEncoderLimit; ++dc) {
+      ASSERT_TRUE(check(dc)) << "Q " << q << ", D " << dc;
+    }
+    for (int dc = -32768; dc < -kEncoderLimit; dc += 7) ASSERT_TRUE(check(dc)) << q << ", " << dc;
+    for (int dc = 32767; dc >= kEncoderLimit; dc -= 7) ASSERT_TRUE(check(dc)) << q << ", " << dc;
+  }
+}
+
 // The first horizontal frequency falls across every row, the first vertical one down every
 // column, by the same steps: the row and column passes treat both axes alike.
 TEST(InverseDct, FirstFrequenciesFallAlongTheirOwnAxis) {

@@ -47,7 +47,8 @@ inline constexpr std::int32_t kIdctK4 = 45;
 // Dequantizes and transforms one block into samples clamped to 0..255. Cannot fail, and has no
 // overflow for any coefficients and any table: blocks too large for 32-bit arithmetic are
 // computed in 64 bits with the same roundings. On a processor that has AVX2, the 32-bit blocks are
-// transformed eight lanes at a time, to the same samples.
+// transformed eight lanes at a time, to the same samples. DC-only blocks are filled with their
+// one sample on either processor.
 void InverseDct(DataUnit& unit, const CoefficientBlock& coefficients,
                 const QuantizationTable& table);
 // The scalar transform alone: the reference.
@@ -60,6 +61,20 @@ using InverseDctRoutine = void (*)(DataUnit&, const CoefficientBlock&, const Qua
 extern const InverseDctRoutine inverse_dct_routine;
 
 namespace inverse_dct_detail {
+// 128.5 x 4096: the level shift of 128 and the rounding half of the final shift by 12.
+inline constexpr std::int32_t kLevelShiftAndRounding = 0x80800;
+
+// Whether all 63 AC coefficients are zero: the most common block of smooth areas.
+bool IsDcOnly(const CoefficientBlock& coefficients);
+// The one sample the full transform gives every position of a DC-only block. Every butterfly
+// input but t0 = DC x multiplier is then 0 and every butterfly output is t0, so the sample is
+// (t0 + kLevelShiftAndRounding) >> 12, clamped; in 64 bits, as the wide path computes a t0
+// beyond 32 bits.
+inline std::uint8_t DcOnlySample(std::int16_t dc, std::int32_t multiplier) {
+  const std::int64_t sample = (std::int64_t{dc} * multiplier + kLevelShiftAndRounding) >> 12;
+  return static_cast<std::uint8_t>(sample < 0 ? 0 : (sample > 255 ? 255 : sample));
+}
+
 // The two arithmetic paths InverseDct chooses between, exposed so they can be compared.
 bool FitsNarrowArithmetic(const CoefficientBlock& coefficients, const QuantizationTable& table);
 void InverseDctNarrow(DataUnit& unit, const CoefficientBlock& coefficients,
@@ -70,6 +85,12 @@ void InverseDctWide(DataUnit& unit, const CoefficientBlock& coefficients,
 // The processor can run InverseDctAvx2 (always false without LUMARC_X86_SIMD).
 bool Avx2Available();
 #if LUMARC_X86_SIMD
+// With every coefficient below 2^10 in magnitude and every product with its multiplier at most
+// this, neither pass can overflow 32 bits, and the vector transform skips its per-pass checks.
+// Interval arithmetic through both passes' butterflies (pass 2 taking pass 1's widest outputs in
+// all eight inputs, the level shift included) puts the largest intermediate of inputs bounded by
+// B at most 2814 B; this is the largest B that keeps it below 2^31, rounded down.
+inline constexpr std::int32_t kAvx2ProductLimit = 763'000;
 // The narrow transform in AVX2; false, with the unit untouched, for a block that needs the wide
 // one. Only where Avx2Available.
 bool InverseDctAvx2(DataUnit& unit, const CoefficientBlock& coefficients,
