@@ -85,12 +85,13 @@ void ImageComponent::DecodeSequential(InputByteStream& stream, std::uint32_t row
   ++transformed_blocks;
 }
 
-// The block starts from zeros whatever the ring held, as DecodeSequential's own block does.
+// Decoded in a block of this thread's own and then copied: the ring's lines go back and forth
+// between the two threads' caches, and only the copy waits for them.
 void ImageComponent::DecodeSequentialCoefficients(InputByteStream& stream, std::uint32_t row,
                                                   std::uint32_t col) {
-  CoefficientBlock& block = Coefficients(row, col);
-  block = {};
+  CoefficientBlock block{};
   DecodeBlock<DecodePath::kFast>(stream, block);
+  Coefficients(row, col) = block;
 }
 
 void ImageComponent::TransformUnit(std::uint32_t row, std::uint32_t col,

@@ -178,8 +178,5 @@ CoefficientBlock* ImageComponent::CoefficientsAt(std::uint32_t row, std::uint32_
   return &coefficients[std::size_t{row} * grid.data_unit_cols + col];
 }
 
-CoefficientBlock& ImageComponent::Coefficients(std::uint32_t row, std::uint32_t col) {
-  return coefficients[std::size_t{row & coefficient_row_mask} * grid.data_unit_cols + col];
-}
 
 }  // namespace Lumarc

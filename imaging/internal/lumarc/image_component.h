@@ -174,7 +174,9 @@ class ImageComponent {
                                     std::uint32_t k, std::uint32_t last, std::int32_t p);
   std::uint32_t DecodeAcRefineRun(InputByteStream& stream, CoefficientBlock& block, std::uint32_t k,
                                   std::uint32_t last, std::int32_t p);
-  CoefficientBlock& Coefficients(std::uint32_t row, std::uint32_t col);
+  CoefficientBlock& Coefficients(std::uint32_t row, std::uint32_t col) {
+    return coefficients[std::size_t{row & coefficient_row_mask} * grid.data_unit_cols + col];
+  }
   DataUnit& Unit(std::uint32_t row, std::uint32_t col) {
     return data_units[std::size_t{row & stored_row_mask} * grid.data_unit_cols + col];
   }
