@@ -24,16 +24,21 @@ void RowWorker::Begin(std::function<void(std::uint32_t)> row_task) {
   failure = nullptr;
 }
 
-void RowWorker::Hand() {
+void RowWorker::Hand(std::uint32_t batch) {
+  bool wake = false;
   {
     const std::lock_guard lock(mutex);
     ++handed;
+    wake = handed - finished >= batch;
   }
-  row_handed.notify_one();
+  if (wake) row_handed.notify_one();
 }
 
+// The worker may be asleep on rows fewer than a batch: it is woken before waiting for it.
 void RowWorker::WaitUntilPendingAtMost(std::uint32_t pending) {
   std::unique_lock lock(mutex);
+  if (handed - finished <= pending) return;
+  row_handed.notify_one();
   row_finished.wait(lock, [&] { return handed - finished <= pending; });
 }
 

@@ -105,8 +105,9 @@ class LUMARC_EXPORT JpegDecoder : public ImageDecoder {
   // With 2 or more, a worker thread of this decoder's own reconstructs the rows of sequential
   // pictures (inverse DCT, colour conversion) while the reading thread decodes the next ones;
   // more than 2 use no more. The pictures and errors are those of one thread. 1 (the default)
-  // or 0: everything on the reading thread. Pictures whose blocks must all be kept (see the
-  // progress callback and the listing) and progressive pictures are read on one thread.
+  // or 0: everything on the reading thread. Pictures below a megapixel, progressive pictures and
+  // pictures whose blocks must all be kept (see the progress callback and the listing) are read
+  // on one thread: handing their rows over would cost more than it gains.
   void SetThreads(unsigned count);
   // The bytes the current frame's bitmap and component buffers take: what the limit is
   // compared with. 0 before the first frame header.

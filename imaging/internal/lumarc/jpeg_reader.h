@@ -59,6 +59,10 @@ class JpegReader {
   void SetMemoryLimit(std::uint64_t bytes) { memory_limit = bytes; }
   void SetThreads(unsigned count);
   unsigned Threads() const { return worker ? 2 : 1; }
+  // Smaller pictures are read on one thread even with a worker; tests lower it to reach the
+  // worker with small pictures.
+  static constexpr std::uint64_t kWorkerMinimumPixels = std::uint64_t{1} << 20;
+  void SetWorkerMinimumPixels(std::uint64_t pixels) { worker_minimum_pixels = pixels; }
   std::uint64_t MemoryLimit() const { return memory_limit; }
   std::uint64_t FrameMemoryBytes() const { return frame_memory_bytes; }
   std::uint64_t TransformedBlocks() const { return transformed_blocks; }
@@ -120,6 +124,7 @@ class JpegReader {
   // Scan decoding (jpeg_scan_decoding.cpp).
   void DecodeSequentialScan(InputByteStream& stream);
   void DecodeStreamedScanWithWorker(InputByteStream& stream, InverseDctRoutine inverse_dct);
+  bool WorthAWorker() const;
   void ReconstructScanRow(std::uint32_t row, InverseDctRoutine inverse_dct);
   void DecodeDcFirstScan(InputByteStream& stream, std::uint32_t al);
   void DecodeDcRefineScan(InputByteStream& stream, std::uint32_t al);
@@ -229,6 +234,7 @@ class JpegReader {
   std::uint64_t transformed_blocks = 0;
   // Reconstructs streamed rows while this thread decodes the next; none unless SetThreads asks.
   std::unique_ptr<RowWorker> worker;
+  std::uint64_t worker_minimum_pixels = kWorkerMinimumPixels;
 };
 
 // The reader behind a decoder, for this tree's tests, fuzzers and benchmarks: its stream-level

@@ -21,8 +21,9 @@ class RowWorker {
 
   // Starts a run: rows 0, 1, 2, ... go to task as they are handed over.
   void Begin(std::function<void(std::uint32_t)> task);
-  // Hands over the next row.
-  void Hand();
+  // Hands over the next row. The worker is woken only once `batch` rows wait for it (or by
+  // the waits below): waking a sleeping thread costs more than a row's work on small pictures.
+  void Hand(std::uint32_t batch = 1);
   // Waits until at most `pending` handed rows are unfinished.
   void WaitUntilPendingAtMost(std::uint32_t pending);
   // Waits for every handed row and ends the run; raises the first exception a task raised.
