@@ -24,9 +24,10 @@ struct FrameGeometry {
 };
 
 // One colour component of a frame: its sampling factors, the tables the current scan assigns to
-// it, its grid of decoded 8 x 8 blocks and, for progressive images, the coefficients that
-// successive scans refine. Block (row, col) is data_units[row * DataUnitCols() + col] whether the
-// scan is interleaved or not.
+// it, its grid of decoded 8 x 8 blocks (all of it, or the block rows of one MCU row: see
+// SampleStorage) and, for progressive images, the coefficients that successive scans refine.
+// Block (row, col) is stored at row (row & stored_row_mask), column col, whether the scan is
+// interleaved or not.
 class ImageComponent {
  public:
   // Each of the three component buffers is refused above this size. A frame may declare up to
@@ -114,7 +115,8 @@ class ImageComponent {
   bool HasDataUnits() const { return data_units != nullptr; }
   // Inverse DCTs run on this component's blocks since its buffers were last freed.
   std::uint64_t TransformedBlocks() const { return transformed_blocks; }
-  // Block (row, col) of the grid; both must lie inside it.
+  // Block (row, col) of the grid; both must lie inside it and, where one MCU row is kept, the
+  // row in the MCU row held.
   const DataUnit& DataUnitAt(std::uint32_t row, std::uint32_t col) const {
     return data_units[std::size_t{row & stored_row_mask} * grid.data_unit_cols + col];
   }
