@@ -1,6 +1,7 @@
 // Configuration, table checks and the block buffers of one frame component.
 #include "lumarc/image_component.h"
 
+#include <bit>
 #include <new>
 
 #include "lumarc/huffman_table.h"
@@ -129,8 +130,7 @@ void ImageComponent::StoreRows(SampleStorage storage) {
     stored_rows = grid.data_unit_rows;
     return;
   }
-  std::uint32_t rows = 1;
-  while (rows < vertical_frequency) rows *= 2;
+  const std::uint32_t rows = std::bit_ceil(vertical_frequency);
   stored_row_mask = rows - 1;
   stored_rows = rows;
 }
@@ -145,8 +145,7 @@ void ImageComponent::ClearStoredUnits() {
 }
 
 void ImageComponent::AllocateCoefficientRing(std::uint32_t mcu_rows) {
-  std::uint32_t rows = 1;
-  while (rows < vertical_frequency * mcu_rows) rows *= 2;
+  const std::uint32_t rows = std::bit_ceil(vertical_frequency * mcu_rows);
   try {
     coefficients.reset(new CoefficientBlock[std::size_t{rows} * grid.data_unit_cols]);
   } catch (const std::bad_alloc&) {
@@ -170,13 +169,12 @@ void ImageComponent::FreeComponentBuffers() {
 
 const CoefficientBlock* ImageComponent::CoefficientsAt(std::uint32_t row, std::uint32_t col) const {
   if (!coefficients) return nullptr;
-  return &coefficients[std::size_t{row} * grid.data_unit_cols + col];
+  return &coefficients[StoredIndex(row, col, coefficient_row_mask)];
 }
 
 CoefficientBlock* ImageComponent::CoefficientsAt(std::uint32_t row, std::uint32_t col) {
   if (!coefficients) return nullptr;
-  return &coefficients[std::size_t{row} * grid.data_unit_cols + col];
+  return &coefficients[StoredIndex(row, col, coefficient_row_mask)];
 }
-
 
 }  // namespace Lumarc

@@ -118,7 +118,7 @@ class ImageComponent {
   // Block (row, col) of the grid; both must lie inside it and, where one MCU row is kept, the
   // row in the MCU row held.
   const DataUnit& DataUnitAt(std::uint32_t row, std::uint32_t col) const {
-    return data_units[std::size_t{row & stored_row_mask} * grid.data_unit_cols + col];
+    return data_units[StoredIndex(row, col, stored_row_mask)];
   }
   // Coefficient block (row, col) in natural order; null unless the image is progressive.
   const CoefficientBlock* CoefficientsAt(std::uint32_t row, std::uint32_t col) const;
@@ -177,10 +177,10 @@ class ImageComponent {
   std::uint32_t DecodeAcRefineRun(InputByteStream& stream, CoefficientBlock& block, std::uint32_t k,
                                   std::uint32_t last, std::int32_t p);
   CoefficientBlock& Coefficients(std::uint32_t row, std::uint32_t col) {
-    return coefficients[std::size_t{row & coefficient_row_mask} * grid.data_unit_cols + col];
+    return coefficients[StoredIndex(row, col, coefficient_row_mask)];
   }
   DataUnit& Unit(std::uint32_t row, std::uint32_t col) {
-    return data_units[std::size_t{row & stored_row_mask} * grid.data_unit_cols + col];
+    return data_units[StoredIndex(row, col, stored_row_mask)];
   }
 
   std::uint32_t horizontal_frequency = 0;
@@ -196,6 +196,9 @@ class ImageComponent {
   // Block row r of the grid is stored row r & stored_row_mask: all of them, or a power of two
   // at least V when only one MCU row is kept (a mask where a modulo would cost a division).
   static constexpr std::uint32_t kWholeGridMask = UINT32_MAX;
+  std::size_t StoredIndex(std::uint32_t row, std::uint32_t col, std::uint32_t row_mask) const {
+    return std::size_t{row & row_mask} * grid.data_unit_cols + col;
+  }
   std::uint32_t stored_row_mask = kWholeGridMask;
   std::uint32_t stored_rows = 0;
   std::unique_ptr<DataUnit[]> data_units;
