@@ -115,27 +115,42 @@ void ImageComponent::DecodeBlock(InputByteStream& stream, CoefficientBlock& bloc
   }
 }
 
+namespace {
+
+// Where a short coefficient belongs once the zigzag index has moved past it: zigzag index k - 1
+// for k up to 64, and natural position 0 beyond (an end of block, or an index out of range),
+// where the DC is put back. The common path thus stores before it checks.
+constexpr std::array<std::uint8_t, 256> kNaturalBeforeIndex = [] {
+  std::array<std::uint8_t, 256> natural{};
+  for (std::size_t k = 1; k <= 64; ++k) natural[k] = kZigzagToNatural[k - 1];
+  return natural;
+}();
+
+}  // namespace
+
 // The cursor is handed back to the stream before an error is raised, and otherwise left to the
 // caller to hand back.
 [[gnu::always_inline]] inline std::uint32_t ImageComponent::DecodeAcOnCursor(
     InputByteStream& stream, InputByteStream::BitCursor& cursor, CoefficientBlock& block,
     std::uint32_t k) {
   const HuffmanTable& table = *ac_table;  // held in a register across the block's stores
-  while (k < 64 && cursor.Ready()) {
-    const std::uint32_t bits = cursor.Peek();
-    // Most coefficients of a block, and its end: a short code and a small value, found at once.
-    const HuffmanTable::ShortCoefficient& coefficient = table.LookAheadCoefficient(bits);
-    if (coefficient.total_length != 0) {
-      k += coefficient.run;
-      if (k > 63) {
-        cursor.Skip(coefficient.code_length);
-        if (coefficient.run == HuffmanTable::kEndOfBlockRun) break;
-        stream.Resume(cursor);
-        throw JpegBadStream(message::kCoefficientIndexOutOfRange);
+  const std::int16_t dc = block[0];
+  while (k < 64 && cursor.Fill()) {
+    // Most coefficients of a block, and its end: one or two short codes with small values,
+    // found at once.
+    const HuffmanTable::ShortCoefficients& pair = table.LookAheadCoefficients(cursor.Window());
+    const std::uint32_t bits = cursor.Bits();
+    if (pair.total_length != 0) {
+      const std::uint32_t first_k = k + pair.advance;
+      block[kNaturalBeforeIndex[first_k]] = pair.value;
+      k = first_k + pair.second_advance;
+      block[kNaturalBeforeIndex[k]] = pair.second_value;
+      if (k < 64) {
+        cursor.Skip(pair.total_length);
+        continue;
       }
-      cursor.Skip(coefficient.total_length);
-      block[kZigzagToNatural[k]] = coefficient.value;
-      ++k;
+      block[0] = dc;
+      k = EndShortCoefficients(stream, cursor, pair, bits, first_k);
       continue;
     }
     const HuffmanTable::PeekedCode code = table.Peek(bits);
@@ -161,6 +176,33 @@ void ImageComponent::DecodeBlock(InputByteStream& stream, CoefficientBlock& bloc
   return k;
 }
 
+// Where a pair of short coefficients reaches the end of the block (first_k is the index after
+// the first): consumes what belongs to this block, exactly as one code at a time would, and
+// returns the next index (64 at the end). A coefficient beyond the last position is refused
+// once its code's bits are taken.
+std::uint32_t ImageComponent::EndShortCoefficients(InputByteStream& stream,
+                                                   InputByteStream::BitCursor& cursor,
+                                                   const HuffmanTable::ShortCoefficients& pair,
+                                                   std::uint32_t bits, std::uint32_t first_k) {
+  if (first_k >= 64) {
+    if (first_k == 64 || pair.advance == HuffmanTable::kEndOfBlockAdvance) {
+      cursor.Skip(pair.first_length);
+      return 64;
+    }
+    cursor.Skip(ac_table->Peek(bits).length);
+    stream.Resume(cursor);
+    throw JpegBadStream(message::kCoefficientIndexOutOfRange);
+  }
+  const std::uint32_t k = first_k + pair.second_advance;
+  if (k == 64 || pair.second_advance == HuffmanTable::kEndOfBlockAdvance) {
+    cursor.Skip(pair.total_length);
+    return 64;
+  }
+  // The second lies beyond the block's last position: it is decoded again, alone, to be refused.
+  cursor.Skip(pair.first_length);
+  return first_k;
+}
+
 // The fast path takes the DC difference and as many AC codes as the window allows with one cursor:
 // the block's first index still to decode, 0 (nothing consumed) when the DC difference could not
 // be taken there.
@@ -177,8 +219,8 @@ std::uint32_t ImageComponent::DecodeBlockFromWindow(InputByteStream& stream,
 // window is too short or the code bad, for DecodeDcDifference to take it exactly.
 bool ImageComponent::DecodeDcOnCursor(InputByteStream& stream, InputByteStream::BitCursor& cursor,
                                       CoefficientBlock& block) {
-  if (!cursor.Ready()) return false;
-  const std::uint32_t bits = cursor.Peek();
+  if (!cursor.Fill()) return false;
+  const std::uint32_t bits = cursor.Bits();
   const HuffmanTable::PeekedCode code = dc_table->Peek(bits);
   if (code.length == 0) return false;
   const std::uint32_t size = code.value;
@@ -256,21 +298,23 @@ std::uint32_t ImageComponent::DecodeAcFirstRun(InputByteStream& stream, Coeffici
                                                std::uint32_t al) {
   InputByteStream::BitCursor cursor = stream.FastCursor();
   const HuffmanTable& table = *ac_table;
-  while (k <= se && cursor.Ready()) {
-    const std::uint32_t bits = cursor.Peek();
-    const HuffmanTable::ShortCoefficient& coefficient = table.LookAheadCoefficient(bits);
+  while (k <= se && cursor.Fill()) {
+    const HuffmanTable::ShortCoefficients& coefficient =
+        table.LookAheadCoefficients(cursor.Window());
+    const std::uint32_t bits = cursor.Bits();
     if (coefficient.total_length != 0) {
-      cursor.Skip(coefficient.code_length);
-      if (coefficient.run == HuffmanTable::kEndOfBlockRun) {
+      if (coefficient.advance == HuffmanTable::kEndOfBlockAdvance) {
+        cursor.Skip(coefficient.first_length);
         k = kEndOfBand;  // EOB0: this block alone
         continue;
       }
-      k += coefficient.run;
+      k += coefficient.advance - 1u;
       if (k > 63) {
+        cursor.Skip(table.Peek(bits).length);
         stream.Resume(cursor);
         throw JpegBadStream(message::kDataOutOfRange);
       }
-      cursor.Skip(coefficient.total_length - coefficient.code_length);
+      cursor.Skip(coefficient.first_length);
       block[kZigzagToNatural[k]] = ShiftLeft(coefficient.value, al);
       ++k;
       continue;

@@ -77,29 +77,44 @@ void HuffmanTable::BuildTables(const std::array<std::uint8_t, 16>& counts, Use u
 }
 
 // Each prefix whose code is a run/size pair with a non-zero size, followed by all the size
-// value bits inside the prefix, gets the run and the extended value (T.81 EXTEND); the codes
-// come from the lookahead table, so they are at most kLookaheadBits long.
+// value bits inside the prefix, gets the run and the extended value (T.81 EXTEND), and so does a
+// second pair after it where the prefix holds that too; the codes come from the lookahead table,
+// so they are at most kLookaheadBits long.
 void HuffmanTable::BuildShortCoefficients() {
-  constexpr int kValueBits = kCoefficientBits - kLookaheadBits;
+  constexpr std::uint32_t kPrefixMask = (1u << kCoefficientBits) - 1;
   for (std::uint32_t prefix = 0; prefix < short_coefficients.size(); ++prefix) {
-    short_coefficients[prefix] = {0, 0, 0, 0};
-    const Lookahead code = lookahead[prefix >> kValueBits];
-    const std::uint32_t size = code.value & 15;
-    if (code.length == 0) continue;
-    if (code.value == 0) {
-      short_coefficients[prefix] = {0, kEndOfBlockRun, code.length, code.length};
-      continue;
+    ShortCoefficients entry = CoefficientAtTopOf(prefix, kCoefficientBits);
+    entry.first_length = entry.total_length;
+    entry.second_value = entry.value;
+    if (entry.total_length != 0 && entry.advance != kEndOfBlockAdvance) {
+      const ShortCoefficients second =
+          CoefficientAtTopOf((prefix << entry.total_length) & kPrefixMask,
+                             kCoefficientBits - entry.total_length);
+      if (second.total_length != 0) {
+        entry.total_length = static_cast<std::uint8_t>(entry.total_length + second.total_length);
+        entry.second_advance = second.advance;
+        entry.second_value = second.value;
+      }
     }
-    if (size == 0 || code.length + size > kCoefficientBits) continue;
-    const std::uint32_t bits = (prefix << code.length) & ((1u << kCoefficientBits) - 1);
-    const std::uint32_t magnitude = bits >> (kCoefficientBits - size);
-    const auto value = magnitude < (1u << (size - 1))
-                           ? static_cast<std::int32_t>(magnitude) - (1 << size) + 1
-                           : static_cast<std::int32_t>(magnitude);
-    short_coefficients[prefix] = {static_cast<std::int16_t>(value),
-                                  static_cast<std::uint8_t>(code.value >> 4), code.length,
-                                  static_cast<std::uint8_t>(code.length + size)};
+    short_coefficients[prefix] = entry;
   }
+}
+
+HuffmanTable::ShortCoefficients HuffmanTable::CoefficientAtTopOf(std::uint32_t prefix,
+                                                                 std::uint32_t valid_bits) const {
+  const Lookahead code = lookahead[prefix >> (kCoefficientBits - kLookaheadBits)];
+  if (code.length == 0 || code.length > valid_bits) return {};
+  if (code.value == 0) return {code.length, kEndOfBlockAdvance, 0, 0, 0, 0};
+  const std::uint32_t size = code.value & 15;
+  if (size == 0 || code.length + size > valid_bits) return {};
+  const std::uint32_t bits = (prefix << code.length) & ((1u << kCoefficientBits) - 1);
+  const std::uint32_t magnitude = bits >> (kCoefficientBits - size);
+  const auto value = magnitude < (1u << (size - 1))
+                         ? static_cast<std::int32_t>(magnitude) - (1 << size) + 1
+                         : static_cast<std::int32_t>(magnitude);
+  return {static_cast<std::uint8_t>(code.length + size),
+          static_cast<std::uint8_t>((code.value >> 4) + 1), static_cast<std::int16_t>(value),
+          0, 0, 0};
 }
 
 // Runs DecodeExact's comparisons on every prefix, so a hit returns exactly what DecodeExact

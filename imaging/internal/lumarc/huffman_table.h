@@ -53,21 +53,28 @@ class HuffmanTable {
     if (hit.length != 0) return {hit.value, hit.length};
     return PeekLong(bits);
   }
-  // A run/size code and the value bits after it, both within kCoefficientBits bits: the run, the
-  // value (extended to its sign), the code's length and the whole length; total_length 0 when
-  // the window's first bits hold no such pair (ZRL, longer codes or values). An end-of-block
-  // code of up to kLookaheadBits bits has run kEndOfBlockRun and no value bits.
-  struct ShortCoefficient {
-    std::int16_t value;
-    std::uint8_t run;
-    std::uint8_t code_length;
+  // A run/size code and the value bits after it, both within kCoefficientBits bits, and where
+  // the bits after them hold a second such pair or an end of block, that one too. For each: the
+  // value (extended to its sign) and how far it moves the zigzag index (the run and the
+  // coefficient itself). total_length is the length of both, or of the first alone; it is 0
+  // when the window's first bits hold no such pair (ZRL, longer codes or values). An end-of-block
+  // code of up to kLookaheadBits bits advances kEndOfBlockAdvance and has no value bits. Without
+  // a second pair, second_advance is 0 and second_value repeats the first, so that a decoder may
+  // store both unconditionally.
+  struct ShortCoefficients {
     std::uint8_t total_length;
+    std::uint8_t advance;
+    std::int16_t value;
+    std::uint8_t first_length;
+    std::uint8_t second_advance;
+    std::int16_t second_value;
   };
   // Beyond the last zigzag position from any position, so a block decoder's range check catches
   // it off its common path.
-  static constexpr std::uint8_t kEndOfBlockRun = 64;
-  const ShortCoefficient& LookAheadCoefficient(std::uint32_t bits) const {
-    return short_coefficients[bits >> (32 - kCoefficientBits)];
+  static constexpr std::uint8_t kEndOfBlockAdvance = 64;
+  // From the top of a 64-bit window, the shortest way from the window to the entry.
+  const ShortCoefficients& LookAheadCoefficients(std::uint64_t window) const {
+    return short_coefficients[window >> (64 - kCoefficientBits)];
   }
   bool IsDefined() const { return defined; }
   // The code values and the limits per length, as text (verbose DHT trace).
@@ -81,7 +88,8 @@ class HuffmanTable {
 
   // Most codes of ordinary tables are this long or shorter (9 bits: 512 entries of 2 bytes).
   static constexpr int kLookaheadBits = 9;
-  // A code with its value bits mostly needs more: 11 bits give 2048 entries of 6 bytes.
+  // A code with its value bits mostly needs more, and two of them more still: 11 bits give 2048
+  // entries of 8 bytes.
   static constexpr int kCoefficientBits = 11;
 
  private:
@@ -96,6 +104,10 @@ class HuffmanTable {
   PeekedCode PeekLong(std::uint32_t bits) const;
   void BuildLookahead();
   void BuildShortCoefficients();
+  // The run/size code of up to kLookaheadBits bits and its value bits at the top of a
+  // kCoefficientBits-bit prefix of which the first valid_bits are data: the first fields of a
+  // ShortCoefficients entry (total_length 0 when they do not fit).
+  ShortCoefficients CoefficientAtTopOf(std::uint32_t prefix, std::uint32_t valid_bits) const;
 
   // Largest code of each length; -1 when the length has no code.
   std::array<std::int32_t, 16> maxcode{};
@@ -111,7 +123,7 @@ class HuffmanTable {
   // What DecodeExact returns and how many bits it consumes for each kLookaheadBits-bit prefix.
   std::array<Lookahead, 1 << kLookaheadBits> lookahead{};
   // The same prefixes read as an AC code with its value, for the block decoders.
-  std::array<ShortCoefficient, 1 << kCoefficientBits> short_coefficients{};
+  std::array<ShortCoefficients, 1 << kCoefficientBits> short_coefficients{};
 };
 
 }  // namespace Lumarc

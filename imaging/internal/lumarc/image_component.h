@@ -4,13 +4,13 @@
 #include <memory>
 
 #include "lumarc/decode_path.h"
+#include "lumarc/huffman_table.h"
 #include "lumarc/input_byte_stream.h"
 #include "lumarc/inverse_dct.h"
 
 namespace Lumarc {
 
 class BitmapImage;
-class HuffmanTable;
 
 // The frame-wide numbers a component derives its block grid from.
 struct FrameGeometry {
@@ -157,6 +157,9 @@ class ImageComponent {
                         CoefficientBlock& block);
   std::uint32_t DecodeAcOnCursor(InputByteStream& stream, InputByteStream::BitCursor& cursor,
                                  CoefficientBlock& block, std::uint32_t k);
+  std::uint32_t EndShortCoefficients(InputByteStream& stream, InputByteStream::BitCursor& cursor,
+                                     const HuffmanTable::ShortCoefficients& pair,
+                                     std::uint32_t bits, std::uint32_t first_k);
   template <DecodePath Path>
   void DecodeBlock(InputByteStream& stream, CoefficientBlock& block);
   // Past every band: a first AC scan's block ended by an end-of-band code.

@@ -98,36 +98,47 @@ class InputByteStream {
     bool Ready() const { return offset <= limit; }
     // count more bits may be taken, and 32 after them.
     bool ReadyFor(std::uint32_t count) const { return offset + count <= limit; }
-    // The next 32 bits, the first in the most significant place. Only while Ready.
-    std::uint32_t Peek() {
-      if (held < 32) Load();
-      return static_cast<std::uint32_t>(bits >> 32);
+    // Ready, with the next 32 bits in the register for Bits: a hot loop's one comparison for as
+    // long as the loaded bits last.
+    bool Fill() {
+      if (offset <= loaded_bound) return true;
+      if (offset > limit) return false;
+      Load();
+      return true;
     }
-    // The next bit alone, loading only once the register is empty: for readers taking many
-    // single bits, which must stay within what Ready or ReadyFor allowed.
+    // The next 32 bits, the first in the most significant place, after Fill.
+    std::uint32_t Bits() const { return static_cast<std::uint32_t>(bits >> 32); }
+    // The register they are the top of, for lookups that take fewer bits straight from it.
+    std::uint64_t Window() const { return bits; }
+    // The same, loading them first where needed. Only while Ready.
+    std::uint32_t Peek() {
+      if (offset > reload_at) Load();
+      return Bits();
+    }
+    // The next bit alone: for readers taking many single bits, which must stay within what
+    // Ready or ReadyFor allowed.
     int TakeBit() {
-      if (held == 0) Load();
+      if (offset > reload_at) Load();
       const int bit = static_cast<int>(bits >> 63);
       bits <<= 1;
-      --held;
       ++offset;
       return bit;
     }
-    // Consumes count bits (0 to 32) of those Peek showed.
+    // Consumes count bits (0 to 32) of those Peek or Bits showed.
     void Skip(std::uint32_t count) {
-      bits <<= count;
-      held -= count;
+      bits <<= count & 63;  // the machine's own shift count, with no masking of its own
       offset += count;
     }
-
    private:
     friend class InputByteStream;
+    // 64 - (offset & 7) bits are loaded, so 32 of them remain up to (offset & ~7) + 32.
     void Load() {
       std::uint64_t word;
       std::memcpy(&word, base + (offset >> 3), sizeof word);
       if constexpr (std::endian::native == std::endian::little) word = __builtin_bswap64(word);
       bits = word << (offset & 7);
-      held = 64 - static_cast<std::uint32_t>(offset & 7);
+      reload_at = (offset & ~std::int64_t{7}) + 32;
+      loaded_bound = reload_at < limit ? reload_at : limit;
     }
 
     // The stream's `next` when the cursor was made; offset counts bits read from its first.
@@ -136,7 +147,10 @@ class InputByteStream {
     // The largest offset from which 32 bits may be taken; -1 when none may.
     std::int64_t limit = -1;
     std::uint64_t bits = 0;
-    std::uint32_t held = 0;
+    // The largest offset from which the register still shows 32 loaded bits, and the smaller of
+    // it and limit; -1 before the first load.
+    std::int64_t reload_at = -1;
+    std::int64_t loaded_bound = -1;
   };
   // Near a 0xFF the cursor reads a copy of the coming bytes with their stuffed 0x00 removed,
   // up to the first marker or the end of the buffered data.
