@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <random>
 #include <sstream>
 #include <string>
@@ -221,6 +222,93 @@ TEST(HuffmanTable, OversubscribedCountsNeverDecodeOutsideTheValuesRead) {
       // Bad Huffman Code Length or the end of the bits: both are acceptable endings.
     }
   }
+}
+
+// What one run/size code and its value bits at the top of `prefix` (kCoefficientBits bits, the
+// first `valid` of them data) decode to, from the codes the counts assign by T.81 Annex C:
+// {length of code and value, advance, value}, or nothing when they do not lie within the valid
+// bits.
+std::optional<HuffmanTable::ShortCoefficients> ExpectedCoefficient(const Counts& counts,
+                                                                   const Bytes& values,
+                                                                   std::uint32_t prefix,
+                                                                   std::uint32_t valid) {
+  constexpr std::uint32_t kBits = HuffmanTable::kCoefficientBits;
+  std::uint32_t code = 0;
+  std::size_t index = 0;
+  for (std::uint32_t length = 1; length <= 16; ++length, code <<= 1) {
+    for (std::uint32_t n = 0; n < counts[length - 1]; ++n, ++code, ++index) {
+      if (length > valid || (prefix >> (kBits - length)) != code) continue;
+      const std::uint32_t run = values[index] >> 4;
+      const std::uint32_t size = values[index] & 15;
+      if (values[index] == 0)
+        return HuffmanTable::ShortCoefficients{
+            static_cast<std::uint8_t>(length), HuffmanTable::kEndOfBlockAdvance, 0, 0, 0, 0};
+      if (size == 0 || length + size > valid) return std::nullopt;
+      const std::uint32_t magnitude = ((prefix << length) & ((1u << kBits) - 1)) >> (kBits - size);
+      const int value = magnitude < (1u << (size - 1))
+                            ? static_cast<int>(magnitude) - (1 << size) + 1
+                            : static_cast<int>(magnitude);
+      return HuffmanTable::ShortCoefficients{static_cast<std::uint8_t>(length + size),
+                                             static_cast<std::uint8_t>(run + 1),
+                                             static_cast<std::int16_t>(value),
+                                             0,
+                                             0,
+                                             0};
+    }
+  }
+  return std::nullopt;
+}
+
+// The block decoders trust every entry of the lookup that takes one or two coefficients at once.
+// Over random complete tables, each entry must read its bits as the codes do, and pairs must be
+// found where the bits hold them.
+TEST(HuffmanTable, ShortCoefficientEntriesReadTheirBitsAsTheCodesDo) {
+  constexpr std::uint32_t kBits = HuffmanTable::kCoefficientBits;
+  std::mt19937 random(7);
+  std::size_t pairs = 0;
+  for (int round = 0; round < 50; ++round) {
+    Counts counts{};
+    std::uint32_t open = 1;  // codes still free at the current length
+    std::uint32_t total = 0;
+    for (std::uint32_t length = 1; length <= 16 && total < 250; ++length) {
+      open *= 2;
+      const std::uint32_t count = std::min<std::uint32_t>(
+          {open - 1, static_cast<std::uint32_t>(random() % 6), 250 - total});
+      counts[length - 1] = static_cast<std::uint8_t>(count);
+      open -= count;
+      total += count;
+    }
+    Bytes values(total);
+    for (auto& value : values) value = static_cast<std::uint8_t>(random() % 8 == 0 ? 0 : random());
+    const HuffmanTable table = ReadTable(counts, values);
+    for (std::uint32_t prefix = 0; prefix < (1u << kBits); ++prefix) {
+      const std::uint64_t window = std::uint64_t{prefix} << (64 - kBits);
+      const HuffmanTable::ShortCoefficients entry = table.LookAheadCoefficients(window);
+      if (entry.total_length == 0) continue;
+      const auto first = ExpectedCoefficient(counts, values, prefix, kBits);
+      ASSERT_TRUE(first.has_value()) << "round " << round << " prefix " << prefix;
+      EXPECT_EQ(entry.first_length, first->total_length);
+      EXPECT_EQ(entry.advance, first->advance);
+      EXPECT_EQ(entry.value, first->value);
+      const auto second =
+          first->advance == HuffmanTable::kEndOfBlockAdvance
+              ? std::nullopt
+              : ExpectedCoefficient(counts, values,
+                                    (prefix << first->total_length) & ((1u << kBits) - 1),
+                                    kBits - first->total_length);
+      if (!second) {
+        EXPECT_EQ(entry.total_length, entry.first_length);
+        EXPECT_EQ(entry.second_advance, 0);
+        EXPECT_EQ(entry.second_value, entry.value);
+        continue;
+      }
+      ++pairs;
+      EXPECT_EQ(entry.total_length, first->total_length + second->total_length);
+      EXPECT_EQ(entry.second_advance, second->advance);
+      EXPECT_EQ(entry.second_value, second->value);
+    }
+  }
+  EXPECT_GT(pairs, 0u);
 }
 
 TEST(HuffmanTable, DumpListsTheValuesAndTheLimitsPerLength) {
