@@ -81,22 +81,27 @@ void HuffmanTable::BuildTables(const std::array<std::uint8_t, 16>& counts, Use u
 // second pair after it where the prefix holds that too; the codes come from the lookahead table,
 // so they are at most kLookaheadBits long.
 void HuffmanTable::BuildShortCoefficients() {
-  constexpr std::uint32_t kPrefixMask = (1u << kCoefficientBits) - 1;
   for (std::uint32_t prefix = 0; prefix < short_coefficients.size(); ++prefix) {
-    ShortCoefficients entry = CoefficientAtTopOf(prefix, kCoefficientBits);
+    ShortCoefficients& entry = short_coefficients[prefix];
+    entry = CoefficientAtTopOf(prefix, kCoefficientBits);
     entry.first_length = entry.total_length;
     entry.second_value = entry.value;
-    if (entry.total_length != 0 && entry.advance != kEndOfBlockAdvance) {
-      const ShortCoefficients second =
-          CoefficientAtTopOf((prefix << entry.total_length) & kPrefixMask,
-                             kCoefficientBits - entry.total_length);
-      if (second.total_length != 0) {
-        entry.total_length = static_cast<std::uint8_t>(entry.total_length + second.total_length);
-        entry.second_advance = second.advance;
-        entry.second_value = second.value;
-      }
+  }
+  // The pair's second is the first of the entry of the bits after the first, where those fit the
+  // bits left: then it was read from data bits alone. Entries keep their first fields, so the
+  // table is extended in place.
+  constexpr std::uint32_t kPrefixMask = (1u << kCoefficientBits) - 1;
+  for (std::uint32_t prefix = 0; prefix < short_coefficients.size(); ++prefix) {
+    ShortCoefficients& entry = short_coefficients[prefix];
+    if (entry.total_length == 0 || entry.advance == kEndOfBlockAdvance) continue;
+    const ShortCoefficients& second =
+        short_coefficients[(prefix << entry.first_length) & kPrefixMask];
+    if (second.first_length == 0 || second.first_length > kCoefficientBits - entry.first_length) {
+      continue;
     }
-    short_coefficients[prefix] = entry;
+    entry.total_length = static_cast<std::uint8_t>(entry.first_length + second.first_length);
+    entry.second_advance = second.advance;
+    entry.second_value = second.value;
   }
 }
 
