@@ -9,6 +9,7 @@
 #include "lumarc/input_byte_stream.h"
 #include "lumarc/jpeg_decoder.h"
 #include "lumarc/messages.h"
+#include "lumarc/refinement_walk.h"
 #include "lumarc/zigzag.h"
 
 namespace Lumarc {
@@ -366,67 +367,6 @@ std::uint32_t ImageComponent::DecodeAcFirstExact(InputByteStream& stream, Coeffi
   return kEndOfBand;
 }
 
-namespace {
-
-// The walks of a refinement scan, shared by the exact path (bits from ReadBit) and the fast one
-// (bits from a cursor). A non-zero coefficient reads one correction bit and, when it is 1, moves
-// away from zero by p; a zero coefficient reads nothing.
-template <typename NextBit>
-[[gnu::always_inline]] inline void Refine(std::int16_t& c, std::int32_t p, NextBit& next_bit) {
-  if (next_bit() == 1) c = static_cast<std::int16_t>(c > 0 ? c + p : c - p);
-}
-
-// Positions from..to (zigzag, to at most 63) that already hold a value each read one correction
-// bit.
-template <typename NextBit>
-void RefineBand(CoefficientBlock& block, std::uint32_t from, std::uint32_t to, std::int32_t p,
-                NextBit& next_bit) {
-  for (std::uint32_t k = from; k <= to; ++k) {
-    std::int16_t& c = block[kZigzagToNatural[k]];
-    if (c != 0) Refine(c, p, next_bit);
-  }
-}
-
-// ZRL: passes sixteen zero-history coefficients from k, refining the non-zero ones among them;
-// returns the position after them.
-template <typename NextBit>
-std::uint32_t PassSixteenZeros(CoefficientBlock& block, std::uint32_t k, std::uint32_t last,
-                               std::int32_t p, NextBit& next_bit) {
-  for (std::uint32_t zeros = 0; k <= last && zeros < 16; ++k) {
-    std::int16_t& c = block[kZigzagToNatural[k]];
-    if (c == 0) {
-      ++zeros;
-    } else {
-      Refine(c, p, next_bit);
-    }
-  }
-  return k;
-}
-
-// Walks to the zero coefficient that follows `run` zeros, refining what lies between, and
-// gives it +p or -p; returns the position after it, or kOutsideBand when the walk leaves the
-// band first ("Error in progressive scan", raised by the caller once its bits are accounted).
-constexpr std::uint32_t kOutsideBand = 0xFFFFFFFE;
-template <typename NextBit>
-std::uint32_t PlaceNewCoefficient(CoefficientBlock& block, std::uint32_t k, std::uint32_t last,
-                                  std::uint32_t run, bool positive, std::int32_t p,
-                                  NextBit& next_bit) {
-  for (std::uint32_t zeros_to_pass = run;; ++k) {
-    if (k > last) return kOutsideBand;
-    std::int16_t& c = block[kZigzagToNatural[k]];
-    if (c == 0) {
-      if (zeros_to_pass == 0) break;
-      --zeros_to_pass;
-    } else {
-      Refine(c, p, next_bit);
-    }
-  }
-  block[kZigzagToNatural[k]] = static_cast<std::int16_t>(positive ? p : -p);
-  return k + 1;
-}
-
-}  // namespace
-
 // A scan header may carry Se above 63; positions beyond 63 count as lying outside the band, so
 // they are never read or written.
 template <DecodePath Path>
@@ -435,28 +375,34 @@ void ImageComponent::DecodeAcRefine(InputByteStream& stream, std::uint32_t row, 
   const std::int32_t p = std::int32_t{1} << al;
   const std::uint32_t last = std::min(se, 63u);
   CoefficientBlock& block = Coefficients(row, col);
-  for (std::uint32_t k = ss; k <= last;) {
-    if constexpr (Path == DecodePath::kFast) k = DecodeAcRefineRun(stream, block, k, last, p);
-    if (k <= last) k = DecodeAcRefineExact<Path>(stream, block, k, last, p);
+  if constexpr (Path == DecodePath::kFast) {
+    MaskedWalk walk(block);
+    for (std::uint32_t k = ss; k <= last;) {
+      k = DecodeAcRefineRun(stream, walk, k, last, p);
+      if (k <= last) k = DecodeAcRefineExact<Path>(stream, walk, k, last, p);
+    }
+  } else {
+    CoefficientWalk walk(block);
+    for (std::uint32_t k = ss; k <= last;) k = DecodeAcRefineExact<Path>(stream, walk, k, last, p);
   }
 }
 
 // One step of a refinement scan: the rest of a block inside an end-of-band run (kEndOfBand
 // after it), or one code and what it asks for; returns the next position.
-template <DecodePath Path>
-std::uint32_t ImageComponent::DecodeAcRefineExact(InputByteStream& stream, CoefficientBlock& block,
+template <DecodePath Path, typename Walk>
+std::uint32_t ImageComponent::DecodeAcRefineExact(InputByteStream& stream, Walk& walk,
                                                   std::uint32_t k, std::uint32_t last,
                                                   std::int32_t p) {
   auto next_bit = [&stream] { return stream.ReadBit(); };
   if (eob_run != 0) {
-    RefineBand(block, k, last, p, next_bit);
+    walk.RefineBand(k, last, p, next_bit);
     --eob_run;
     return kEndOfBand;
   }
   const std::uint32_t rs = DecodeCode<Path>(*ac_table, stream);
   const std::uint32_t size = rs & 15;
   const std::uint32_t run = rs >> 4;
-  if (size == 0 && run == 15) return PassSixteenZeros(block, k, last, p, next_bit);
+  if (size == 0 && run == 15) return walk.PassSixteenZeros(k, last, p, next_bit);
   if (size == 0) {
     // The next step refines the rest of this block and counts it as the first of the run.
     eob_run = run == 0 ? 1 : (std::uint32_t{1} << run) + ReceiveBits<Path>(stream, run);
@@ -464,14 +410,14 @@ std::uint32_t ImageComponent::DecodeAcRefineExact(InputByteStream& stream, Coeff
   }
   if (size != 1) throw JpegBadStream(message::kInvalidValueInInputStream);
   const bool positive = stream.ReadBit() == 1;
-  k = PlaceNewCoefficient(block, k, last, run, positive, p, next_bit);
+  k = walk.PlaceNewCoefficient(k, last, run, positive, p, next_bit);
   if (k == kOutsideBand) throw JpegBadStream(message::kErrorInProgressiveScan);
   return k;
 }
 
 // As DecodeAcRefineExact, step after step, while the bit window holds the most a step can take:
 // a code of up to 16 bits, 14 run-length bits or a sign bit, and 63 correction bits.
-std::uint32_t ImageComponent::DecodeAcRefineRun(InputByteStream& stream, CoefficientBlock& block,
+std::uint32_t ImageComponent::DecodeAcRefineRun(InputByteStream& stream, MaskedWalk& walk,
                                                 std::uint32_t k, std::uint32_t last,
                                                 std::int32_t p) {
   constexpr std::uint32_t kLongestStep = 16 + 14 + 63;
@@ -479,7 +425,7 @@ std::uint32_t ImageComponent::DecodeAcRefineRun(InputByteStream& stream, Coeffic
   auto next_bit = [&cursor] { return cursor.TakeBit(); };
   while (k <= last && cursor.ReadyFor(kLongestStep)) {
     if (eob_run != 0) {
-      RefineBand(block, k, last, p, next_bit);
+      walk.RefineBand(k, last, p, next_bit);
       --eob_run;
       k = kEndOfBand;
       break;
@@ -491,14 +437,14 @@ std::uint32_t ImageComponent::DecodeAcRefineRun(InputByteStream& stream, Coeffic
     const std::uint32_t run = code.value >> 4;
     if (size == 0 && run == 15) {
       cursor.Skip(code.length);
-      k = PassSixteenZeros(block, k, last, p, next_bit);
+      k = walk.PassSixteenZeros(k, last, p, next_bit);
     } else if (size == 0) {
       eob_run = run == 0 ? 1 : (std::uint32_t{1} << run) + BitsAfterCode(bits, code.length, run);
       cursor.Skip(code.length + run);
     } else if (size == 1) {
       const bool positive = BitsAfterCode(bits, code.length, 1) == 1;
       cursor.Skip(code.length + 1);
-      k = PlaceNewCoefficient(block, k, last, run, positive, p, next_bit);
+      k = walk.PlaceNewCoefficient(k, last, run, positive, p, next_bit);
       if (k == kOutsideBand) {
         stream.Resume(cursor);
         throw JpegBadStream(message::kErrorInProgressiveScan);

@@ -118,8 +118,11 @@ HuffmanTable::ShortCoefficients HuffmanTable::CoefficientAtTopOf(std::uint32_t p
                          ? static_cast<std::int32_t>(magnitude) - (1 << size) + 1
                          : static_cast<std::int32_t>(magnitude);
   return {static_cast<std::uint8_t>(code.length + size),
-          static_cast<std::uint8_t>((code.value >> 4) + 1), static_cast<std::int16_t>(value),
-          0, 0, 0};
+          static_cast<std::uint8_t>((code.value >> 4) + 1),
+          static_cast<std::int16_t>(value),
+          0,
+          0,
+          0};
 }
 
 // Runs DecodeExact's comparisons on every prefix, so a hit returns exactly what DecodeExact

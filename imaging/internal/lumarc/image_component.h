@@ -11,6 +11,7 @@
 namespace Lumarc {
 
 class BitmapImage;
+class MaskedWalk;
 
 // The frame-wide numbers a component derives its block grid from.
 struct FrameGeometry {
@@ -174,10 +175,10 @@ class ImageComponent {
   template <DecodePath Path>
   std::uint32_t DecodeSequentialAcExact(InputByteStream& stream, CoefficientBlock& block,
                                         std::uint32_t k);
-  template <DecodePath Path>
-  std::uint32_t DecodeAcRefineExact(InputByteStream& stream, CoefficientBlock& block,
-                                    std::uint32_t k, std::uint32_t last, std::int32_t p);
-  std::uint32_t DecodeAcRefineRun(InputByteStream& stream, CoefficientBlock& block, std::uint32_t k,
+  template <DecodePath Path, typename Walk>
+  std::uint32_t DecodeAcRefineExact(InputByteStream& stream, Walk& walk, std::uint32_t k,
+                                    std::uint32_t last, std::int32_t p);
+  std::uint32_t DecodeAcRefineRun(InputByteStream& stream, MaskedWalk& walk, std::uint32_t k,
                                   std::uint32_t last, std::int32_t p);
   CoefficientBlock& Coefficients(std::uint32_t row, std::uint32_t col) {
     return coefficients[StoredIndex(row, col, coefficient_row_mask)];

@@ -129,6 +129,7 @@ class InputByteStream {
       bits <<= count & 63;  // the machine's own shift count, with no masking of its own
       offset += count;
     }
+
    private:
     friend class InputByteStream;
     // 64 - (offset & 7) bits are loaded, so 32 of them remain up to (offset & ~7) + 32.
