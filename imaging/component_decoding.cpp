@@ -298,10 +298,8 @@ void ImageComponent::DecodeDcFirst(InputByteStream& stream, std::uint32_t row, s
 
 void ImageComponent::DecodeDcRefine(InputByteStream& stream, std::uint32_t row, std::uint32_t col,
                                     std::uint32_t al) {
-  if (stream.ReadBit() == 1) {
-    std::int16_t& dc = Coefficients(row, col)[0];
-    dc = static_cast<std::int16_t>(dc | (1 << al));
-  }
+  std::int16_t& dc = Coefficients(row, col)[0];
+  dc = static_cast<std::int16_t>(dc | (stream.ReadBit() << al));
 }
 
 template <DecodePath Path>
