@@ -48,11 +48,8 @@ JpegReader::~JpegReader() = default;
 
 // One worker is all the split between entropy decoding and reconstruction can use.
 void JpegReader::SetThreads(unsigned count) {
-  if (count < 2) {
-    worker.reset();
-  } else if (!worker) {
-    worker = std::make_unique<RowWorker>();
-  }
+  use_worker = count >= 2;
+  if (!use_worker) worker.reset();
 }
 
 FrameGeometry JpegReader::Geometry() const {

@@ -2,6 +2,7 @@
 // scan, expect a restart marker before each unit that opens a new restart interval, report
 // progress at the start of every row of units, and hand each data unit to its component.
 #include <algorithm>
+#include <system_error>
 
 #include "lumarc/input_byte_stream.h"
 #include "lumarc/jpeg_reader.h"
@@ -102,7 +103,7 @@ void JpegReader::DecodeSequentialScan(InputByteStream& stream) {
       decode_path == DecodePath::kFast && current_scan == 1 && ScanCoversFrame();
   const std::uint32_t unit_height = ScanRowHeight();
   streamed = {scan_components[0]->KeepsOneMcuRow(), false, 0, 0};
-  if (streamed.active && worker && WorthAWorker()) {
+  if (streamed.active && use_worker && WorthAWorker() && StartWorker()) {
     streamed.on_worker = true;
     return DecodeStreamedScanWithWorker(stream, inverse_dct);
   }
@@ -128,6 +129,17 @@ void JpegReader::DecodeSequentialScan(InputByteStream& stream) {
 // took 1.5 times as long with the worker).
 bool JpegReader::WorthAWorker() const {
   return std::uint64_t{image_width} * image_height >= worker_minimum_pixels;
+}
+
+// A thread that cannot be started leaves the read to this one, which gives the same picture.
+bool JpegReader::StartWorker() {
+  if (worker) return true;
+  try {
+    worker = std::make_unique<RowWorker>();
+  } catch (const std::system_error&) {
+    return false;
+  }
+  return true;
 }
 
 // Rows of units decoded ahead of the worker, at most, and the rows handed over at a time.

@@ -58,7 +58,7 @@ class JpegReader {
   }
   void SetMemoryLimit(std::uint64_t bytes) { memory_limit = bytes; }
   void SetThreads(unsigned count);
-  unsigned Threads() const { return worker ? 2 : 1; }
+  unsigned Threads() const { return use_worker ? 2 : 1; }
   // Smaller pictures are read on one thread even with a worker; tests lower it to reach the
   // worker with small pictures.
   static constexpr std::uint64_t kWorkerMinimumPixels = std::uint64_t{1} << 20;
@@ -125,6 +125,7 @@ class JpegReader {
   void DecodeSequentialScan(InputByteStream& stream);
   void DecodeStreamedScanWithWorker(InputByteStream& stream, InverseDctRoutine inverse_dct);
   bool WorthAWorker() const;
+  bool StartWorker();
   void ReconstructScanRow(std::uint32_t row, InverseDctRoutine inverse_dct);
   void DecodeDcFirstScan(InputByteStream& stream, std::uint32_t al);
   void DecodeDcRefineScan(InputByteStream& stream, std::uint32_t al);
@@ -232,7 +233,10 @@ class JpegReader {
   std::uint64_t memory_limit = JpegDecoder::kDefaultMemoryLimit;
   std::uint64_t frame_memory_bytes = 0;
   std::uint64_t transformed_blocks = 0;
-  // Reconstructs streamed rows while this thread decodes the next; none unless SetThreads asks.
+  // Reconstructs streamed rows while this thread decodes the next; none unless SetThreads asks,
+  // and started by the first picture that is worth it, so that a decoder that only reads small
+  // ones never starts a thread.
+  bool use_worker = false;
   std::unique_ptr<RowWorker> worker;
   std::uint64_t worker_minimum_pixels = kWorkerMinimumPixels;
 };
