@@ -129,7 +129,8 @@ void ImageComponent::TransformUnit(std::uint32_t row, std::uint32_t col,
 
 // Expects block to hold zeros.
 template <DecodePath Path>
-void ImageComponent::DecodeBlock(InputByteStream& stream, CoefficientBlock& block) {
+[[gnu::always_inline]] inline void ImageComponent::DecodeBlock(InputByteStream& stream,
+                                                               CoefficientBlock& block) {
   std::uint32_t k = 0;
   if constexpr (Path == DecodePath::kFast) k = DecodeBlockFromWindow(stream, block);
   if (k == 0) {
@@ -253,8 +254,8 @@ std::uint32_t ImageComponent::EndShortCoefficients(InputByteStream& stream,
 // The fast path takes the DC difference and as many AC codes as the window allows with one cursor:
 // the block's first index still to decode, 0 (nothing consumed) when the DC difference could not
 // be taken there.
-std::uint32_t ImageComponent::DecodeBlockFromWindow(InputByteStream& stream,
-                                                    CoefficientBlock& block) {
+[[gnu::always_inline]] inline std::uint32_t ImageComponent::DecodeBlockFromWindow(
+    InputByteStream& stream, CoefficientBlock& block) {
   InputByteStream::BitCursor cursor = stream.FastCursor();
   if (!DecodeDcOnCursor(stream, cursor, block)) return 0;
   const std::uint32_t k = DecodeAcOnCursor(stream, cursor, block, 1);
