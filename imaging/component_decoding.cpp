@@ -22,13 +22,12 @@ namespace {
 
 using JpegBadStream = JpegDecoder::JpegBadStream;
 
-// T.81 EXTEND: a t-bit value whose top bit is 0 stands for a negative number.
+// T.81 EXTEND: a t-bit value whose top bit is 0 stands for a negative number (value is 0 when
+// bits is). Without a branch: the sign of a DC difference or a coefficient is as good as random.
 std::int32_t Extend(std::uint32_t value, std::uint32_t bits) {
-  if (bits == 0) return 0;
-  if (value < (std::uint32_t{1} << (bits - 1))) {
-    return static_cast<std::int32_t>(value) - (std::int32_t{1} << bits) + 1;
-  }
-  return static_cast<std::int32_t>(value);
+  const std::uint32_t range = std::uint32_t{1} << bits;
+  const std::uint32_t negative_offset = value < (range >> 1) ? range - 1 : 0;
+  return static_cast<std::int32_t>(value - negative_offset);
 }
 
 // The steps that differ between the paths, one code or one value at a time: the fast path
