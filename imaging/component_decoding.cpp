@@ -104,9 +104,13 @@ template <DecodePath Path>
 void ImageComponent::DecodeSequential(InputByteStream& stream, std::uint32_t row, std::uint32_t col,
                                       InverseDctRoutine inverse_dct) {
   CoefficientBlock block;
-  Clear(block);
-  DecodeBlock<Path>(stream, block);
-  inverse_dct(Unit(row, col), block, *quantization_table);
+  if (DecodeBlock<Path>(stream, block)) {
+    // What every transform gives a DC-only block (inverse_dct.h), without looking for it.
+    Unit(row, col).samples.fill(
+        inverse_dct_detail::DcOnlySample(block[0], quantization_table->ScaledTable()[0]));
+  } else {
+    inverse_dct(Unit(row, col), block, *quantization_table);
+  }
   ++transformed_blocks;
 }
 
@@ -115,8 +119,11 @@ void ImageComponent::DecodeSequential(InputByteStream& stream, std::uint32_t row
 void ImageComponent::DecodeSequentialCoefficients(InputByteStream& stream, std::uint32_t row,
                                                   std::uint32_t col) {
   CoefficientBlock block;
-  Clear(block);
-  DecodeBlock<DecodePath::kFast>(stream, block);
+  if (DecodeBlock<DecodePath::kFast>(stream, block)) {
+    const std::int16_t dc = block[0];
+    Clear(block);
+    block[0] = dc;
+  }
   Coefficients(row, col) = block;
 }
 
@@ -126,12 +133,18 @@ void ImageComponent::TransformUnit(std::uint32_t row, std::uint32_t col,
   ++transformed_blocks;
 }
 
-// Expects block to hold zeros.
+// True, with only block[0] written, for a block the fast path finds DC-only (its first AC code
+// ends it); otherwise every coefficient is written.
 template <DecodePath Path>
-[[gnu::always_inline]] inline void ImageComponent::DecodeBlock(InputByteStream& stream,
+[[gnu::always_inline]] inline bool ImageComponent::DecodeBlock(InputByteStream& stream,
                                                                CoefficientBlock& block) {
   std::uint32_t k = 0;
-  if constexpr (Path == DecodePath::kFast) k = DecodeBlockFromWindow(stream, block);
+  if constexpr (Path == DecodePath::kFast) {
+    k = DecodeBlockFromWindow(stream, block);
+    if (k == kDcOnlyBlock) return true;
+  } else {
+    Clear(block);
+  }
   if (k == 0) {
     block[0] = static_cast<std::int16_t>(DecodeDcDifference<Path>(stream));
     k = 1;
@@ -140,6 +153,7 @@ template <DecodePath Path>
     if constexpr (Path == DecodePath::kFast) k = DecodeSequentialAcRun(stream, block, k);
     if (k < 64) k = DecodeSequentialAcExact<Path>(stream, block, k);
   }
+  return false;
 }
 
 namespace {
@@ -233,7 +247,7 @@ std::uint32_t ImageComponent::EndShortCoefficients(InputByteStream& stream,
 // DecodeDcDifference from one look at the bit window: false, with nothing consumed, when the
 // window is too short or the code bad, for DecodeDcDifference to take it exactly.
 [[gnu::always_inline]] inline bool ImageComponent::DecodeDcOnCursor(
-    InputByteStream& stream, InputByteStream::BitCursor& cursor, CoefficientBlock& block) {
+    InputByteStream& stream, InputByteStream::BitCursor& cursor, std::int16_t& dc) {
   if (!cursor.Fill()) return false;
   const std::uint32_t bits = cursor.Bits();
   const HuffmanTable::PeekedCode code = dc_table->Peek(bits);
@@ -245,18 +259,34 @@ std::uint32_t ImageComponent::EndShortCoefficients(InputByteStream& stream,
     throw JpegBadStream(message::kDcDifferenceSizeOutOfRange);
   }
   cursor.Skip(code.length + size);
-  block[0] = static_cast<std::int16_t>(
+  dc = static_cast<std::int16_t>(
       AddDcDifference(Extend(BitsAfterCode(bits, code.length, size), size)));
   return true;
 }
 
 // The fast path takes the DC difference and as many AC codes as the window allows with one cursor:
 // the block's first index still to decode, 0 (nothing consumed) when the DC difference could not
-// be taken there.
+// be taken there, kDcOnlyBlock when the first AC code ends the block. The block is cleared only
+// when an AC coefficient may follow.
 [[gnu::always_inline]] inline std::uint32_t ImageComponent::DecodeBlockFromWindow(
     InputByteStream& stream, CoefficientBlock& block) {
   InputByteStream::BitCursor cursor = stream.FastCursor();
-  if (!DecodeDcOnCursor(stream, cursor, block)) return 0;
+  std::int16_t dc = 0;
+  if (!DecodeDcOnCursor(stream, cursor, dc)) {
+    Clear(block);
+    return 0;
+  }
+  block[0] = dc;
+  if (cursor.Fill()) {
+    const HuffmanTable::ShortCoefficients& first = ac_table->LookAheadCoefficients(cursor.Window());
+    if (first.advance == HuffmanTable::kEndOfBlockAdvance) {
+      cursor.Skip(first.first_length);
+      stream.Resume(cursor);
+      return kDcOnlyBlock;
+    }
+  }
+  Clear(block);
+  block[0] = dc;
   const std::uint32_t k = DecodeAcOnCursor(stream, cursor, block, 1);
   stream.Resume(cursor);
   return k;

@@ -155,14 +155,16 @@ class ImageComponent {
   std::int32_t DecodeDcDifference(InputByteStream& stream);
   std::uint32_t DecodeBlockFromWindow(InputByteStream& stream, CoefficientBlock& block);
   bool DecodeDcOnCursor(InputByteStream& stream, InputByteStream::BitCursor& cursor,
-                        CoefficientBlock& block);
+                        std::int16_t& dc);
+  // DecodeBlockFromWindow's answer for a block whose first AC code ends it.
+  static constexpr std::uint32_t kDcOnlyBlock = 65;
   std::uint32_t DecodeAcOnCursor(InputByteStream& stream, InputByteStream::BitCursor& cursor,
                                  CoefficientBlock& block, std::uint32_t k);
   std::uint32_t EndShortCoefficients(InputByteStream& stream, InputByteStream::BitCursor& cursor,
                                      const HuffmanTable::ShortCoefficients& pair,
                                      std::uint32_t bits, std::uint32_t first_k);
   template <DecodePath Path>
-  void DecodeBlock(InputByteStream& stream, CoefficientBlock& block);
+  bool DecodeBlock(InputByteStream& stream, CoefficientBlock& block);
   // Past every band: a first AC scan's block ended by an end-of-band code.
   static constexpr std::uint32_t kEndOfBand = 0xFFFFFFFF;
   std::uint32_t DecodeSequentialAcRun(InputByteStream& stream, CoefficientBlock& block,
