@@ -22,14 +22,6 @@ namespace {
 
 using JpegBadStream = JpegDecoder::JpegBadStream;
 
-// T.81 EXTEND: a t-bit value whose top bit is 0 stands for a negative number (value is 0 when
-// bits is). Without a branch: the sign of a DC difference or a coefficient is as good as random.
-std::int32_t Extend(std::uint32_t value, std::uint32_t bits) {
-  const std::uint32_t range = std::uint32_t{1} << bits;
-  const std::uint32_t negative_offset = value < (range >> 1) ? range - 1 : 0;
-  return static_cast<std::int32_t>(value - negative_offset);
-}
-
 // The steps that differ between the paths, one code or one value at a time: the fast path
 // takes them from the bit window where it can, the reference path bit by bit.
 template <DecodePath Path>
@@ -249,6 +241,14 @@ std::uint32_t ImageComponent::EndShortCoefficients(InputByteStream& stream,
 [[gnu::always_inline]] inline bool ImageComponent::DecodeDcOnCursor(
     InputByteStream& stream, InputByteStream::BitCursor& cursor, std::int16_t& dc) {
   if (!cursor.Fill()) return false;
+  // Most differences: the code and its bits at once.
+  const HuffmanTable::ShortCoefficients& difference =
+      dc_table->LookAheadDcDifference(cursor.Window());
+  if (difference.total_length != 0) {
+    cursor.Skip(difference.total_length);
+    dc = static_cast<std::int16_t>(AddDcDifference(difference.value));
+    return true;
+  }
   const std::uint32_t bits = cursor.Bits();
   const HuffmanTable::PeekedCode code = dc_table->Peek(bits);
   if (code.length == 0) return false;

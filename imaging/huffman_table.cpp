@@ -72,7 +72,30 @@ void HuffmanTable::BuildTables(const std::array<std::uint8_t, 16>& counts, Use u
   if (use == Use::kAcCoefficients) {
     BuildShortCoefficients();
   } else {
-    short_coefficients.fill({});
+    BuildShortDcDifferences();
+  }
+}
+
+// Each prefix whose code's difference bits lie inside it. Built a lookahead entry at a time, each
+// serving kCoefficientBits - kLookaheadBits more bits: small pictures feel the building.
+void HuffmanTable::BuildShortDcDifferences() {
+  constexpr std::uint32_t kMoreBits = kCoefficientBits - kLookaheadBits;
+  constexpr std::uint32_t kPrefixMask = (1u << kCoefficientBits) - 1;
+  for (std::uint32_t first = 0; first < lookahead.size(); ++first) {
+    const Lookahead code = lookahead[first];
+    const std::uint32_t size = code.value;
+    const bool fits = code.length != 0 && code.length + size <= kCoefficientBits;
+    for (std::uint32_t more = 0; more < (1u << kMoreBits); ++more) {
+      const std::uint32_t prefix = first << kMoreBits | more;
+      ShortCoefficients entry{};
+      if (fits) {
+        const std::uint32_t magnitude =
+            size == 0 ? 0 : ((prefix << code.length) & kPrefixMask) >> (kCoefficientBits - size);
+        entry.total_length = static_cast<std::uint8_t>(code.length + size);
+        entry.value = static_cast<std::int16_t>(Extend(magnitude, size));
+      }
+      short_coefficients[prefix] = entry;
+    }
   }
 }
 
@@ -114,12 +137,9 @@ HuffmanTable::ShortCoefficients HuffmanTable::CoefficientAtTopOf(std::uint32_t p
   if (size == 0 || code.length + size > valid_bits) return {};
   const std::uint32_t bits = (prefix << code.length) & ((1u << kCoefficientBits) - 1);
   const std::uint32_t magnitude = bits >> (kCoefficientBits - size);
-  const auto value = magnitude < (1u << (size - 1))
-                         ? static_cast<std::int32_t>(magnitude) - (1 << size) + 1
-                         : static_cast<std::int32_t>(magnitude);
   return {static_cast<std::uint8_t>(code.length + size),
           static_cast<std::uint8_t>((code.value >> 4) + 1),
-          static_cast<std::int16_t>(value),
+          static_cast<std::int16_t>(Extend(magnitude, size)),
           0,
           0,
           0};

@@ -311,6 +311,49 @@ TEST(HuffmanTable, ShortCoefficientEntriesReadTheirBitsAsTheCodesDo) {
   EXPECT_GT(pairs, 0u);
 }
 
+// A DC table's entries hold a code and its difference bits, for the first step of every block.
+TEST(HuffmanTable, DcDifferenceEntriesReadTheirBitsAsTheCodesDo) {
+  constexpr std::uint32_t kBits = HuffmanTable::kCoefficientBits;
+  const Counts counts = kLuminanceDcCounts;
+  const Bytes values = kLuminanceDcValues;
+  HuffmanTable table;
+  const Bytes payload = Payload(counts, values);
+  MemoryInputByteStream payload_stream(payload);
+  table.ReadTable(payload_stream, HuffmanTable::Use::kDcDifferences);
+  std::size_t found = 0;
+  for (std::uint32_t prefix = 0; prefix < (1u << kBits); ++prefix) {
+    const HuffmanTable::ShortCoefficients entry =
+        table.LookAheadDcDifference(std::uint64_t{prefix} << (64 - kBits));
+    // The canonical codes of T.81 Annex C, and the difference after the one the prefix starts.
+    std::uint32_t code = 0;
+    std::size_t index = 0;
+    std::optional<std::pair<std::uint32_t, int>> expected;
+    for (std::uint32_t length = 1; length <= 16 && !expected; ++length, code <<= 1) {
+      for (std::uint32_t n = 0; n < counts[length - 1]; ++n, ++code, ++index) {
+        if (length > kBits || (prefix >> (kBits - length)) != code) continue;
+        const std::uint32_t size = values[index];
+        if (length + size > kBits) break;
+        const std::uint32_t magnitude =
+            size == 0 ? 0 : ((prefix << length) & ((1u << kBits) - 1)) >> (kBits - size);
+        const int difference = size == 0 ? 0
+                               : magnitude < (1u << (size - 1))
+                                   ? static_cast<int>(magnitude) - (1 << size) + 1
+                                   : static_cast<int>(magnitude);
+        expected = {{length + size, difference}};
+        break;
+      }
+    }
+    if (!expected) {
+      EXPECT_EQ(entry.total_length, 0) << prefix;
+      continue;
+    }
+    ++found;
+    EXPECT_EQ(entry.total_length, expected->first) << prefix;
+    EXPECT_EQ(entry.value, expected->second) << prefix;
+  }
+  EXPECT_GT(found, (1u << kBits) / 2);
+}
+
 TEST(HuffmanTable, DumpListsTheValuesAndTheLimitsPerLength) {
   Counts counts{};
   counts[0] = 1;

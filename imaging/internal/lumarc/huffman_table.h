@@ -8,6 +8,14 @@ namespace Lumarc {
 
 class InputByteStream;
 
+// T.81 EXTEND: a t-bit value whose top bit is 0 stands for a negative number (value is 0 when
+// bits is). Without a branch: the sign of a DC difference or a coefficient is as good as random.
+inline std::int32_t Extend(std::uint32_t value, std::uint32_t bits) {
+  const std::uint32_t range = std::uint32_t{1} << bits;
+  const std::uint32_t negative_offset = value < (range >> 1) ? range - 1 : 0;
+  return static_cast<std::int32_t>(value - negative_offset);
+}
+
 // One Huffman decoding table of a DHT segment: the per-length decoding limits of T.81 Annex F
 // and the code values. The reference decoding goes bit by bit after the first min_code_length
 // bits; the fast one looks the first kLookaheadBits bits up in a table derived from the same
@@ -25,9 +33,9 @@ class HuffmanTable {
   HuffmanTable();
   virtual ~HuffmanTable();
 
-  // What a table decodes: DC differences need only the code lookahead; AC tables also get the
-  // lookup of a code together with its value bits (LookAheadCoefficient), which a DC table
-  // leaves empty (its entries then send every caller to Peek).
+  // What a table decodes, which decides what its lookup of a code together with its value bits
+  // holds: one or two AC coefficients (LookAheadCoefficients), or a DC difference
+  // (LookAheadDcDifference).
   enum class Use { kDcDifferences, kAcCoefficients };
   // Reads the 16 counts and N values that follow a DHT class/index byte; returns 16 + N.
   std::uint32_t ReadTable(InputByteStream& stream, Use use = Use::kAcCoefficients);
@@ -76,6 +84,11 @@ class HuffmanTable {
   const ShortCoefficients& LookAheadCoefficients(std::uint64_t window) const {
     return short_coefficients[window >> (64 - kCoefficientBits)];
   }
+  // A DC table's entries hold one code and its difference bits instead: total_length and the
+  // extended difference as value (total_length 0 where they do not fit kCoefficientBits bits).
+  const ShortCoefficients& LookAheadDcDifference(std::uint64_t window) const {
+    return short_coefficients[window >> (64 - kCoefficientBits)];
+  }
   bool IsDefined() const { return defined; }
   // The code values and the limits per length, as text (verbose DHT trace).
   void Dump(std::ostream& out) const;
@@ -104,6 +117,7 @@ class HuffmanTable {
   PeekedCode PeekLong(std::uint32_t bits) const;
   void BuildLookahead();
   void BuildShortCoefficients();
+  void BuildShortDcDifferences();
   // The run/size code of up to kLookaheadBits bits and its value bits at the top of a
   // kCoefficientBits-bit prefix of which the first valid_bits are data: the first fields of a
   // ShortCoefficients entry (total_length 0 when they do not fit).
