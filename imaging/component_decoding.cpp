@@ -276,12 +276,12 @@ std::uint32_t ImageComponent::EndShortCoefficients(InputByteStream& stream,
     Clear(block);
     return 0;
   }
-  block[0] = dc;
   if (cursor.Fill()) {
     const HuffmanTable::ShortCoefficients& first = ac_table->LookAheadCoefficients(cursor.Window());
     if (first.advance == HuffmanTable::kEndOfBlockAdvance) {
       cursor.Skip(first.first_length);
       stream.Resume(cursor);
+      block[0] = dc;
       return kDcOnlyBlock;
     }
   }

@@ -80,7 +80,7 @@ class HuffmanTable {
   // Beyond the last zigzag position from any position, so a block decoder's range check catches
   // it off its common path.
   static constexpr std::uint8_t kEndOfBlockAdvance = 64;
-  // From the top of a 64-bit window, the shortest way from the window to the entry.
+  // Indexed by the top of the 64-bit window itself: one shift from the window to the entry.
   const ShortCoefficients& LookAheadCoefficients(std::uint64_t window) const {
     return short_coefficients[window >> (64 - kCoefficientBits)];
   }
@@ -136,7 +136,8 @@ class HuffmanTable {
   std::int32_t min_code_length = 16;
   // What DecodeExact returns and how many bits it consumes for each kLookaheadBits-bit prefix.
   std::array<Lookahead, 1 << kLookaheadBits> lookahead{};
-  // The same prefixes read as an AC code with its value, for the block decoders.
+  // The same prefixes read as one or two AC coefficients, or as a DC difference (see Use), for
+  // the block decoders.
   std::array<ShortCoefficients, 1 << kCoefficientBits> short_coefficients{};
 };
 
