@@ -6,8 +6,9 @@
 //
 // Each block is sorted once on its coefficients: DC-only blocks are filled at once; blocks of
 // small coefficients and products (every ordinary block of an 8-bit encoder) run unchecked
-// after one bound, in half the work where only the top-left 4 x 4 is nonzero; the rest, coarse
-// or extreme, check each pass's actual inputs.
+// after one bound, in half the work where only the top-left 4 x 4 is nonzero and less again
+// where only the top-left 2 x 2 is; the rest, coarse or extreme, check each pass's actual
+// inputs.
 #include "lumarc/inverse_dct.h"
 
 #if LUMARC_X86_SIMD
@@ -298,6 +299,60 @@ LUMARC_AVX2 inline bool TransformFourByFour(DataUnit& unit, const CoefficientBlo
   return true;
 }
 
+// Blocks whose coefficients all lie in the top-left 2 x 2, most of the rest of a sparse picture's.
+LUMARC_AVX2 inline bool IsTopLeftTwoByTwo(const CoefficientPairs& pairs) {
+  const __m256i beyond_two =
+      _mm256_setr_epi16(0, 0, -1, -1, -1, -1, -1, -1, 0, 0, -1, -1, -1, -1, -1, -1);
+  const __m256i outside = _mm256_or_si256(
+      _mm256_and_si256(pairs.rows[0], beyond_two),
+      _mm256_or_si256(pairs.rows[1], _mm256_or_si256(pairs.rows[2], pairs.rows[3])));
+  return _mm256_testz_si256(outside, outside) != 0;
+}
+
+// ButterflyOfFour with t2 and t3 zero as well, term for term: every product of a zero input is
+// zero, so o3, f and g drop out, o4 is o1's rotation and o6 is t1's.
+template <typename Vector>
+LUMARC_AVX2 inline void ButterflyOfTwo(Vector t0, Vector t1, Vector bias, Vector (&out)[8]) {
+  const Vector o1 = Rotate(t1, kIdctK1);
+  const Vector o4 = Rotate(o1, kIdctK4);
+  const Vector o5 = Add(o4, o1);
+  const Vector o6 = Rotate(t1, kIdctK4);
+  const Vector e = Add(t0, bias);
+  const Vector zero{};
+  CombineTerms<Vector>({.e0 = e,
+                        .e1 = e,
+                        .f = zero,
+                        .g = zero,
+                        .o4 = o4,
+                        .odd0 = Add(t1, o5),
+                        .odd1 = Add(o6, o5),
+                        .odd2 = Add(o6, o4)},
+                       out);
+}
+
+// A top-left 2 x 2 block of small coefficients; false when a product passes the limit.
+LUMARC_AVX2 inline bool TransformTwoByTwo(DataUnit& unit, const CoefficientBlock& coefficients,
+                                          const QuantizationTable& table) {
+  const std::int32_t* multipliers = table.ScaledTable().data();
+  // Lanes are rows 0 and 1 (and two of zeros): t0 the DC column, t1 the first AC one.
+  const __m128i t0 = _mm_mullo_epi32(_mm_setr_epi32(coefficients[0], coefficients[8], 0, 0),
+                                     _mm_setr_epi32(multipliers[0], multipliers[8], 0, 0));
+  const __m128i t1 = _mm_mullo_epi32(_mm_setr_epi32(coefficients[1], coefficients[9], 0, 0),
+                                     _mm_setr_epi32(multipliers[1], multipliers[9], 0, 0));
+  const __m128i largest = _mm_max_epi32(_mm_abs_epi32(t0), _mm_abs_epi32(t1));
+  const __m128i over = _mm_cmpgt_epi32(largest, _mm_set1_epi32(kAvx2ProductLimit));
+  if (_mm_testz_si128(over, over) == 0) return false;
+  __m128i columns[8];
+  ButterflyOfTwo(t0, t1, _mm_setzero_si128(), columns);
+  Transpose4x4(columns[0], columns[1], columns[2], columns[3]);
+  Transpose4x4(columns[4], columns[5], columns[6], columns[7]);
+  __m256i samples[8];
+  ButterflyOfTwo(_mm256_set_m128i(columns[4], columns[0]), _mm256_set_m128i(columns[5], columns[1]),
+                 _mm256_set1_epi32(kLevelShiftAndRounding), samples);
+  StoreSamples(samples, unit);
+  return true;
+}
+
 // A block too coarse or too large for the one bound: each pass is checked on its own inputs.
 __attribute__((noinline)) LUMARC_AVX2 bool TransformChecked(DataUnit& unit,
                                                             const CoefficientBlock& coefficients,
@@ -319,6 +374,10 @@ LUMARC_AVX2 LUMARC_VECTOR_ENTRY bool InverseDctAvx2(DataUnit& unit,
     return true;
   }
   if (!HasSmallCoefficients(pairs)) return TransformChecked(unit, coefficients, table);
+  if (IsTopLeftTwoByTwo(pairs)) {
+    return TransformTwoByTwo(unit, coefficients, table) ||
+           TransformChecked(unit, coefficients, table);
+  }
   if (IsTopLeftFourByFour(pairs)) {
     return TransformFourByFour(unit, coefficients, table) ||
            TransformChecked(unit, coefficients, table);

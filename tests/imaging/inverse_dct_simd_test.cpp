@@ -115,8 +115,8 @@ TEST_F(InverseDctSimdTest, SingleExtremeCoefficients) {
   }
 }
 
-// Blocks of every shape the transform sorts by (DC-only, 4 x 4, full, a lone coefficient), with
-// magnitudes spread evenly over each power of two up to the int16 extremes, under tables from
+// Blocks of every shape the transform sorts by (DC-only, 2 x 2, 4 x 4, full, a lone coefficient),
+// with magnitudes spread evenly over each power of two up to the int16 extremes, under tables from
 // the finest to the coarsest: every path and every bound between them.
 TEST_F(InverseDctSimdTest, BlocksOfEveryShapeAndMagnitudeGiveTheScalarSamples) {
   std::mt19937 random(1616);
@@ -130,7 +130,7 @@ TEST_F(InverseDctSimdTest, BlocksOfEveryShapeAndMagnitudeGiveTheScalarSamples) {
     for (auto& value : values) value = static_cast<std::uint8_t>(1 + random() % largest);
     const QuantizationTable table = TableOf(values);
     for (int b = 0; b < 1000; ++b) {
-      const int extent = b % 4 == 0 ? 1 : b % 4 == 1 ? 4 : 8;
+      const int extent = b % 4 == 0 ? 1 : b % 4 == 1 ? (b % 8 == 1 ? 2 : 4) : 8;
       const int limit = 1 << (b / 4 % 16);  // some blocks of small values only
       CoefficientBlock block{};
       for (int v = 0; v < extent; ++v) {
@@ -159,7 +159,7 @@ TEST_F(InverseDctSimdTest, BlocksOfEveryShapeAndMagnitudeGiveTheScalarSamples) {
 // The one bound that lets a block skip the per-pass checks, met as tightly as multipliers that
 // keep coefficients below 2^10 allow (within 0.2 %), with every sign pattern that is one row
 // pattern times one column pattern: these drive the largest intermediates of both passes to
-// their extremes. Over the whole block and over the top-left 4 x 4.
+// their extremes. Over the whole block and over the top-left 4 x 4 and 2 x 2.
 TEST_F(InverseDctSimdTest, BlocksAtTheProductLimitStayExact) {
   std::array<std::uint8_t, 64> ones{};
   ones.fill(1);
@@ -170,7 +170,7 @@ TEST_F(InverseDctSimdTest, BlocksAtTheProductLimitStayExact) {
         static_cast<std::uint8_t>(1 + smallest_multiplier / TableOf(ones).ScaledTable()[at]);
   }
   const QuantizationTable table = TableOf(values);
-  for (const int extent : {8, 4}) {  // full blocks and top-left 4 x 4 ones
+  for (const int extent : {8, 4, 2}) {  // full blocks and top-left 4 x 4 and 2 x 2 ones
     for (int row_signs = 0; row_signs < 1 << extent; ++row_signs) {
       for (int column_signs = 0; column_signs < 1 << extent; ++column_signs) {
         CoefficientBlock block{};
