@@ -11,7 +11,6 @@
 namespace Lumarc {
 
 class BitmapImage;
-class MaskedWalk;
 
 // The frame-wide numbers a component derives its block grid from.
 struct FrameGeometry {
@@ -180,7 +179,8 @@ class ImageComponent {
   template <DecodePath Path, typename Walk>
   std::uint32_t DecodeAcRefineExact(InputByteStream& stream, Walk& walk, std::uint32_t k,
                                     std::uint32_t last, std::int32_t p);
-  std::uint32_t DecodeAcRefineRun(InputByteStream& stream, MaskedWalk& walk, std::uint32_t k,
+  template <typename Walk>
+  std::uint32_t DecodeAcRefineRun(InputByteStream& stream, Walk& walk, std::uint32_t k,
                                   std::uint32_t last, std::int32_t p);
   CoefficientBlock& Coefficients(std::uint32_t row, std::uint32_t col) {
     return coefficients[StoredIndex(row, col, coefficient_row_mask)];

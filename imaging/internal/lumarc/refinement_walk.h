@@ -191,4 +191,12 @@ class MaskedWalk {
   std::uint64_t nonzero;
 };
 
+// The fast path's walk. Without vector compares (32-bit x86 code for processors before SSE2)
+// making the mask costs a block as much as the walk it saves.
+#if defined(__SSE2__)
+using FastRefinementWalk = MaskedWalk;
+#else
+using FastRefinementWalk = CoefficientWalk;
+#endif
+
 }  // namespace Lumarc
