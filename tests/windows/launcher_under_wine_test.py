@@ -29,7 +29,7 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 from bmp_picture import read_bmp_rows, top_left  # noqa: E402
 from menu_pages import (CLIENT_OFFSET, FAREWELL, LARGE, PRODUCT_SETUP_BOX,  # noqa: E402
                         READER_SETUP_BOX, SMALL, WELCOME)
-from wine_desktop import WineDesktop, find_windows, wait_until  # noqa: E402
+from wine_desktop import WineDesktop, answer_box, find_windows, wait_until  # noqa: E402
 
 RUNNER = os.environ.get("LUMARC_WINE_RUNNER", "")
 PREFIX = os.environ.get("LUMARC_WINE_PREFIX", "")
@@ -195,8 +195,7 @@ class LauncherUnderWineTest(unittest.TestCase):
             session = desktop.session
             session.find_window("^Error$", STARTUP_TIMEOUT)
             self.assertEqual(find_windows(session, MENU_TITLES), [])
-            # Wine gives the key to its active window, the box.
-            session.key("Return")
+            answer_box(session, "^Error$", "Return", STEP_TIMEOUT)
 
             # The menu runs all the same; the page whose picture failed shows the black class
             # background, and its regions still work.
@@ -218,9 +217,8 @@ class LauncherUnderWineTest(unittest.TestCase):
                                 (layout.install_setup, PRODUCT_SETUP_BOX)):
                 self.click_client(session, main, layout, button)
                 session.find_window(f"^{box}$", STEP_TIMEOUT)
-                # The stand-in's box is the active window: the key closes it, and the program.
-                session.key("Return")
-                wait_until(lambda: not find_windows(session, f"^{box}$"), STEP_TIMEOUT)
+                # The key closes the stand-in's box, and with it the stand-in.
+                answer_box(session, f"^{box}$", "Return", STEP_TIMEOUT)
                 # The reader's button moves on to the install page, whose button stays there.
                 self.assert_client_shows_page(run, main, layout, 2)
                 self.assert_title(session, main, WELCOME)

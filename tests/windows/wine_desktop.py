@@ -9,10 +9,12 @@ coordinates are then Windows screen coordinates.
 
 import os
 import subprocess
+import time
 
 from x_session import XSession, require_packages, wait_until
 
 COMMAND_TIMEOUT = 60
+KEY_RETRY_INTERVAL = 2.0
 # Every program that connects to the prefix's server joins the desktop of this name; its size
 # is read from the registry when the first of them creates it.
 DESKTOP_NAME = "Lumarc"
@@ -97,4 +99,23 @@ def find_windows(session, name_regex):
     return [int(wid) for wid in result.stdout.split()]
 
 
-__all__ = ["WineDesktop", "find_windows", "wait_until"]
+def answer_box(session, name_regex, key, timeout):
+    """Presses key until no visible window matches name_regex, or raises after timeout.
+
+    Wine maps a new process's window before it makes it the active one, and the key goes to the
+    active window: pressed too early, it reaches the window behind (whose keys must do nothing)
+    and the box stays. So the key is pressed again while the box is still there.
+    """
+    deadline = time.monotonic() + timeout
+    while True:
+        session.key(key)
+        try:
+            wait_until(lambda: not find_windows(session, name_regex),
+                       min(KEY_RETRY_INTERVAL, max(deadline - time.monotonic(), 0)))
+            return
+        except TimeoutError:
+            if time.monotonic() >= deadline:
+                raise
+
+
+__all__ = ["WineDesktop", "answer_box", "find_windows", "wait_until"]
