@@ -57,7 +57,6 @@ InputByteStream::BitCursor InputByteStream::DestuffedCursor() {
   BitCursor cursor;
   if (bits_remaining < 0 || next == nullptr || next >= end) return cursor;
   cursor.base = destuffed.data();
-  cursor.offset = 8 - bits_remaining;
   const std::ptrdiff_t available = end - next;
   std::size_t count = 0;
   for (std::ptrdiff_t i = 0; count < kDestuffedBytes && i < available; ++count) {
@@ -70,6 +69,8 @@ InputByteStream::BitCursor InputByteStream::DestuffedCursor() {
   destuffed_origin = next;
   // 32 bits taken from offset limit end with the last byte copied.
   if (count >= 5) cursor.limit = static_cast<std::int64_t>(count - 4) * 8;
+  cursor.Refill();
+  cursor.Skip(static_cast<std::uint32_t>(8 - bits_remaining));
   return cursor;
 }
 

@@ -90,20 +90,21 @@ class InputByteStream {
   void SkipFastBits(std::uint32_t count) { SkipBitsAt(next, bits_remaining, count); }
 
   // The fast window's state, for a block decoder that takes many codes in a row: the bits are
-  // held in a 64-bit register and loaded again only when fewer than 32 remain. Nothing else may
+  // held in a 64-bit register that Fill tops up on every call without a branch, from whole bytes
+  // after the ones already loaded. A refill that waited for the register to run low would turn
+  // on the lengths of the codes just read, and mispredict every few codes. Nothing else may
   // read the stream until the cursor is handed back with Resume.
   class BitCursor {
    public:
     // 32 more bits may be taken.
-    bool Ready() const { return offset <= limit; }
+    bool Ready() const { return Offset() <= limit; }
     // count more bits may be taken, and 32 after them.
-    bool ReadyFor(std::uint32_t count) const { return offset + count <= limit; }
-    // Ready, with the next 32 bits in the register for Bits: a hot loop's one comparison for as
-    // long as the loaded bits last.
+    bool ReadyFor(std::uint32_t count) const { return Offset() + count <= limit; }
+    // Ready, with the next 56 bits or more in the register for Bits: a hot loop's one
+    // comparison.
     bool Fill() {
-      if (offset <= loaded_bound) return true;
-      if (offset > limit) return false;
-      Load();
+      if (Offset() > limit) return false;
+      Refill();
       return true;
     }
     // The next 32 bits, the first in the most significant place, after Fill.
@@ -112,46 +113,49 @@ class InputByteStream {
     std::uint64_t Window() const { return bits; }
     // The same, loading them first where needed. Only while Ready.
     std::uint32_t Peek() {
-      if (offset > reload_at) Load();
+      if (held < 32) Refill();
       return Bits();
     }
     // The next bit alone: for readers taking many single bits, which must stay within what
     // Ready or ReadyFor allowed.
     int TakeBit() {
-      if (offset > reload_at) Load();
+      if (held == 0) Refill();
       const int bit = static_cast<int>(bits >> 63);
       bits <<= 1;
-      ++offset;
+      --held;
       return bit;
     }
     // Consumes count bits (0 to 32) of those Peek or Bits showed.
     void Skip(std::uint32_t count) {
       bits <<= count & 63;  // the machine's own shift count, with no masking of its own
-      offset += count;
+      held -= count;
     }
 
    private:
     friend class InputByteStream;
-    // 64 - (offset & 7) bits are loaded, so 32 of them remain up to (offset & ~7) + 32.
-    void Load() {
+    // Bits read from base's first.
+    std::int64_t Offset() const { return loaded - held; }
+    // Adds the whole bytes that fit below the held bits, which leaves 56 to 63 held. The bits
+    // below those held are either zero or the very bits the load brings again, so OR-ing the
+    // load in keeps them right.
+    void Refill() {
       std::uint64_t word;
-      std::memcpy(&word, base + (offset >> 3), sizeof word);
+      std::memcpy(&word, base + (loaded >> 3), sizeof word);
       if constexpr (std::endian::native == std::endian::little) word = __builtin_bswap64(word);
-      bits = word << (offset & 7);
-      reload_at = (offset & ~std::int64_t{7}) + 32;
-      loaded_bound = reload_at < limit ? reload_at : limit;
+      bits |= word >> held;
+      loaded += (63 - held) & ~std::uint32_t{7};
+      held |= 56;
     }
 
-    // The stream's `next` when the cursor was made; offset counts bits read from its first.
+    // The stream's `next` when the cursor was made.
     const std::uint8_t* base = nullptr;
-    std::int64_t offset = 0;
+    // The bits loaded from base's first byte, always whole bytes.
+    std::int64_t loaded = 0;
+    // How many of the register's bits, from its top, are loaded and not yet taken (0 to 63).
+    std::uint32_t held = 0;
     // The largest offset from which 32 bits may be taken; -1 when none may.
     std::int64_t limit = -1;
     std::uint64_t bits = 0;
-    // The largest offset from which the register still shows 32 loaded bits, and the smaller of
-    // it and limit; -1 before the first load.
-    std::int64_t reload_at = -1;
-    std::int64_t loaded_bound = -1;
   };
   // Near a 0xFF the cursor reads a copy of the coming bytes with their stuffed 0x00 removed,
   // up to the first marker or the end of the buffered data.
@@ -159,19 +163,21 @@ class InputByteStream {
     if (!FastBitsReady()) return DestuffedCursor();
     BitCursor cursor;
     cursor.base = next;
-    cursor.offset = 8 - bits_remaining;
     // Any offset up to the end of the byte at fast_limit leaves `next` at most there.
     cursor.limit = (fast_limit - next) * 8 + 8;
+    cursor.Refill();
+    cursor.Skip(static_cast<std::uint32_t>(8 - bits_remaining));
     return cursor;
   }
   void Resume(const BitCursor& cursor) {
-    if (cursor.offset == 0) return;  // nothing read, and the current byte still whole
-    const std::int64_t byte = (cursor.offset - 1) >> 3;
+    const std::int64_t offset = cursor.Offset();
+    if (offset == 0) return;  // nothing read, and the current byte still whole
+    const std::int64_t byte = (offset - 1) >> 3;
     // A data 0xFF read to its last bit stays current; its stuffed 0x00 is skipped on leaving it.
     next = cursor.base == destuffed.data()
                ? destuffed_origin + destuffed_source[static_cast<std::size_t>(byte)]
                : cursor.base + byte;
-    bits_remaining = static_cast<std::int32_t>(7 - ((cursor.offset - 1) & 7));
+    bits_remaining = static_cast<std::int32_t>(7 - ((offset - 1) & 7));
   }
 
  protected:
@@ -188,10 +194,10 @@ class InputByteStream {
   std::int32_t bits_remaining = -1;
 
  private:
-  // Bytes a fast read may consume (the current one and four more) and load (eight, or nine
-  // when a cursor loads from the byte after a used-up current byte).
+  // Bytes a fast read may consume (the current one and four more) and load (eight, or up to
+  // sixteen when a cursor's refill starts at the first byte it does not yet hold).
   static constexpr std::ptrdiff_t kFastConsumedBytes = 5;
-  static constexpr std::ptrdiff_t kFastLoadedBytes = 9;
+  static constexpr std::ptrdiff_t kFastLoadedBytes = 16;
 
   static std::uint32_t PeekBitsAt(const std::uint8_t* at, std::int32_t bits_remaining) {
     std::uint64_t word;
@@ -230,7 +236,7 @@ class InputByteStream {
   // destuffed_source holds each copied byte's distance from destuffed_origin, the `next` it
   // was made at.
   static constexpr std::size_t kDestuffedBytes = 32;
-  std::array<std::uint8_t, kDestuffedBytes + 8> destuffed{};
+  std::array<std::uint8_t, kDestuffedBytes + 16> destuffed{};
   std::array<std::uint8_t, kDestuffedBytes> destuffed_source{};
   const std::uint8_t* destuffed_origin = nullptr;
 };
