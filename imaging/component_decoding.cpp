@@ -190,7 +190,13 @@ constexpr std::array<std::uint8_t, 256> kNaturalBeforeIndex = [] {
         continue;
       }
       block[0] = dc;
-      k = EndShortCoefficients(stream, cursor, pair, bits, first_k);
+      const ShortCoefficientsEnd end = EndShortCoefficients(pair, bits, first_k);
+      cursor.Skip(end.length);
+      if (end.k == kRefusedIndex) {
+        stream.Resume(cursor);
+        throw JpegBadStream(message::kCoefficientIndexOutOfRange);
+      }
+      k = end.k;
       continue;
     }
     const HuffmanTable::PeekedCode code = table.Peek(bits);
@@ -216,31 +222,23 @@ constexpr std::array<std::uint8_t, 256> kNaturalBeforeIndex = [] {
   return k;
 }
 
-// Where a pair of short coefficients reaches the end of the block (first_k is the index after
-// the first): consumes what belongs to this block, exactly as one code at a time would, and
-// returns the next index (64 at the end). A coefficient beyond the last position is refused
-// once its code's bits are taken.
-std::uint32_t ImageComponent::EndShortCoefficients(InputByteStream& stream,
-                                                   InputByteStream::BitCursor& cursor,
-                                                   const HuffmanTable::ShortCoefficients& pair,
-                                                   std::uint32_t bits, std::uint32_t first_k) {
+// Consumes what belongs to this block exactly as one code at a time would (first_k is the index
+// after the first coefficient). A coefficient beyond the last position is refused once its
+// code's bits are taken.
+ImageComponent::ShortCoefficientsEnd ImageComponent::EndShortCoefficients(
+    const HuffmanTable::ShortCoefficients& pair, std::uint32_t bits, std::uint32_t first_k) const {
   if (first_k >= 64) {
     if (first_k == 64 || pair.advance == HuffmanTable::kEndOfBlockAdvance) {
-      cursor.Skip(pair.first_length);
-      return 64;
+      return {64, pair.first_length};
     }
-    cursor.Skip(ac_table->Peek(bits).length);
-    stream.Resume(cursor);
-    throw JpegBadStream(message::kCoefficientIndexOutOfRange);
+    return {kRefusedIndex, ac_table->Peek(bits).length};
   }
   const std::uint32_t k = first_k + pair.second_advance;
   if (k == 64 || pair.second_advance == HuffmanTable::kEndOfBlockAdvance) {
-    cursor.Skip(pair.total_length);
-    return 64;
+    return {64, pair.total_length};
   }
   // The second lies beyond the block's last position: it is decoded again, alone, to be refused.
-  cursor.Skip(pair.first_length);
-  return first_k;
+  return {first_k, pair.first_length};
 }
 
 // DecodeDcDifference from one look at the bit window: false, with nothing consumed, when the

@@ -159,9 +159,16 @@ class ImageComponent {
   static constexpr std::uint32_t kDcOnlyBlock = 65;
   std::uint32_t DecodeAcOnCursor(InputByteStream& stream, InputByteStream::BitCursor& cursor,
                                  CoefficientBlock& block, std::uint32_t k);
-  std::uint32_t EndShortCoefficients(InputByteStream& stream, InputByteStream::BitCursor& cursor,
-                                     const HuffmanTable::ShortCoefficients& pair,
-                                     std::uint32_t bits, std::uint32_t first_k);
+  // Where a pair of short coefficients meets the block's end: the bits to take, and then the
+  // next index, or kRefusedIndex for a coefficient beyond the last position. Returned rather than
+  // applied to the cursor, which would then have to live in memory through the whole block.
+  struct ShortCoefficientsEnd {
+    std::uint32_t k;
+    std::uint32_t length;
+  };
+  static constexpr std::uint32_t kRefusedIndex = 0xFFFFFFFF;
+  ShortCoefficientsEnd EndShortCoefficients(const HuffmanTable::ShortCoefficients& pair,
+                                            std::uint32_t bits, std::uint32_t first_k) const;
   template <DecodePath Path>
   bool DecodeBlock(InputByteStream& stream, CoefficientBlock& block);
   // Past every band: a first AC scan's block ended by an end-of-band code.
