@@ -153,6 +153,52 @@ TEST(InputByteStreamBits, BitCursorReadsThroughStuffedBytesAndStopsBeforeAMarker
   }
 }
 
+// In a clean window a cursor lives for many codes and tops its register up at each Fill: long
+// runs of mixed takes (up to 32 bits after a Fill, single bits, nothing) must show the bits a
+// plain model holds and hand the stream back where reading bit by bit would be.
+TEST(InputByteStreamBits, BitCursorKeepsLongRunsOfTakesExact) {
+  std::mt19937 random(7);
+  Bytes data;
+  std::vector<int> bits;
+  for (int i = 0; i < 600; ++i) {
+    const auto byte = static_cast<std::uint8_t>(random() % 0xFF);  // never a 0xFF
+    data.push_back(byte);
+    for (int b = 7; b >= 0; --b) bits.push_back(byte >> b & 1);
+  }
+  for (std::size_t chunk : {std::size_t{64}, std::size_t{4096}}) {
+    SCOPED_TRACE(chunk);
+    MemoryInputByteStream stream(data, chunk);
+    MemoryInputByteStream twin(data, chunk);
+    stream.BeginBitReading();
+    twin.BeginBitReading();
+    std::size_t used = 0;
+    std::size_t twin_used = 0;
+    while (used + 8 < bits.size()) {
+      InputByteStream::BitCursor cursor = stream.FastCursor();
+      for (int step = 0; step < 40 && cursor.Fill(); ++step) {
+        const std::uint32_t window = cursor.Bits();
+        ASSERT_EQ(static_cast<std::uint32_t>(cursor.Window() >> 32), window);
+        const std::uint32_t count = random() % 34;  // 33 stands for single bits
+        if (count == 33) {
+          for (int k = 0; k < 3; ++k) ASSERT_EQ(cursor.TakeBit(), bits[used++]);
+          continue;
+        }
+        for (std::uint32_t k = 0; k < count; ++k) {
+          ASSERT_EQ(static_cast<int>(window >> (31 - k) & 1), bits[used + k]) << "at bit " << used;
+        }
+        cursor.Skip(count);
+        used += count;
+      }
+      stream.Resume(cursor);
+      for (; twin_used < used; ++twin_used) twin.ReadBit();
+      ASSERT_EQ(Offset(stream), Offset(twin)) << "at bit " << used;
+      ASSERT_EQ(stream.ReadBit(), bits[used++]);
+      twin.ReadBit();
+      ++twin_used;
+    }
+  }
+}
+
 struct BitErrorCase {
   const char* name;
   Bytes bytes;
