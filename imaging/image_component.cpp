@@ -2,6 +2,7 @@
 #include "lumarc/image_component.h"
 
 #include <bit>
+#include <cstdlib>
 #include <new>
 
 #include "lumarc/huffman_table.h"
@@ -99,6 +100,27 @@ std::uint64_t ImageComponent::BufferBytes(const FrameGeometry& frame) const {
   return needs.data_unit_bytes + needs.coefficient_bytes + needs.plane_bytes;
 }
 
+namespace {
+
+enum class Zeroed { kNo, kYes };
+
+// calloc for zeroed blocks: a whole grid of them comes from fresh pages that are zero already,
+// where new[] would write 2 bytes a sample once more before the first scan. A ring is written
+// whole before it is read.
+CoefficientBlock* AllocateBlocks(std::size_t count, Zeroed zeroed) {
+  if (count > SIZE_MAX / sizeof(CoefficientBlock)) throw std::bad_alloc();
+  void* blocks = zeroed == Zeroed::kYes ? std::calloc(count, sizeof(CoefficientBlock))
+                                        : std::malloc(count * sizeof(CoefficientBlock));
+  if (blocks == nullptr && count != 0) throw std::bad_alloc();
+  return static_cast<CoefficientBlock*>(blocks);
+}
+
+}  // namespace
+
+void ImageComponent::FreeBlocks::operator()(CoefficientBlock* blocks) const {
+  std::free(blocks);
+}
+
 // Buffers that exist stay: later scans of the same image reuse the grid, and progressive
 // coefficients accumulate across scans.
 void ImageComponent::AllocateComponentBuffers(const FrameGeometry& frame, SampleStorage storage) {
@@ -111,7 +133,7 @@ void ImageComponent::AllocateComponentBuffers(const FrameGeometry& frame, Sample
     }
     if (frame.progressive && !coefficients) {
       coefficients.reset(
-          new CoefficientBlock[std::size_t{grid.data_unit_rows} * grid.data_unit_cols]());
+          AllocateBlocks(std::size_t{grid.data_unit_rows} * grid.data_unit_cols, Zeroed::kYes));
     }
   } catch (const std::bad_alloc&) {
     throw JpegError(message::kNotEnoughMemory);
@@ -147,7 +169,7 @@ void ImageComponent::ClearStoredUnits() {
 void ImageComponent::AllocateCoefficientRing(std::uint32_t mcu_rows) {
   const std::uint32_t rows = std::bit_ceil(vertical_frequency * mcu_rows);
   try {
-    coefficients.reset(new CoefficientBlock[std::size_t{rows} * grid.data_unit_cols]);
+    coefficients.reset(AllocateBlocks(std::size_t{rows} * grid.data_unit_cols, Zeroed::kNo));
   } catch (const std::bad_alloc&) {
     throw JpegError(message::kNotEnoughMemory);
   }

@@ -218,7 +218,11 @@ class ImageComponent {
   // The samples of an all-zero coefficient block, transformed once per read (progressive).
   std::unique_ptr<DataUnit> zero_unit;
   std::unique_ptr<std::uint8_t[]> upsampled_samples;
-  std::unique_ptr<CoefficientBlock[]> coefficients;
+  struct FreeBlocks {
+    void operator()(CoefficientBlock* blocks) const;
+  };
+  // From the C allocator: see AllocateBlocks.
+  std::unique_ptr<CoefficientBlock[], FreeBlocks> coefficients;
   // As stored_row_mask, for the coefficients: the whole grid, or a ring of block rows.
   std::uint32_t coefficient_row_mask = kWholeGridMask;
   std::uint64_t transformed_blocks = 0;
