@@ -168,6 +168,26 @@ constexpr std::array<std::uint8_t, 256> kNaturalBeforeIndex = [] {
 
 }  // namespace
 
+// Consumes what belongs to this block exactly as one code at a time would (first_k is the index
+// after the first coefficient). A coefficient beyond the last position is refused once its
+// code's bits are taken.
+[[gnu::always_inline]] inline ImageComponent::ShortCoefficientsEnd
+ImageComponent::EndShortCoefficients(const HuffmanTable::ShortCoefficients& pair,
+                                     std::uint32_t bits, std::uint32_t first_k) const {
+  if (first_k >= 64) {
+    if (first_k == 64 || pair.advance == HuffmanTable::kEndOfBlockAdvance) {
+      return {64, pair.first_length};
+    }
+    return {kRefusedIndex, ac_table->Peek(bits).length};
+  }
+  const std::uint32_t k = first_k + pair.second_advance;
+  if (k == 64 || pair.second_advance == HuffmanTable::kEndOfBlockAdvance) {
+    return {64, pair.total_length};
+  }
+  // The second lies beyond the block's last position: it is decoded again, alone, to be refused.
+  return {first_k, pair.first_length};
+}
+
 // The cursor is handed back to the stream before an error is raised, and otherwise left to the
 // caller to hand back.
 [[gnu::always_inline]] inline std::uint32_t ImageComponent::DecodeAcOnCursor(
@@ -220,25 +240,6 @@ constexpr std::array<std::uint8_t, 256> kNaturalBeforeIndex = [] {
     ++k;
   }
   return k;
-}
-
-// Consumes what belongs to this block exactly as one code at a time would (first_k is the index
-// after the first coefficient). A coefficient beyond the last position is refused once its
-// code's bits are taken.
-ImageComponent::ShortCoefficientsEnd ImageComponent::EndShortCoefficients(
-    const HuffmanTable::ShortCoefficients& pair, std::uint32_t bits, std::uint32_t first_k) const {
-  if (first_k >= 64) {
-    if (first_k == 64 || pair.advance == HuffmanTable::kEndOfBlockAdvance) {
-      return {64, pair.first_length};
-    }
-    return {kRefusedIndex, ac_table->Peek(bits).length};
-  }
-  const std::uint32_t k = first_k + pair.second_advance;
-  if (k == 64 || pair.second_advance == HuffmanTable::kEndOfBlockAdvance) {
-    return {64, pair.total_length};
-  }
-  // The second lies beyond the block's last position: it is decoded again, alone, to be refused.
-  return {first_k, pair.first_length};
 }
 
 // DecodeDcDifference from one look at the bit window: false, with nothing consumed, when the
