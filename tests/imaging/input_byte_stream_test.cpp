@@ -26,6 +26,24 @@ std::streamoff Offset(InputByteStream& stream) {
   return stream.GetPosition();
 }
 
+// Data bytes as entropy-coded data holds them (each 0xFF followed by its stuffed 0x00), and the
+// bits they stand for.
+struct CodedBits {
+  Bytes data;
+  std::vector<int> bits;
+};
+
+CodedBits Coded(const std::function<std::uint8_t(int)>& byte_at, int count) {
+  CodedBits coded;
+  for (int i = 0; i < count; ++i) {
+    const std::uint8_t byte = byte_at(i);
+    coded.data.push_back(byte);
+    if (byte == 0xFF) coded.data.push_back(0x00);
+    for (int b = 7; b >= 0; --b) coded.bits.push_back(byte >> b & 1);
+  }
+  return coded;
+}
+
 // Chunk sizes that put a boundary after every byte, inside the data, and nowhere.
 constexpr std::size_t kChunkSizes[] = {1, 2, 3, 4096};
 
@@ -79,14 +97,9 @@ TEST(InputByteStreamBits, AgreesWithAPlainBitStringModel) {
   std::mt19937 random(1234);
   for (std::size_t chunk : kChunkSizes) {
     SCOPED_TRACE(chunk);
-    Bytes data;
-    std::vector<int> bits;
-    for (int i = 0; i < 2000; ++i) {
-      const auto byte = static_cast<std::uint8_t>(i % 7 == 0 ? 0xFF : random() & 0xFF);
-      data.push_back(byte);
-      if (byte == 0xFF) data.push_back(0x00);
-      for (int b = 7; b >= 0; --b) bits.push_back(byte >> b & 1);
-    }
+    const auto [data, bits] =
+        Coded([&](int i) { return static_cast<std::uint8_t>(i % 7 == 0 ? 0xFF : random() & 0xFF); },
+              2000);
     MemoryInputByteStream stream(data, chunk);
     stream.BeginBitReading();
     std::size_t used = 0;
@@ -108,14 +121,8 @@ TEST(InputByteStreamBits, AgreesWithAPlainBitStringModel) {
 // 0xFF in every five bytes it never has a clean window to read from instead.
 TEST(InputByteStreamBits, BitCursorReadsThroughStuffedBytesAndStopsBeforeAMarker) {
   std::mt19937 random(99);
-  Bytes data;
-  std::vector<int> bits;
-  for (int i = 0; i < 300; ++i) {
-    const auto byte = static_cast<std::uint8_t>(i % 5 == 0 ? 0xFF : random() & 0xFF);
-    data.push_back(byte);
-    if (byte == 0xFF) data.push_back(0x00);
-    for (int b = 7; b >= 0; --b) bits.push_back(byte >> b & 1);
-  }
+  auto [data, bits] = Coded(
+      [&](int i) { return static_cast<std::uint8_t>(i % 5 == 0 ? 0xFF : random() & 0xFF); }, 300);
   data.insert(data.end(), {0xFF, 0xD9});
   for (std::size_t chunk : {std::size_t{7}, std::size_t{4096}}) {
     SCOPED_TRACE(chunk);
@@ -158,13 +165,8 @@ TEST(InputByteStreamBits, BitCursorReadsThroughStuffedBytesAndStopsBeforeAMarker
 // plain model holds and hand the stream back where reading bit by bit would be.
 TEST(InputByteStreamBits, BitCursorKeepsLongRunsOfTakesExact) {
   std::mt19937 random(7);
-  Bytes data;
-  std::vector<int> bits;
-  for (int i = 0; i < 600; ++i) {
-    const auto byte = static_cast<std::uint8_t>(random() % 0xFF);  // never a 0xFF
-    data.push_back(byte);
-    for (int b = 7; b >= 0; --b) bits.push_back(byte >> b & 1);
-  }
+  const auto [data, bits] =
+      Coded([&](int) { return static_cast<std::uint8_t>(random() % 0xFF); }, 600);  // no 0xFF
   for (std::size_t chunk : {std::size_t{64}, std::size_t{4096}}) {
     SCOPED_TRACE(chunk);
     MemoryInputByteStream stream(data, chunk);
