@@ -21,6 +21,20 @@ done
 
 # Installs what is missing (mingw-w64, GoogleTest's sources, Wine, Xvfb and the X tools).
 scripts/build-windows.sh --preset windows-tests --build-dir "$build_dir"
+# One Wine server for the unit tests' prefix, for the whole run. A server that wine starts itself
+# exits 3 s after its last program, and a test started in that moment meets a closing server and
+# fails ("recvmsg: Connection reset by peer"). The server the build's test listing left running
+# gives way to one that stays, and wineboot starts Wine's own background programs with it: they
+# live as long as the server and would otherwise hold the first test's output open until its
+# time-out.
+prefix="$(realpath -m "$build_dir/wineprefix")"
+export WINEPREFIX="$prefix" WINEARCH=win32 WINEDEBUG=-all
+wineserver -k >/dev/null 2>&1 || true
+wineserver -w >/dev/null 2>&1 || true
+wineserver -p </dev/null >/dev/null 2>&1 || true
+cmake/toolchains/run-with-wine.sh "$prefix" wineboot </dev/null >/dev/null 2>&1 || true
+trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
+
 # The test preset's settings, on whichever folder was built.
 ctest --test-dir "$build_dir" --output-on-failure --no-tests=error --timeout 300 \
   --parallel "$(nproc)"
