@@ -20,6 +20,15 @@ std::uint32_t CountCodes(const std::array<std::uint8_t, 16>& counts) {
   return total;
 }
 
+// The size value bits after a code of `length` bits at the top of a kCoefficientBits-bit prefix
+// that holds them, extended to their signed value.
+std::int32_t ValueAfterCode(std::uint32_t prefix, std::uint32_t length, std::uint32_t size) {
+  constexpr std::uint32_t kBits = HuffmanTable::kCoefficientBits;
+  if (size == 0) return 0;
+  const std::uint32_t bits = (prefix << length) & ((1u << kBits) - 1);
+  return Extend(bits >> (kBits - size), size);
+}
+
 }  // namespace
 
 HuffmanTable::HuffmanTable() {
@@ -80,7 +89,6 @@ void HuffmanTable::BuildTables(const std::array<std::uint8_t, 16>& counts, Use u
 // serving kCoefficientBits - kLookaheadBits more bits: small pictures feel the building.
 void HuffmanTable::BuildShortDcDifferences() {
   constexpr std::uint32_t kMoreBits = kCoefficientBits - kLookaheadBits;
-  constexpr std::uint32_t kPrefixMask = (1u << kCoefficientBits) - 1;
   for (std::uint32_t first = 0; first < lookahead.size(); ++first) {
     const Lookahead code = lookahead[first];
     const std::uint32_t size = code.value;
@@ -89,10 +97,8 @@ void HuffmanTable::BuildShortDcDifferences() {
       const std::uint32_t prefix = first << kMoreBits | more;
       ShortCoefficients entry{};
       if (fits) {
-        const std::uint32_t magnitude =
-            size == 0 ? 0 : ((prefix << code.length) & kPrefixMask) >> (kCoefficientBits - size);
         entry.total_length = static_cast<std::uint8_t>(code.length + size);
-        entry.value = static_cast<std::int16_t>(Extend(magnitude, size));
+        entry.value = static_cast<std::int16_t>(ValueAfterCode(prefix, code.length, size));
       }
       short_coefficients[prefix] = entry;
     }
@@ -135,11 +141,9 @@ HuffmanTable::ShortCoefficients HuffmanTable::CoefficientAtTopOf(std::uint32_t p
   if (code.value == 0) return {code.length, kEndOfBlockAdvance, 0, 0, 0, 0};
   const std::uint32_t size = code.value & 15;
   if (size == 0 || code.length + size > valid_bits) return {};
-  const std::uint32_t bits = (prefix << code.length) & ((1u << kCoefficientBits) - 1);
-  const std::uint32_t magnitude = bits >> (kCoefficientBits - size);
   return {static_cast<std::uint8_t>(code.length + size),
           static_cast<std::uint8_t>((code.value >> 4) + 1),
-          static_cast<std::int16_t>(Extend(magnitude, size)),
+          static_cast<std::int16_t>(ValueAfterCode(prefix, code.length, size)),
           0,
           0,
           0};

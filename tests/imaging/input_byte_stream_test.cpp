@@ -44,6 +44,17 @@ CodedBits Coded(const std::function<std::uint8_t(int)>& byte_at, int count) {
   return coded;
 }
 
+// A stream in bit mode, and a twin over the same bytes that is read bit by bit to show where the
+// stream should stand.
+struct StreamAndTwin {
+  StreamAndTwin(const Bytes& data, std::size_t chunk) : stream(data, chunk), twin(data, chunk) {
+    stream.BeginBitReading();
+    twin.BeginBitReading();
+  }
+  MemoryInputByteStream stream;
+  MemoryInputByteStream twin;
+};
+
 // Chunk sizes that put a boundary after every byte, inside the data, and nowhere.
 constexpr std::size_t kChunkSizes[] = {1, 2, 3, 4096};
 
@@ -126,10 +137,8 @@ TEST(InputByteStreamBits, BitCursorReadsThroughStuffedBytesAndStopsBeforeAMarker
   data.insert(data.end(), {0xFF, 0xD9});
   for (std::size_t chunk : {std::size_t{7}, std::size_t{4096}}) {
     SCOPED_TRACE(chunk);
-    MemoryInputByteStream stream(data, chunk);
-    MemoryInputByteStream twin(data, chunk);
-    stream.BeginBitReading();
-    twin.BeginBitReading();
+    StreamAndTwin streams(data, chunk);
+    auto& [stream, twin] = streams;
     std::size_t used = 0;
     std::size_t from_cursor = 0;
     while (used < bits.size()) {
@@ -169,10 +178,8 @@ TEST(InputByteStreamBits, BitCursorKeepsLongRunsOfTakesExact) {
       Coded([&](int) { return static_cast<std::uint8_t>(random() % 0xFF); }, 600);  // no 0xFF
   for (std::size_t chunk : {std::size_t{64}, std::size_t{4096}}) {
     SCOPED_TRACE(chunk);
-    MemoryInputByteStream stream(data, chunk);
-    MemoryInputByteStream twin(data, chunk);
-    stream.BeginBitReading();
-    twin.BeginBitReading();
+    StreamAndTwin streams(data, chunk);
+    auto& [stream, twin] = streams;
     std::size_t used = 0;
     std::size_t twin_used = 0;
     while (used + 8 < bits.size()) {
