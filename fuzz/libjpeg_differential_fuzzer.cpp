@@ -52,6 +52,9 @@ constexpr std::string_view kJustifiedRefusals[] = {
     // component its own identifier (libjpeg-turbo tells repeated ones apart by position).
     "Component ID 255 not supported",
     "Duplicate Component ID",
+    // A segment's length counts its own two bytes (T.81 B.1.1.4), so it is at least 2;
+    // libjpeg-turbo skips nothing for a shorter APPn or COM length and reads on.
+    "Invalid Segment Length",
     // 8-bit samples take 8-bit quantization values (Pq = 0), each 1 to 255.
     "Only 8-bit Data is Supported",
     "Invalid Quantization Table Precision",
