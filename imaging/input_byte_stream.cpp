@@ -37,15 +37,25 @@ bool InputByteStream::RefillIfEmpty() {
 }
 
 bool InputByteStream::PrepareFastBits() {
-  ForgetFastWindow();
+  fast_limit = nullptr;
+  if (next <= no_window_through) return false;
   if (bits_remaining < 0 || next == nullptr || next >= end) return false;
   const std::ptrdiff_t available = end - next;
-  if (available < kFastLoadedBytes) return false;
-  const void* marker = std::memchr(next, 0xFF, static_cast<std::size_t>(available));
-  const std::ptrdiff_t clean =
-      marker != nullptr ? static_cast<const std::uint8_t*>(marker) - next : available;
-  const std::ptrdiff_t room = std::min(clean - kFastConsumedBytes, available - kFastLoadedBytes);
-  if (room < 0) return false;
+  if (available < kFastLoadedBytes) {
+    no_window_through = end;
+    return false;
+  }
+  const void* found = std::memchr(next, 0xFF, static_cast<std::size_t>(available));
+  const auto* first_ff = found != nullptr ? static_cast<const std::uint8_t*>(found) : end;
+  const std::ptrdiff_t room =
+      std::min(first_ff - next - kFastConsumedBytes, available - kFastLoadedBytes);
+  if (room < 0) {
+    no_window_through = first_ff;
+    // As DestuffedCursor sees it: a 0xFF whose stuffed 0x00 is not there to follow it.
+    const bool marker = first_ff < end && (first_ff + 1 == end || first_ff[1] != 0x00);
+    before_marker = marker && first_ff - next < kFastConsumedBytes ? first_ff : nullptr;
+    return false;
+  }
   fast_limit = next + room;
   return true;
 }

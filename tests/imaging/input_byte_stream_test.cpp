@@ -466,6 +466,21 @@ TEST_F(FileInputByteStreamTest, BeginBitReadingRefillsAtTheEndOfAFullBuffer) {
   EXPECT_EQ(stream.ReadWord(), 0xFFD9);
 }
 
+// The decoder refills its buffer in place: what was found about the old bytes near its end must
+// not keep the fast window closed over the new ones.
+TEST_F(FileInputByteStreamTest, TheFastWindowOpensAgainAfterTheBufferIsRefilled) {
+  WriteFile(Bytes(256, 0x5A));
+  FileInputByteStream stream(64);
+  stream.Open(path_.string());
+  stream.BeginBitReading();
+  EXPECT_TRUE(stream.FastCursor().Ready());
+  for (int byte = 0; byte < 64; ++byte) ASSERT_EQ(stream.ReadBits(8), 0x5Au);
+  EXPECT_FALSE(stream.FastCursor().Ready());  // the buffer's last byte
+  ASSERT_EQ(stream.ReadBits(8), 0x5Au);       // the first of the next 64
+  EXPECT_TRUE(stream.FastCursor().Ready());
+  EXPECT_TRUE(stream.FastBitsReady());
+}
+
 TEST_F(FileInputByteStreamTest, AMissingFileIsUnusableAndReadsNothing) {
   FileInputByteStream stream(4096);
   stream.Open((path_.parent_path() / "no such file.jpg").string());

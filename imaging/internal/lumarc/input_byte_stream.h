@@ -160,7 +160,7 @@ class InputByteStream {
   // Near a 0xFF the cursor reads a copy of the coming bytes with their stuffed 0x00 removed,
   // up to the first marker or the end of the buffered data.
   BitCursor FastCursor() {
-    if (!FastBitsReady()) return DestuffedCursor();
+    if (!FastBitsReady()) return next <= before_marker ? BitCursor{} : DestuffedCursor();
     BitCursor cursor;
     cursor.base = next;
     // Any offset up to the end of the byte at fast_limit leaves `next` at most there.
@@ -222,7 +222,11 @@ class InputByteStream {
   int ReadBitOfNextByte();
   // Finds the fast window from `next`: false when it is empty here.
   bool PrepareFastBits();
-  void ForgetFastWindow() { fast_limit = nullptr; }
+  void ForgetFastWindow() {
+    fast_limit = nullptr;
+    no_window_through = nullptr;
+    before_marker = nullptr;
+  }
   bool RefillIfEmpty();
   [[noreturn]] void FailInBitMode(const char* message);
   void AdvanceToNextByte(const char* stuffing_message);
@@ -231,6 +235,13 @@ class InputByteStream {
   // The last `next` from which a fast read stays inside the window found by PrepareFastBits;
   // null when no window is known (byte mode, or the buffer may have been refilled).
   const std::uint8_t* fast_limit = nullptr;
+  // Known by the last PrepareFastBits that found no window: from every `next` up to this one,
+  // none can be found either (the 0xFF or the buffer's end that closed it is still as close), so
+  // the search is not repeated for each code near a marker. Null when not known.
+  const std::uint8_t* no_window_through = nullptr;
+  // Up to here, too few bytes lie before a marker for even a destuffed copy to make a cursor
+  // ready: the blocks before it go to the exact path without making one.
+  const std::uint8_t* before_marker = nullptr;
 
   // The copy DestuffedCursor reads, with room for a cursor's 8-byte loads past its last byte;
   // destuffed_source holds each copied byte's distance from destuffed_origin, the `next` it
