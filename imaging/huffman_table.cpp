@@ -43,8 +43,17 @@ std::uint32_t HuffmanTable::ReadTable(InputByteStream& stream, Use use) {
   for (auto& count : counts) count = stream.ReadByte();
   const std::uint32_t value_count = CountCodes(counts);
   if (value_count > 256) throw JpegDecoder::JpegBadStream(message::kHuffmanCountTooLarge);
-  for (std::uint32_t i = 0; i < value_count; ++i) huffval[i] = stream.ReadByte();
-  BuildTables(counts, use);
+  std::array<std::uint8_t, 256> values;
+  for (std::uint32_t i = 0; i < value_count; ++i) values[i] = stream.ReadByte();
+  // A decoder reused for the pictures of one encoder meets the same tables again and again, and
+  // building them costs a small picture a few percent of its decode.
+  const bool built_already =
+      defined && use == built_use && counts == built_counts &&
+      std::equal(values.begin(), values.begin() + value_count, huffval.begin());
+  if (!built_already) {
+    std::copy(values.begin(), values.begin() + value_count, huffval.begin());
+    BuildTables(counts, use);
+  }
   defined = true;
   return 16 + value_count;
 }
@@ -83,6 +92,8 @@ void HuffmanTable::BuildTables(const std::array<std::uint8_t, 16>& counts, Use u
   } else {
     BuildShortDcDifferences();
   }
+  built_counts = counts;
+  built_use = use;
 }
 
 // Each prefix whose code's difference bits lie inside it. Built a lookahead entry at a time, each

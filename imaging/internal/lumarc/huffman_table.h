@@ -132,6 +132,9 @@ class HuffmanTable {
   // The code values in the order of the DHT payload.
   std::array<std::uint8_t, 256> huffval{};
   bool defined = false;
+  // What the tables below were last built from, with huffval.
+  std::array<std::uint8_t, 16> built_counts{};
+  Use built_use = Use::kAcCoefficients;
   // Shortest code length present, 1 to 16 (16 for a table without codes).
   std::int32_t min_code_length = 16;
   // What DecodeExact returns and how many bits it consumes for each kLookaheadBits-bit prefix.
