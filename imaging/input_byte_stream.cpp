@@ -38,7 +38,8 @@ bool InputByteStream::RefillIfEmpty() {
 
 bool InputByteStream::PrepareFastBits() {
   fast_limit = nullptr;
-  if (next <= no_window_through) return false;
+  if (no_window_through != nullptr && next <= no_window_through) return false;
+  before_marker = nullptr;
   if (bits_remaining < 0 || next == nullptr || next >= end) return false;
   const std::ptrdiff_t available = end - next;
   if (available < kFastLoadedBytes) {

@@ -160,7 +160,9 @@ class InputByteStream {
   // Near a 0xFF the cursor reads a copy of the coming bytes with their stuffed 0x00 removed,
   // up to the first marker or the end of the buffered data.
   BitCursor FastCursor() {
-    if (!FastBitsReady()) return next <= before_marker ? BitCursor{} : DestuffedCursor();
+    if (!FastBitsReady()) {
+      return before_marker != nullptr && next <= before_marker ? BitCursor{} : DestuffedCursor();
+    }
     BitCursor cursor;
     cursor.base = next;
     // Any offset up to the end of the byte at fast_limit leaves `next` at most there.
