@@ -23,7 +23,7 @@ inline std::int32_t Extend(std::uint32_t value, std::uint32_t bits) {
 //
 // Errors (JpegDecoder::JpegBadStream):
 //  - "Huffman count > 256" from ReadTable, after the 16 counts and before any value; the
-//    table keeps its previous contents.
+//    table keeps its previous contents, as it does when the values are cut short.
 //  - "Bad Huffman Code Length" from Decode for bits that match no code of up to 16 bits.
 //    A table whose 16 counts are all 0 stays defined but has no code at all: each Decode
 //    reads 16 bits and fails this way.
