@@ -130,6 +130,21 @@ TEST(HuffmanTable, MoreThan256CodesAreRefusedBeforeAnyValueIsRead) {
   }
 }
 
+// A DHT that ends inside its values leaves the table it held, values and limits alike.
+TEST(HuffmanTable, APayloadCutShortKeepsThePreviousTable) {
+  HuffmanTable table = ReadTable(kLuminanceDcCounts, kLuminanceDcValues);
+  Counts two_codes{};
+  two_codes[1] = 2;
+  const Bytes cut = Payload(two_codes, {0x77});  // the second value is missing
+  MemoryInputByteStream cut_stream(cut);
+  EXPECT_EQ(MessageOf<InputByteStream::StreamError>([&] { table.ReadTable(cut_stream); }),
+            "Premature end of file");
+  const Bytes bits = EntropyCoded("00");  // the first code of the table held
+  MemoryInputByteStream stream(bits);
+  stream.BeginBitReading();
+  EXPECT_EQ(table.Decode(stream), 0);
+}
+
 TEST(HuffmanTable, OnlySixteenBitCodesDecodeAfterOneRead) {
   Counts counts{};
   counts[15] = 2;
