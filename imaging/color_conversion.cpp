@@ -1,7 +1,7 @@
 // Copies the sample planes of the components into the bitmap: directly for greyscale, through
 // the JFIF YCbCr to RGB conversion for colour. Image row i (0 = top) is stored row height-1-i.
-#include "lumarc/color_tables.h"
 #include "lumarc/bitmap_image.h"
+#include "lumarc/color_tables.h"
 #include "lumarc/image_component.h"
 
 namespace Lumarc {

@@ -3,6 +3,7 @@
 
 #include <bit>
 #include <cstdlib>
+#include <cstring>
 #include <new>
 
 #include "lumarc/huffman_table.h"
@@ -166,14 +167,21 @@ void ImageComponent::ClearStoredUnits() {
   for (std::size_t i = 0; i < count; ++i) data_units[i].samples = {};
 }
 
-void ImageComponent::AllocateCoefficientRing(std::uint32_t mcu_rows) {
+void ImageComponent::AllocateCoefficientRing(std::uint32_t mcu_rows, bool zeroed) {
   const std::uint32_t rows = std::bit_ceil(vertical_frequency * mcu_rows);
   try {
-    coefficients.reset(AllocateBlocks(std::size_t{rows} * grid.data_unit_cols, Zeroed::kNo));
+    coefficients.reset(AllocateBlocks(std::size_t{rows} * grid.data_unit_cols,
+                                      zeroed ? Zeroed::kYes : Zeroed::kNo));
   } catch (const std::bad_alloc&) {
     throw JpegError(message::kNotEnoughMemory);
   }
   coefficient_row_mask = rows - 1;
+}
+
+void ImageComponent::ClearCoefficientRows(std::uint32_t first, std::uint32_t end) {
+  for (std::uint32_t row = first; row < end; ++row) {
+    std::memset(&Coefficients(row, 0), 0, sizeof(CoefficientBlock) * grid.data_unit_cols);
+  }
 }
 
 void ImageComponent::FreeComponentBuffers() {

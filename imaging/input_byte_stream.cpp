@@ -27,6 +27,37 @@ InputByteStream::Position InputByteStream::GetPosition() {
 
 void InputByteStream::SetPosition(Position) {}
 
+std::unique_ptr<InputByteStream> InputByteStream::OpenAnother() const {
+  return nullptr;
+}
+
+// A 0xFF can end the buffer with its marker code in the next chunk, so the marker's start is
+// kept as a position rather than a pointer.
+bool InputByteStream::SkipEntropyCodedData() {
+  for (;;) {
+    if (!RefillIfEmpty()) return false;
+    const void* found = std::memchr(next, 0xFF, static_cast<std::size_t>(end - next));
+    if (found == nullptr) {
+      next = end;
+      continue;
+    }
+    next = static_cast<const std::uint8_t*>(found);
+    const Position marker = GetPosition();
+    std::uint8_t code = 0xFF;
+    while (code == 0xFF) {
+      ++next;
+      if (!RefillIfEmpty()) return false;
+      code = *next;
+    }
+    const bool restart = code >= 0xD0 && code <= 0xD7;
+    if (code != 0x00 && !restart) {
+      SetPosition(marker);
+      return true;
+    }
+    ++next;
+  }
+}
+
 bool InputByteStream::RefillIfEmpty() {
   if (next >= end) {
     // A file stream reuses its buffer, so the old window's pointers may look valid again.

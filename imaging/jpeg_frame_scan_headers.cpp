@@ -149,7 +149,7 @@ void JpegReader::ReadScanHeader(InputByteStream& stream) {
   bitmap_complete = false;  // this scan may change blocks the bitmap was converted from
   stream.BeginBitReading();
   if (progressive) {
-    DispatchProgressiveScan(stream, ss, se, ah, al);
+    DecodeProgressiveScan(stream, {ss, se, ah, al});
   } else {
     DecodeSequentialScan(stream);
   }
@@ -210,18 +210,6 @@ void JpegReader::PrepareScanComponents(std::uint32_t ss, ImageComponent::SampleS
     if (!progressive || ss != 0) component.CheckAcTable();
     component.AllocateComponentBuffers(Geometry(), storage);
   }
-}
-
-// Nothing else relates Ss, Se, Ah and Al here; the data-unit decoders keep within the block.
-void JpegReader::DispatchProgressiveScan(InputByteStream& stream, std::uint32_t ss,
-                                         std::uint32_t se, std::uint32_t ah, std::uint32_t al) {
-  if (ss != 0) {
-    if (ah != 0) return DecodeAcRefineScan(stream, ss, se, al);
-    return DecodeAcFirstScan(stream, ss, se, al);
-  }
-  if (se != 0) throw JpegBadStream(message::kProgressiveDcWithAc);
-  if (ah != 0) return DecodeDcRefineScan(stream, al);
-  DecodeDcFirstScan(stream, al);
 }
 
 }  // namespace Lumarc

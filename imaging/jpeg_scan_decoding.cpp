@@ -11,16 +11,21 @@
 
 namespace Lumarc {
 
-// With restart interval 2 in a scan of 5 units, RST0 comes before the third unit and RST1
-// before the fifth; none before the first unit or after the last.
-template <typename DecodeUnit, typename RowDone>
-void JpegReader::RunScanLoop(InputByteStream& stream, std::uint32_t rows, std::uint32_t cols,
-                             bool progressive_scan, DecodeUnit decode_unit, RowDone row_done) {
+void JpegReader::StartScanLoop() {
   ResetDcPredictions();
   ResetEobRuns();
-  next_restart = 0;
-  std::uint32_t since_restart = 0;
-  for (std::uint32_t row = 0; row < rows; ++row) {
+  scan_position = {};
+}
+
+// Rows first to end - 1 of the `rows` a scan has (those beyond it are left out), taken up where
+// the scan's earlier rows left off. With restart interval 2 in a scan of 5 units, RST0 comes
+// before the third unit and RST1 before the fifth; none before the first unit or after the last.
+template <typename DecodeUnit, typename RowDone>
+void JpegReader::RunScanRows(InputByteStream& stream, std::uint32_t first, std::uint32_t end,
+                             std::uint32_t rows, std::uint32_t cols, bool progressive_scan,
+                             DecodeUnit decode_unit, RowDone row_done) {
+  std::uint32_t since_restart = scan_position.since_restart;
+  for (std::uint32_t row = first; row < std::min(end, rows); ++row) {
     ReportProgress(row * 100 / rows);
     for (std::uint32_t col = 0; col < cols; ++col) {
       if (restart_interval != 0 && since_restart == restart_interval) {
@@ -33,6 +38,7 @@ void JpegReader::RunScanLoop(InputByteStream& stream, std::uint32_t rows, std::u
     }
     row_done(row);
   }
+  scan_position.since_restart = since_restart;
 }
 
 // One component: its data units in the image area, row by row. Several: MCU by MCU, each
@@ -75,15 +81,23 @@ std::uint32_t JpegReader::ScanRowHeight() const {
 template <typename DecodeUnit, typename RowDone>
 void JpegReader::RunScan(InputByteStream& stream, bool progressive_scan, DecodeUnit decode_unit,
                          RowDone row_done) {
+  StartScanLoop();
+  RunScanPart(stream, 0, UINT32_MAX, progressive_scan, decode_unit, row_done);
+}
+
+template <typename DecodeUnit, typename RowDone>
+void JpegReader::RunScanPart(InputByteStream& stream, std::uint32_t first, std::uint32_t end,
+                             bool progressive_scan, DecodeUnit decode_unit, RowDone row_done) {
   if (scan_component_count == 1) {
     ImageComponent& component = *scan_components[0];
-    RunScanLoop(
-        stream, component.NoninterleavedRows(), component.NoninterleavedCols(), progressive_scan,
+    RunScanRows(
+        stream, first, end, component.NoninterleavedRows(), component.NoninterleavedCols(),
+        progressive_scan,
         [&](std::uint32_t row, std::uint32_t col) { decode_unit(component, row, col); }, row_done);
     return;
   }
-  RunScanLoop(
-      stream, mcu_rows, mcu_cols, progressive_scan,
+  RunScanRows(
+      stream, first, end, mcu_rows, mcu_cols, progressive_scan,
       [&](std::uint32_t row, std::uint32_t col) { ForEachUnitOfMcu(row, col, decode_unit); },
       row_done);
 }
@@ -217,40 +231,37 @@ bool JpegReader::ScanCoversFrame() const {
   return true;
 }
 
-void JpegReader::DecodeDcFirstScan(InputByteStream& stream, std::uint32_t al) {
-  WithDecodePath(decode_path, [&](auto path) {
-    RunScan(stream, true, [&](ImageComponent& component, std::uint32_t row, std::uint32_t col) {
-      component.DecodeDcFirst<path()>(stream, row, col, al);
-    });
-  });
-}
-
-void JpegReader::DecodeDcRefineScan(InputByteStream& stream, std::uint32_t al) {
-  RunScan(stream, true, [&](ImageComponent& component, std::uint32_t row, std::uint32_t col) {
-    component.DecodeDcRefine(stream, row, col, al);
-  });
+// Nothing else relates Ss, Se, Ah and Al here; the data-unit decoders keep within the block.
+void JpegReader::DecodeProgressiveScan(InputByteStream& stream, const ScanBand& band) {
+  if (band.ss == 0 && band.se != 0) throw JpegBadStream(message::kProgressiveDcWithAc);
+  StartScanLoop();
+  DecodeProgressiveRows(stream, band, 0, UINT32_MAX);
 }
 
 // AC scans are never interleaved: a header naming several components decodes only the first.
-void JpegReader::DecodeAcFirstScan(InputByteStream& stream, std::uint32_t ss, std::uint32_t se,
-                                   std::uint32_t al) {
-  ImageComponent& component = *scan_components[0];
+void JpegReader::DecodeProgressiveRows(InputByteStream& stream, const ScanBand& band,
+                                       std::uint32_t first, std::uint32_t end) {
   WithDecodePath(decode_path, [&](auto path) {
-    RunScanLoop(stream, component.NoninterleavedRows(), component.NoninterleavedCols(), true,
-                [&](std::uint32_t row, std::uint32_t col) {
-                  component.DecodeAcFirst<path()>(stream, row, col, ss, se, al);
-                });
-  });
-}
-
-void JpegReader::DecodeAcRefineScan(InputByteStream& stream, std::uint32_t ss, std::uint32_t se,
-                                    std::uint32_t al) {
-  ImageComponent& component = *scan_components[0];
-  WithDecodePath(decode_path, [&](auto path) {
-    RunScanLoop(stream, component.NoninterleavedRows(), component.NoninterleavedCols(), true,
-                [&](std::uint32_t row, std::uint32_t col) {
-                  component.DecodeAcRefine<path()>(stream, row, col, ss, se, al);
-                });
+    if (band.ss == 0) {
+      RunScanPart(stream, first, end, true,
+                  [&](ImageComponent& component, std::uint32_t row, std::uint32_t col) {
+                    if (band.ah != 0) return component.DecodeDcRefine(stream, row, col, band.al);
+                    component.DecodeDcFirst<path()>(stream, row, col, band.al);
+                  });
+      return;
+    }
+    ImageComponent& component = *scan_components[0];
+    const std::uint32_t rows = component.NoninterleavedRows();
+    const std::uint32_t cols = component.NoninterleavedCols();
+    if (band.ah != 0) {
+      RunScanRows(stream, first, end, rows, cols, true, [&](std::uint32_t row, std::uint32_t col) {
+        component.DecodeAcRefine<path()>(stream, row, col, band.ss, band.se, band.al);
+      });
+      return;
+    }
+    RunScanRows(stream, first, end, rows, cols, true, [&](std::uint32_t row, std::uint32_t col) {
+      component.DecodeAcFirst<path()>(stream, row, col, band.ss, band.se, band.al);
+    });
   });
 }
 
@@ -271,8 +282,10 @@ void JpegReader::ProcessRestartMarker(InputByteStream& stream) {
   if (code != 0xFF) throw JpegBadStream(message::kMissingRestartMarker);
   while (code == 0xFF) code = stream.ReadByte();  // fill bytes
   if (code < 0xD0 || code > 0xD7) throw JpegBadStream(message::kMissingRestartMarker);
-  if ((code & 0x0F) != next_restart) throw JpegBadStream(message::kIncorrectRestartMarker);
-  next_restart = (next_restart + 1) & 7;
+  if ((code & 0x0F) != scan_position.next_restart) {
+    throw JpegBadStream(message::kIncorrectRestartMarker);
+  }
+  scan_position.next_restart = (scan_position.next_restart + 1) & 7;
   ResetDcPredictions();
   ResetEobRuns();
   stream.BeginBitReading();

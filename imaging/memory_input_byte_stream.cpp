@@ -42,4 +42,8 @@ void MemoryInputByteStream::SetPosition(Position position) {
   Refill();
 }
 
+std::unique_ptr<InputByteStream> MemoryInputByteStream::OpenAnother() const {
+  return std::make_unique<MemoryInputByteStream>(bytes, chunk_size);
+}
+
 }  // namespace Lumarc

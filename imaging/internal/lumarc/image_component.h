@@ -72,7 +72,10 @@ class ImageComponent {
   void DecodeSequentialCoefficients(InputByteStream& stream, std::uint32_t row, std::uint32_t col);
   void TransformUnit(std::uint32_t row, std::uint32_t col, InverseDctRoutine inverse_dct);
   // Coefficient storage for the block rows of `mcu_rows` MCU rows, reused row after row.
-  void AllocateCoefficientRing(std::uint32_t mcu_rows);
+  // zeroed: whether the ring starts as zeros.
+  void AllocateCoefficientRing(std::uint32_t mcu_rows, bool zeroed = false);
+  // Zeroes the coefficients of block rows first to end - 1, wherever they are stored.
+  void ClearCoefficientRows(std::uint32_t first, std::uint32_t end);
   template <DecodePath Path = DecodePath::kFast>
   void DecodeDcFirst(InputByteStream& stream, std::uint32_t row, std::uint32_t col,
                      std::uint32_t al);
@@ -101,6 +104,21 @@ class ImageComponent {
 
   void ResetDcPredictor() { dc_predictor = 0; }
   void ResetEobRun() { eob_run = 0; }
+  // What a scan has set in this component and where its decoding stands, to put aside while
+  // another scan of the component decodes and to take up again.
+  struct ScanState {
+    const HuffmanTable* dc_table = nullptr;
+    const HuffmanTable* ac_table = nullptr;
+    std::int32_t dc_predictor = 0;
+    std::uint32_t eob_run = 0;
+  };
+  ScanState SavedScanState() const { return {dc_table, ac_table, dc_predictor, eob_run}; }
+  void RestoreScanState(const ScanState& state) {
+    dc_table = state.dc_table;
+    ac_table = state.ac_table;
+    dc_predictor = state.dc_predictor;
+    eob_run = state.eob_run;
+  }
 
   std::uint32_t HorizontalFrequency() const { return horizontal_frequency; }
   std::uint32_t VerticalFrequency() const { return vertical_frequency; }

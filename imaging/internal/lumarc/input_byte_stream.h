@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <ios>
+#include <memory>
 #include <stdexcept>
 
 namespace Lumarc {
@@ -36,6 +37,9 @@ class InputByteStream {
   virtual Position GetPosition();
   // Moves the source so that the next byte read is the one at position. Base: nothing.
   virtual void SetPosition(Position position);
+  // A second stream over the same source, read independently of this one, at the source's
+  // start; null where the source cannot be read twice at once (the base class and files).
+  virtual std::unique_ptr<InputByteStream> OpenAnother() const;
 
   // Byte mode.
   // Raises StreamError "Premature end of file" when the source is exhausted.
@@ -46,6 +50,10 @@ class InputByteStream {
   std::size_t ReadBytes(std::uint8_t* destination, std::size_t count);
   // True while a byte is buffered or the source is not known to be exhausted. Never refills.
   bool HasMoreData() const;
+  // Passes over entropy-coded data as a scan would read it (data bytes, stuffed 0x00s, fill
+  // bytes and restart markers) and stops on the 0xFF of the first other marker. False, with the
+  // source exhausted, where none follows. Needs GetPosition and SetPosition.
+  bool SkipEntropyCodedData();
 
   // Bit mode, between BeginBitReading and EndBitReading. Calling ReadBit or ReadBits in byte
   // mode is a programming error of the caller; it raises StreamError "Bit read outside bit

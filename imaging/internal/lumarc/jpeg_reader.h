@@ -118,8 +118,6 @@ class JpegReader {
   bool IsFrameComponent(std::uint32_t id) const;
   ImageComponent::SampleStorage ChooseSampleStorage() const;
   void PrepareScanComponents(std::uint32_t ss, ImageComponent::SampleStorage storage);
-  void DispatchProgressiveScan(InputByteStream& stream, std::uint32_t ss, std::uint32_t se,
-                               std::uint32_t ah, std::uint32_t al);
 
   // Scan decoding (jpeg_scan_decoding.cpp).
   void DecodeSequentialScan(InputByteStream& stream);
@@ -127,12 +125,17 @@ class JpegReader {
   bool WorthAWorker() const;
   bool StartWorker();
   void ReconstructScanRow(std::uint32_t row, InverseDctRoutine inverse_dct);
-  void DecodeDcFirstScan(InputByteStream& stream, std::uint32_t al);
-  void DecodeDcRefineScan(InputByteStream& stream, std::uint32_t al);
-  void DecodeAcFirstScan(InputByteStream& stream, std::uint32_t ss, std::uint32_t se,
-                         std::uint32_t al);
-  void DecodeAcRefineScan(InputByteStream& stream, std::uint32_t ss, std::uint32_t se,
-                          std::uint32_t al);
+  // The spectral band and the successive approximation of a progressive scan.
+  struct ScanBand {
+    std::uint32_t ss = 0;
+    std::uint32_t se = 0;
+    std::uint32_t ah = 0;
+    std::uint32_t al = 0;
+  };
+  void DecodeProgressiveScan(InputByteStream& stream, const ScanBand& band);
+  // Rows of units first to end - 1 of the current progressive scan, once StartScanLoop began it.
+  void DecodeProgressiveRows(InputByteStream& stream, const ScanBand& band, std::uint32_t first,
+                             std::uint32_t end);
   // The inverse DCT of this reader's path: the vectorised one where the processor has it, or
   // the scalar reference.
   InverseDctRoutine InverseDctOfPath() const;
@@ -140,9 +143,16 @@ class JpegReader {
   struct NoRowHook {
     void operator()(std::uint32_t) const {}
   };
+  // Runs the current scan whole: each data unit goes to decode_unit(component, row, col).
   template <typename DecodeUnit, typename RowDone = NoRowHook>
   void RunScan(InputByteStream& stream, bool progressive_scan, DecodeUnit decode_unit,
                RowDone row_done = {});
+  // Resets what a scan starts from: predictions, end-of-band runs, restart counting.
+  void StartScanLoop();
+  // Rows of units first to end - 1 of the current scan, as RunScan would decode them.
+  template <typename DecodeUnit, typename RowDone = NoRowHook>
+  void RunScanPart(InputByteStream& stream, std::uint32_t first, std::uint32_t end,
+                   bool progressive_scan, DecodeUnit decode_unit, RowDone row_done = {});
   // Calls visit(component, block_row, block_col) for every data unit of MCU (row, col) of the
   // current interleaved scan, or of row `row` of the current scan, in stream order.
   template <typename Visit>
@@ -153,8 +163,9 @@ class JpegReader {
   std::uint32_t ScanRows() const;
   std::uint32_t ScanRowHeight() const;
   template <typename DecodeUnit, typename RowDone = NoRowHook>
-  void RunScanLoop(InputByteStream& stream, std::uint32_t rows, std::uint32_t cols,
-                   bool progressive_scan, DecodeUnit decode_unit, RowDone row_done = {});
+  void RunScanRows(InputByteStream& stream, std::uint32_t first, std::uint32_t end,
+                   std::uint32_t rows, std::uint32_t cols, bool progressive_scan,
+                   DecodeUnit decode_unit, RowDone row_done = {});
   bool ScanCoversFrame() const;
   bool ConvertRows(RowRange rows);
   void ResetDcPredictions();
@@ -204,8 +215,12 @@ class JpegReader {
   std::uint32_t mcu_width = 0;
   std::uint32_t scan_component_count = 0;
   std::array<ImageComponent*, kComponentSlots> scan_components{};
-  // The number the next restart marker of the current scan must carry, 0 to 7.
-  std::int32_t next_restart = 0;
+  // What the current scan's loop keeps from one row of units to the next.
+  struct ScanPosition {
+    std::uint32_t since_restart = 0;  // units since the scan's start or last restart marker
+    std::int32_t next_restart = 0;    // the number the next restart marker must carry, 0 to 7
+  };
+  ScanPosition scan_position;
   bool strict_jfif = false;
   bool cancelled = false;
   // The bitmap holds the whole picture, converted MCU row by MCU row during the image's only scan

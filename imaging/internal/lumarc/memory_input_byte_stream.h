@@ -29,6 +29,7 @@ class MemoryInputByteStream : public virtual InputByteStream {
   // Leaves bit mode and loads the chunk starting at position. A position outside the bytes
   // (including the invalid position) leaves the stream exhausted.
   void SetPosition(Position position) override;
+  std::unique_ptr<InputByteStream> OpenAnother() const override;
 
  protected:
   void Refill() override;
