@@ -147,6 +147,8 @@ void JpegReader::ReadScanHeader(InputByteStream& stream) {
   PrepareScanComponents(ss, ChooseSampleStorage());
   ++current_scan;
   bitmap_complete = false;  // this scan may change blocks the bitmap was converted from
+  if (progressive && current_scan == 1) scans_read_ahead = MayReadScansAhead(stream);
+  if (scans_read_ahead) return ReadScanAhead(stream, {ss, se, ah, al});
   stream.BeginBitReading();
   if (progressive) {
     DecodeProgressiveScan(stream, {ss, se, ah, al});
@@ -191,11 +193,10 @@ ImageComponent::SampleStorage JpegReader::ChooseSampleStorage() const {
     return kWholeGrid;
   }
   if (progressive) return kOneMcuRow;
-  const bool unobserved = progress_callback == nullptr && !trace.HasOutput();
   // A scan naming a component twice decodes its units twice; the grid keeps the first decode
   // where the second breaks off.
   const bool each_component_once = scan_component_count == component_count;
-  return may_stream_rows && unobserved && current_scan == 0 && each_component_once &&
+  return may_stream_rows && Unobserved() && current_scan == 0 && each_component_once &&
                  ScanCoversFrame()
              ? kOneMcuRow
              : kWholeGrid;

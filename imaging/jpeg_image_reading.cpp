@@ -39,6 +39,7 @@ void JpegReader::ReadImageOnce(InputByteStream& stream, BitmapImage& bitmap) {
   bitmap_unfilled = false;
   bitmap_written = false;
   streamed = {};
+  scans_read_ahead = false;
   transformed_blocks = 0;
   frame_memory_bytes = 0;
   if (progress_callback != nullptr) CountScans(stream);
@@ -50,6 +51,7 @@ void JpegReader::ReadImageOnce(InputByteStream& stream, BitmapImage& bitmap) {
     frame_found = false;
     ReadJfifHeader(stream);
     ReadMarkers(stream);
+    if (scans_read_ahead) DecodeScansReadAhead();
   } catch (const GraphicsAbort&) {
     // Nothing is transferred: an empty bitmap cannot be mistaken for a picture.
     ReleaseImage();
@@ -60,6 +62,10 @@ void JpegReader::ReadImageOnce(InputByteStream& stream, BitmapImage& bitmap) {
     ReleaseImage();
     throw;
   } catch (...) {
+    if (scans_read_ahead) {
+      ReleaseImage();
+      throw ReadAgainOnWholeGrid{};
+    }
     TransferAfterFailure();
     ReleaseImage();
     throw;
@@ -128,21 +134,30 @@ void JpegReader::TransferToBitmap() {
 // Each MCU row's coefficients become samples just before their bitmap rows are written, so the
 // samples never take more than one MCU row of memory.
 void JpegReader::TransferProgressiveByMcuRows() {
-  // The zero block is transformed once per component even in a frame without rows, as the
-  // whole-grid transfer does.
+  PrepareProgressiveTransfer();
+  bool written = mcu_rows != 0;
+  for (std::uint32_t row = 0; row < mcu_rows; ++row) {
+    written = TransferProgressiveMcuRow(row) && written;
+  }
+  bitmap_written = written;
+}
+
+// The zero block is transformed once per component even in a frame without rows, as the
+// whole-grid transfer does.
+void JpegReader::PrepareProgressiveTransfer() {
   for (std::uint32_t i = 0; i < component_count; ++i) {
     components[component_ids[i]].ProgressiveInverseDct(0, 0, InverseDctOfPath());
   }
-  bool written = mcu_rows != 0;
-  for (std::uint32_t row = 0; row < mcu_rows; ++row) {
-    for (std::uint32_t i = 0; i < component_count; ++i) {
-      ImageComponent& component = components[component_ids[i]];
-      const std::uint32_t v = component.VerticalFrequency();
-      component.ProgressiveInverseDct(row * v, (row + 1) * v, InverseDctOfPath());
-    }
-    written = ConvertRows({row * mcu_height, (row + 1) * mcu_height}) && written;
+}
+
+// False where nothing could be written.
+bool JpegReader::TransferProgressiveMcuRow(std::uint32_t row) {
+  for (std::uint32_t i = 0; i < component_count; ++i) {
+    ImageComponent& component = components[component_ids[i]];
+    const std::uint32_t v = component.VerticalFrequency();
+    component.ProgressiveInverseDct(row * v, (row + 1) * v, InverseDctOfPath());
   }
-  bitmap_written = written;
+  return ConvertRows({row * mcu_height, (row + 1) * mcu_height});
 }
 
 // Straight from the blocks; false where nothing could be written.
@@ -181,6 +196,7 @@ void JpegReader::FinishBitmap() {
 void JpegReader::ReleaseImage() {
   if (worker) worker->FinishQuietly();  // it may still be reading the buffers
   FinishBitmap();
+  pending_scans.clear();
   for (ImageComponent& component : components) {
     transformed_blocks += component.TransformedBlocks();
     component.FreeComponentBuffers();

@@ -167,6 +167,34 @@ TEST(DecodePathDifferentialTest, DecodeFuzzCorpusAndSlowInputs) {
   ExpectPathsAgree(files, 12);
 }
 
+// A read-ahead decode that fails gives way to one scan after scan, which hides its fault from
+// the comparisons above: whole, valid progressive files must not need that.
+TEST(DecodePathDifferentialTest, ValidProgressiveFilesAreReadAheadWithoutFallingBack) {
+  std::vector<std::filesystem::path> files = FilesIn(kSourceDir + "/tests/data", ".jpg");
+  if (!std::string(LUMARC_CORPUS_DIR).empty()) {  // the Windows build has no corpus
+    for (const auto& path : FilesIn(LUMARC_CORPUS_DIR, ".jpg")) files.push_back(path);
+  }
+  int progressive_files = 0;
+  for (const auto& path : files) {
+    const Bytes bytes = ReadFile(path);
+    for (const std::size_t chunk : {std::size_t{4096}, std::size_t{7}}) {
+      Lumarc::JpegDecoder decoder;
+      Lumarc::BitmapImage bitmap;
+      Lumarc::MemoryInputByteStream stream(bytes, chunk);
+      try {
+        ReaderOf(decoder).ReadImage(stream, bitmap);
+      } catch (const std::exception&) {
+        continue;
+      }
+      if (!ReaderOf(decoder).Progressive()) continue;
+      progressive_files += chunk == 7 ? 1 : 0;
+      EXPECT_TRUE(ReaderOf(decoder).ScansWereReadAhead())
+          << path.filename() << ", chunks of " << chunk;
+    }
+  }
+  EXPECT_GT(progressive_files, 0);
+}
+
 // What a run of Decode and ReadBits over a stream gives, as the Huffman fuzzer drives them: the
 // values, the error that ends the run and where the stream stands then.
 struct HuffmanRun {

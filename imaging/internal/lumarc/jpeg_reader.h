@@ -5,6 +5,8 @@
 #include <iosfwd>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "lumarc/decode_path.h"
 #include "lumarc/huffman_table.h"
@@ -67,6 +69,9 @@ class JpegReader {
   std::uint64_t FrameMemoryBytes() const { return frame_memory_bytes; }
   std::uint64_t TransformedBlocks() const { return transformed_blocks; }
   bool WasCancelled() const { return cancelled; }
+  // The last read decoded a progressive image's scans read ahead (see scans_read_ahead), rather
+  // than scan after scan.
+  bool ScansWereReadAhead() const { return scans_read_ahead; }
 
   // Marker level, used by ReadImage.
   // Reads SOI and the JFIF APP0 segment that must open every stream.
@@ -167,12 +172,22 @@ class JpegReader {
                    std::uint32_t rows, std::uint32_t cols, bool progressive_scan,
                    DecodeUnit decode_unit, RowDone row_done = {});
   bool ScanCoversFrame() const;
+  // No progress callback or trace sees the read between its start and its end.
+  bool Unobserved() const { return progress_callback == nullptr && !trace.HasOutput(); }
   bool ConvertRows(RowRange rows);
   void ResetDcPredictions();
   void ResetEobRuns();
   void ProcessRestartMarker(InputByteStream& stream);
   void ReportProgress(std::uint32_t percent);
   void CountScans(InputByteStream& stream);
+
+  // Progressive scans read ahead (scan_read_ahead.cpp).
+  bool MayReadScansAhead(const InputByteStream& stream) const;
+  void ReadScanAhead(InputByteStream& stream, const ScanBand& band);
+  void DecodeScansReadAhead();
+  struct PendingScan;
+  void DecodeRowsReadAhead(PendingScan& scan, std::uint32_t mcu_row);
+  void CheckScanEndReadAhead(const PendingScan& scan) const;
 
   // Image reading (jpeg_image_reading.cpp).
   void ReadMarkers(InputByteStream& stream);
@@ -181,6 +196,8 @@ class JpegReader {
   void ReadImageOnce(InputByteStream& stream, BitmapImage& bitmap);
   void TransferStreamedScanAfterFailure();
   void TransferProgressiveByMcuRows();
+  void PrepareProgressiveTransfer();
+  bool TransferProgressiveMcuRow(std::uint32_t row);
   void ReleaseImage();
   void FinishBitmap();
 
@@ -242,9 +259,30 @@ class JpegReader {
   };
   StreamedScan streamed;
   struct ReadAgainOnWholeGrid {};
-  // Cleared when a later scan met a streamed one (a stream that codes components twice) and the
-  // image is read again from its start on the whole grid, which honours that scan.
+  // Cleared when the image is read again from its start on the whole grid, scan after scan:
+  // where a later scan met a streamed one (a stream that codes components twice), which the grid
+  // honours, and where scans read ahead met anything but a whole, well-formed stream, so that an
+  // error is met where, and leaves what, reading scan after scan gives.
   bool may_stream_rows = true;
+  // A progressive image's scans, where its source can be read twice at once and nothing watches
+  // the read, are not decoded one after the other: the marker loop passes over their data to the
+  // end of the image, then every scan's units of one MCU row are decoded, transformed and
+  // converted before the next MCU row's. The coefficients are then kept for one MCU row rather
+  // than the whole picture, and stay in the processor's caches from scan to scan.
+  bool scans_read_ahead = false;
+  struct PendingScan {
+    std::unique_ptr<InputByteStream> stream;  // in bit mode, where the scan has got to
+    InputByteStream::Position data_end;       // the 0xFF of the marker after the scan's data
+    ScanBand band;
+    std::uint32_t restart_interval = 0;
+    std::uint32_t component_count = 0;
+    std::array<ImageComponent*, 3> components{};
+    std::array<ImageComponent::ScanState, 3> states{};
+    // The tables the scan decodes with, copied: a later DHT may define their slots again.
+    std::vector<std::pair<const HuffmanTable*, std::unique_ptr<HuffmanTable>>> tables;
+    ScanPosition position;
+  };
+  std::vector<PendingScan> pending_scans;
   std::uint64_t memory_limit = JpegDecoder::kDefaultMemoryLimit;
   std::uint64_t frame_memory_bytes = 0;
   std::uint64_t transformed_blocks = 0;

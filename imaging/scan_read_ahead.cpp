@@ -1,0 +1,130 @@
+// Progressive scans read ahead (see JpegReader::scans_read_ahead): the marker loop records each
+// scan and passes over its data; at the end of the image every scan goes on from where it
+// stopped, one MCU row at a time, each reading its own data through a stream of its own.
+//
+// A scan's units in one MCU row depend only on its own earlier units and on what earlier scans
+// left in the same blocks, so decoding all scans' units of an MCU row, in scan order, before the
+// next MCU row's gives the coefficients that decoding scan after scan gives. Anything unusual
+// (an error anywhere, bytes other than data between a scan and its marker) ends the read with
+// ReadAgainOnWholeGrid, and the image is read again scan after scan, which gives the same error
+// at the same point as ever.
+#include "lumarc/input_byte_stream.h"
+#include "lumarc/jpeg_reader.h"
+#include "lumarc/messages.h"
+
+namespace Lumarc {
+
+namespace {
+
+// The scan's own copy of table, made once however many components use it.
+const HuffmanTable* CopyOfTable(
+    std::vector<std::pair<const HuffmanTable*, std::unique_ptr<HuffmanTable>>>& copies,
+    const HuffmanTable* table) {
+  for (const auto& [original, copy] : copies) {
+    if (original == table) return copy.get();
+  }
+  copies.emplace_back(table, std::make_unique<HuffmanTable>(*table));
+  return copies.back().second.get();
+}
+
+// Each scan read ahead keeps copies of its tables (about 18 KB each) until the image's end; a
+// stream of a great many small scans is read scan after scan instead, in bounded memory. Encoders
+// write about ten.
+constexpr std::size_t kMostScansReadAhead = 32;
+
+}  // namespace
+
+bool JpegReader::MayReadScansAhead(const InputByteStream& stream) const {
+  return decode_path == DecodePath::kFast && may_stream_rows && Unobserved() &&
+         (component_count == 1 || component_count == 3) && stream.OpenAnother() != nullptr;
+}
+
+// Only the tables the scan's band decodes with are copied (a DC scan's AC slots may be empty).
+void JpegReader::ReadScanAhead(InputByteStream& stream, const ScanBand& band) {
+  if (band.ss == 0 && band.se != 0) throw JpegBadStream(message::kProgressiveDcWithAc);
+  if (pending_scans.size() == kMostScansReadAhead) throw ReadAgainOnWholeGrid{};
+  PendingScan& scan = pending_scans.emplace_back();
+  scan.band = band;
+  scan.restart_interval = restart_interval;
+  scan.component_count = scan_component_count;
+  for (std::uint32_t i = 0; i < scan_component_count; ++i) {
+    scan.components[i] = scan_components[i];
+    ImageComponent::ScanState state = scan_components[i]->SavedScanState();
+    if (band.ss == 0) {
+      state.dc_table = CopyOfTable(scan.tables, state.dc_table);
+    } else {
+      state.ac_table = CopyOfTable(scan.tables, state.ac_table);
+    }
+    state.dc_predictor = 0;
+    state.eob_run = 0;
+    scan.states[i] = state;
+  }
+  scan.stream = stream.OpenAnother();
+  scan.stream->SetPosition(stream.GetPosition());
+  scan.stream->BeginBitReading();
+  if (!stream.SkipEntropyCodedData()) throw JpegBadStream(message::kPrematureEndOfFile);
+  scan.data_end = stream.GetPosition();
+}
+
+void JpegReader::DecodeScansReadAhead() {
+  if (!eoi_found || mcu_rows == 0) throw ReadAgainOnWholeGrid{};
+  const std::uint32_t interval = restart_interval;
+  std::array<ImageComponent::ScanState, 3> states{};
+  for (std::uint32_t i = 0; i < component_count; ++i) {
+    ImageComponent& component = components[component_ids[i]];
+    states[i] = component.SavedScanState();
+    // Components that no scan named have no blocks, and nothing can be converted.
+    if (!component.HasDataUnits()) throw ReadAgainOnWholeGrid{};
+    component.AllocateCoefficientRing(1, true);
+  }
+  PrepareProgressiveTransfer();
+  for (std::uint32_t row = 0; row < mcu_rows; ++row) {
+    for (PendingScan& scan : pending_scans) DecodeRowsReadAhead(scan, row);
+    if (!TransferProgressiveMcuRow(row)) throw ReadAgainOnWholeGrid{};
+    for (std::uint32_t i = 0; i < component_count; ++i) {
+      ImageComponent& component = components[component_ids[i]];
+      const std::uint32_t v = component.VerticalFrequency();
+      component.ClearCoefficientRows(row * v, (row + 1) * v);
+    }
+  }
+  for (const PendingScan& scan : pending_scans) CheckScanEndReadAhead(scan);
+  // The components point at the reader's own tables again, as after the last scan header.
+  for (std::uint32_t i = 0; i < component_count; ++i) {
+    components[component_ids[i]].RestoreScanState(states[i]);
+  }
+  restart_interval = interval;
+  bitmap_complete = true;
+  bitmap_written = true;
+}
+
+// The scan's units in MCU row mcu_row: that row, or the component's block rows in it.
+void JpegReader::DecodeRowsReadAhead(PendingScan& scan, std::uint32_t mcu_row) {
+  scan_component_count = scan.component_count;
+  for (std::uint32_t i = 0; i < scan.component_count; ++i) {
+    scan_components[i] = scan.components[i];
+    scan.components[i]->RestoreScanState(scan.states[i]);
+  }
+  restart_interval = scan.restart_interval;
+  scan_position = scan.position;
+  const bool interleaved = scan.band.ss == 0 && scan.component_count > 1;
+  const std::uint32_t v = interleaved ? 1 : scan.components[0]->VerticalFrequency();
+  DecodeProgressiveRows(*scan.stream, scan.band, mcu_row * v, (mcu_row + 1) * v);
+  scan.position = scan_position;
+  for (std::uint32_t i = 0; i < scan.component_count; ++i) {
+    scan.states[i] = scan.components[i]->SavedScanState();
+  }
+}
+
+// The marker loop would pass over data bytes between the scan's last unit and its marker, but
+// would take a 0xFF among them for a marker of its own.
+void JpegReader::CheckScanEndReadAhead(const PendingScan& scan) const {
+  InputByteStream& stream = *scan.stream;
+  stream.EndBitReading();
+  const std::streamoff end = scan.data_end;
+  if (std::streamoff{stream.GetPosition()} > end) throw ReadAgainOnWholeGrid{};
+  while (std::streamoff{stream.GetPosition()} < end) {
+    if (stream.ReadByte() == 0xFF) throw ReadAgainOnWholeGrid{};
+  }
+}
+
+}  // namespace Lumarc
