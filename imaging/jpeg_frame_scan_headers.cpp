@@ -135,7 +135,8 @@ void JpegReader::ReadScanHeader(InputByteStream& stream) {
   trace.ScanHeading(length);
   const std::uint32_t count = stream.ReadByte();
   if (count == 0 || count > 3) throw JpegBadStream(message::kInvalidScanComponentCount);
-  scan_component_count = count;
+  active_scan.component_count = count;
+  active_scan.restart_interval = restart_interval;
   for (std::uint32_t i = 0; i < count; ++i) ReadScanComponent(stream, i);
   const std::uint32_t ss = stream.ReadByte();
   const std::uint32_t se = stream.ReadByte();
@@ -167,7 +168,7 @@ void JpegReader::ReadScanComponent(InputByteStream& stream, std::uint32_t index)
     throw JpegBadStream(message::kComponentNotDefined);
   }
   ImageComponent& component = components[id];
-  scan_components[index] = &component;
+  active_scan.components[index] = &component;
   const std::uint8_t selectors = stream.ReadByte();
   const std::uint32_t dc = selectors >> 4;
   const std::uint32_t ac = selectors & 0x0F;
@@ -195,7 +196,7 @@ ImageComponent::SampleStorage JpegReader::ChooseSampleStorage() const {
   if (progressive) return kOneMcuRow;
   // A scan naming a component twice decodes its units twice; the grid keeps the first decode
   // where the second breaks off.
-  const bool each_component_once = scan_component_count == component_count;
+  const bool each_component_once = active_scan.component_count == component_count;
   return may_stream_rows && Unobserved() && current_scan == 0 && each_component_once &&
                  ScanCoversFrame()
              ? kOneMcuRow
@@ -204,8 +205,8 @@ ImageComponent::SampleStorage JpegReader::ChooseSampleStorage() const {
 
 // A progressive DC scan needs only the DC table, an AC scan only the AC table.
 void JpegReader::PrepareScanComponents(std::uint32_t ss, ImageComponent::SampleStorage storage) {
-  for (std::uint32_t i = 0; i < scan_component_count; ++i) {
-    ImageComponent& component = *scan_components[i];
+  for (std::uint32_t i = 0; i < active_scan.component_count; ++i) {
+    ImageComponent& component = *active_scan.components[i];
     component.CheckQuantizationTable();
     if (!progressive || ss == 0) component.CheckDcTable();
     if (!progressive || ss != 0) component.CheckAcTable();

@@ -11,26 +11,26 @@
 
 namespace Lumarc {
 
-void JpegReader::StartScanLoop() {
-  ResetDcPredictions();
-  ResetEobRuns();
-  scan_position = {};
+void JpegReader::StartScanLoop(ScanContext& scan) {
+  ResetDcPredictions(scan);
+  ResetEobRuns(scan);
+  scan.position = {};
 }
 
 // Rows first to end - 1 of the `rows` a scan has (those beyond it are left out), taken up where
 // the scan's earlier rows left off. With restart interval 2 in a scan of 5 units, RST0 comes
 // before the third unit and RST1 before the fifth; none before the first unit or after the last.
 template <typename DecodeUnit, typename RowDone>
-void JpegReader::RunScanRows(InputByteStream& stream, std::uint32_t first, std::uint32_t end,
-                             std::uint32_t rows, std::uint32_t cols, bool progressive_scan,
-                             DecodeUnit decode_unit, RowDone row_done) {
-  std::uint32_t since_restart = scan_position.since_restart;
+void JpegReader::RunScanRows(ScanContext& scan, InputByteStream& stream, std::uint32_t first,
+                             std::uint32_t end, std::uint32_t rows, std::uint32_t cols,
+                             bool progressive_scan, DecodeUnit decode_unit, RowDone row_done) {
+  std::uint32_t since_restart = scan.position.since_restart;
   for (std::uint32_t row = first; row < std::min(end, rows); ++row) {
     ReportProgress(row * 100 / rows);
     for (std::uint32_t col = 0; col < cols; ++col) {
-      if (restart_interval != 0 && since_restart == restart_interval) {
-        if (progressive_scan) ResetDcPredictions();
-        ProcessRestartMarker(stream);
+      if (scan.restart_interval != 0 && since_restart == scan.restart_interval) {
+        if (progressive_scan) ResetDcPredictions(scan);
+        ProcessRestartMarker(scan, stream);
         since_restart = 0;
       }
       decode_unit(row, col);
@@ -38,16 +38,17 @@ void JpegReader::RunScanRows(InputByteStream& stream, std::uint32_t first, std::
     }
     row_done(row);
   }
-  scan_position.since_restart = since_restart;
+  scan.position.since_restart = since_restart;
 }
 
 // One component: its data units in the image area, row by row. Several: MCU by MCU, each
 // component's H x V block in it with the vertical index outermost, so 2x2 luminance goes
 // (2r, 2c), (2r, 2c+1), (2r+1, 2c), (2r+1, 2c+1), then Cb (r, c), then Cr (r, c).
 template <typename Visit>
-void JpegReader::ForEachUnitOfMcu(std::uint32_t row, std::uint32_t col, Visit visit) {
-  for (std::uint32_t i = 0; i < scan_component_count; ++i) {
-    ImageComponent& component = *scan_components[i];
+void JpegReader::ForEachUnitOfMcu(const ScanContext& scan, std::uint32_t row, std::uint32_t col,
+                                  Visit visit) {
+  for (std::uint32_t i = 0; i < scan.component_count; ++i) {
+    ImageComponent& component = *scan.components[i];
     const std::uint32_t v_count = component.VerticalFrequency();
     const std::uint32_t h_count = component.HorizontalFrequency();
     for (std::uint32_t v = 0; v < v_count; ++v) {
@@ -60,45 +61,47 @@ void JpegReader::ForEachUnitOfMcu(std::uint32_t row, std::uint32_t col, Visit vi
 
 template <typename Visit>
 void JpegReader::ForEachUnitOfScanRow(std::uint32_t row, Visit visit) {
-  if (scan_component_count == 1) {
-    ImageComponent& component = *scan_components[0];
+  if (active_scan.component_count == 1) {
+    ImageComponent& component = *active_scan.components[0];
     for (std::uint32_t col = 0; col < component.NoninterleavedCols(); ++col) {
       visit(component, row, col);
     }
     return;
   }
-  for (std::uint32_t col = 0; col < mcu_cols; ++col) ForEachUnitOfMcu(row, col, visit);
+  for (std::uint32_t col = 0; col < mcu_cols; ++col) ForEachUnitOfMcu(active_scan, row, col, visit);
 }
 
 std::uint32_t JpegReader::ScanRows() const {
-  return scan_component_count == 1 ? scan_components[0]->NoninterleavedRows() : mcu_rows;
+  return active_scan.component_count == 1 ? active_scan.components[0]->NoninterleavedRows()
+                                          : mcu_rows;
 }
 
 std::uint32_t JpegReader::ScanRowHeight() const {
-  return scan_component_count == 1 ? 8 : mcu_height;
+  return active_scan.component_count == 1 ? 8 : mcu_height;
 }
 
 template <typename DecodeUnit, typename RowDone>
 void JpegReader::RunScan(InputByteStream& stream, bool progressive_scan, DecodeUnit decode_unit,
                          RowDone row_done) {
-  StartScanLoop();
-  RunScanPart(stream, 0, UINT32_MAX, progressive_scan, decode_unit, row_done);
+  StartScanLoop(active_scan);
+  RunScanPart(active_scan, stream, 0, UINT32_MAX, progressive_scan, decode_unit, row_done);
 }
 
 template <typename DecodeUnit, typename RowDone>
-void JpegReader::RunScanPart(InputByteStream& stream, std::uint32_t first, std::uint32_t end,
-                             bool progressive_scan, DecodeUnit decode_unit, RowDone row_done) {
-  if (scan_component_count == 1) {
-    ImageComponent& component = *scan_components[0];
+void JpegReader::RunScanPart(ScanContext& scan, InputByteStream& stream, std::uint32_t first,
+                             std::uint32_t end, bool progressive_scan, DecodeUnit decode_unit,
+                             RowDone row_done) {
+  if (scan.component_count == 1) {
+    ImageComponent& component = *scan.components[0];
     RunScanRows(
-        stream, first, end, component.NoninterleavedRows(), component.NoninterleavedCols(),
+        scan, stream, first, end, component.NoninterleavedRows(), component.NoninterleavedCols(),
         progressive_scan,
         [&](std::uint32_t row, std::uint32_t col) { decode_unit(component, row, col); }, row_done);
     return;
   }
   RunScanRows(
-      stream, first, end, mcu_rows, mcu_cols, progressive_scan,
-      [&](std::uint32_t row, std::uint32_t col) { ForEachUnitOfMcu(row, col, decode_unit); },
+      scan, stream, first, end, mcu_rows, mcu_cols, progressive_scan,
+      [&](std::uint32_t row, std::uint32_t col) { ForEachUnitOfMcu(scan, row, col, decode_unit); },
       row_done);
 }
 
@@ -116,7 +119,7 @@ void JpegReader::DecodeSequentialScan(InputByteStream& stream) {
   const bool convert_rows =
       decode_path == DecodePath::kFast && current_scan == 1 && ScanCoversFrame();
   const std::uint32_t unit_height = ScanRowHeight();
-  streamed = {scan_components[0]->KeepsOneMcuRow(), false, 0, 0};
+  streamed = {active_scan.components[0]->KeepsOneMcuRow(), false, 0, 0};
   if (streamed.active && use_worker && WorthAWorker() && StartWorker()) {
     streamed.on_worker = true;
     return DecodeStreamedScanWithWorker(stream, inverse_dct);
@@ -156,17 +159,13 @@ bool JpegReader::StartWorker() {
   return true;
 }
 
-// Rows of units decoded ahead of the worker, at most, and the rows handed over at a time.
-constexpr std::uint32_t kRowsInFlight = 8;
-constexpr std::uint32_t kRowsPerWake = 4;
-
 // This thread decodes each row's coefficients into a ring; the worker transforms and converts
 // them a row behind. The scan ends only once the worker has finished, so that nothing it reads
 // (tables, blocks) can change under it.
 void JpegReader::DecodeStreamedScanWithWorker(InputByteStream& stream,
                                               InverseDctRoutine inverse_dct) {
-  for (std::uint32_t i = 0; i < scan_component_count; ++i) {
-    scan_components[i]->AllocateCoefficientRing(kRowsInFlight);
+  for (std::uint32_t i = 0; i < active_scan.component_count; ++i) {
+    active_scan.components[i]->AllocateCoefficientRing(kRowsInFlight);
   }
   worker->Begin([this, inverse_dct](std::uint32_t row) { ReconstructScanRow(row, inverse_dct); });
   RunScan(
@@ -223,8 +222,9 @@ void JpegReader::TransferStreamedScanAfterFailure() {
 bool JpegReader::ScanCoversFrame() const {
   for (std::uint32_t i = 0; i < component_count; ++i) {
     const ImageComponent* component = &components[component_ids[i]];
-    const auto first = scan_components.begin();
-    if (std::find(first, first + scan_component_count, component) == first + scan_component_count) {
+    const auto first = active_scan.components.begin();
+    const auto end = first + active_scan.component_count;
+    if (std::find(first, end, component) == end) {
       return false;
     }
   }
@@ -234,60 +234,63 @@ bool JpegReader::ScanCoversFrame() const {
 // Nothing else relates Ss, Se, Ah and Al here; the data-unit decoders keep within the block.
 void JpegReader::DecodeProgressiveScan(InputByteStream& stream, const ScanBand& band) {
   if (band.ss == 0 && band.se != 0) throw JpegBadStream(message::kProgressiveDcWithAc);
-  StartScanLoop();
-  DecodeProgressiveRows(stream, band, 0, UINT32_MAX);
+  StartScanLoop(active_scan);
+  DecodeProgressiveRows(active_scan, stream, band, 0, UINT32_MAX);
 }
 
 // AC scans are never interleaved: a header naming several components decodes only the first.
-void JpegReader::DecodeProgressiveRows(InputByteStream& stream, const ScanBand& band,
-                                       std::uint32_t first, std::uint32_t end) {
+void JpegReader::DecodeProgressiveRows(ScanContext& scan, InputByteStream& stream,
+                                       const ScanBand& band, std::uint32_t first,
+                                       std::uint32_t end) {
   WithDecodePath(decode_path, [&](auto path) {
     if (band.ss == 0) {
-      RunScanPart(stream, first, end, true,
+      RunScanPart(scan, stream, first, end, true,
                   [&](ImageComponent& component, std::uint32_t row, std::uint32_t col) {
                     if (band.ah != 0) return component.DecodeDcRefine(stream, row, col, band.al);
                     component.DecodeDcFirst<path()>(stream, row, col, band.al);
                   });
       return;
     }
-    ImageComponent& component = *scan_components[0];
+    ImageComponent& component = *scan.components[0];
     const std::uint32_t rows = component.NoninterleavedRows();
     const std::uint32_t cols = component.NoninterleavedCols();
     if (band.ah != 0) {
-      RunScanRows(stream, first, end, rows, cols, true, [&](std::uint32_t row, std::uint32_t col) {
-        component.DecodeAcRefine<path()>(stream, row, col, band.ss, band.se, band.al);
-      });
+      RunScanRows(scan, stream, first, end, rows, cols, true,
+                  [&](std::uint32_t row, std::uint32_t col) {
+                    component.DecodeAcRefine<path()>(stream, row, col, band.ss, band.se, band.al);
+                  });
       return;
     }
-    RunScanRows(stream, first, end, rows, cols, true, [&](std::uint32_t row, std::uint32_t col) {
-      component.DecodeAcFirst<path()>(stream, row, col, band.ss, band.se, band.al);
-    });
+    RunScanRows(scan, stream, first, end, rows, cols, true,
+                [&](std::uint32_t row, std::uint32_t col) {
+                  component.DecodeAcFirst<path()>(stream, row, col, band.ss, band.se, band.al);
+                });
   });
 }
 
-void JpegReader::ResetDcPredictions() {
-  for (std::uint32_t i = 0; i < scan_component_count; ++i) scan_components[i]->ResetDcPredictor();
+void JpegReader::ResetDcPredictions(const ScanContext& scan) {
+  for (std::uint32_t i = 0; i < scan.component_count; ++i) scan.components[i]->ResetDcPredictor();
 }
 
 // A valid stream never carries an end-of-band run across the end of a scan or a restart marker
 // (the encoder ends the run there), so clearing it at both places changes nothing for valid
 // streams, and a damaged scan cannot make the next scan skip blocks.
-void JpegReader::ResetEobRuns() {
-  for (std::uint32_t i = 0; i < scan_component_count; ++i) scan_components[i]->ResetEobRun();
+void JpegReader::ResetEobRuns(const ScanContext& scan) {
+  for (std::uint32_t i = 0; i < scan.component_count; ++i) scan.components[i]->ResetEobRun();
 }
 
-void JpegReader::ProcessRestartMarker(InputByteStream& stream) {
+void JpegReader::ProcessRestartMarker(ScanContext& scan, InputByteStream& stream) {
   stream.EndBitReading();  // the padding bits of the interval are discarded
   std::uint8_t code = stream.ReadByte();
   if (code != 0xFF) throw JpegBadStream(message::kMissingRestartMarker);
   while (code == 0xFF) code = stream.ReadByte();  // fill bytes
   if (code < 0xD0 || code > 0xD7) throw JpegBadStream(message::kMissingRestartMarker);
-  if ((code & 0x0F) != scan_position.next_restart) {
+  if ((code & 0x0F) != scan.position.next_restart) {
     throw JpegBadStream(message::kIncorrectRestartMarker);
   }
-  scan_position.next_restart = (scan_position.next_restart + 1) & 7;
-  ResetDcPredictions();
-  ResetEobRuns();
+  scan.position.next_restart = (scan.position.next_restart + 1) & 7;
+  ResetDcPredictions(scan);
+  ResetEobRuns(scan);
   stream.BeginBitReading();
 }
 

@@ -11,6 +11,7 @@
 #include "lumarc/input_byte_stream.h"
 #include "lumarc/jpeg_reader.h"
 #include "lumarc/messages.h"
+#include "lumarc/row_worker.h"
 
 namespace Lumarc {
 
@@ -45,11 +46,10 @@ void JpegReader::ReadScanAhead(InputByteStream& stream, const ScanBand& band) {
   if (pending_scans.size() == kMostScansReadAhead) throw ReadAgainOnWholeGrid{};
   PendingScan& scan = pending_scans.emplace_back();
   scan.band = band;
-  scan.restart_interval = restart_interval;
-  scan.component_count = scan_component_count;
-  for (std::uint32_t i = 0; i < scan_component_count; ++i) {
-    scan.components[i] = scan_components[i];
-    ImageComponent::ScanState state = scan_components[i]->SavedScanState();
+  scan.context = active_scan;
+  scan.context.position = {};
+  for (std::uint32_t i = 0; i < active_scan.component_count; ++i) {
+    ImageComponent::ScanState state = active_scan.components[i]->SavedScanState();
     if (band.ss == 0) {
       state.dc_table = CopyOfTable(scan.tables, state.dc_table);
     } else {
@@ -66,52 +66,61 @@ void JpegReader::ReadScanAhead(InputByteStream& stream, const ScanBand& band) {
   scan.data_end = stream.GetPosition();
 }
 
+// With a worker, this thread decodes each MCU row's coefficients into a ring, and the worker
+// transforms and converts them a few rows behind, as for a streamed sequential scan.
 void JpegReader::DecodeScansReadAhead() {
   if (!eoi_found || mcu_rows == 0) throw ReadAgainOnWholeGrid{};
-  const std::uint32_t interval = restart_interval;
+  const bool on_worker = use_worker && WorthAWorker() && StartWorker();
   std::array<ImageComponent::ScanState, 3> states{};
   for (std::uint32_t i = 0; i < component_count; ++i) {
     ImageComponent& component = components[component_ids[i]];
     states[i] = component.SavedScanState();
     // Components that no scan named have no blocks, and nothing can be converted.
     if (!component.HasDataUnits()) throw ReadAgainOnWholeGrid{};
-    component.AllocateCoefficientRing(1, true);
+    component.AllocateCoefficientRing(on_worker ? kRowsInFlight : 1, true);
   }
   PrepareProgressiveTransfer();
+  if (on_worker) worker->Begin([this](std::uint32_t row) { ReconstructRowReadAhead(row); });
   for (std::uint32_t row = 0; row < mcu_rows; ++row) {
     for (PendingScan& scan : pending_scans) DecodeRowsReadAhead(scan, row);
-    if (!TransferProgressiveMcuRow(row)) throw ReadAgainOnWholeGrid{};
-    for (std::uint32_t i = 0; i < component_count; ++i) {
-      ImageComponent& component = components[component_ids[i]];
-      const std::uint32_t v = component.VerticalFrequency();
-      component.ClearCoefficientRows(row * v, (row + 1) * v);
+    if (on_worker) {
+      worker->Hand(kRowsPerWake);
+      worker->WaitUntilPendingAtMost(kRowsInFlight - 1);
+    } else {
+      ReconstructRowReadAhead(row);
     }
   }
+  if (on_worker) worker->Finish();
   for (const PendingScan& scan : pending_scans) CheckScanEndReadAhead(scan);
   // The components point at the reader's own tables again, as after the last scan header.
   for (std::uint32_t i = 0; i < component_count; ++i) {
     components[component_ids[i]].RestoreScanState(states[i]);
   }
-  restart_interval = interval;
   bitmap_complete = true;
   bitmap_written = true;
 }
 
+// The ring's rows are zeroed once transformed, for the MCU row that takes their place.
+void JpegReader::ReconstructRowReadAhead(std::uint32_t mcu_row) {
+  if (!TransferProgressiveMcuRow(mcu_row)) throw ReadAgainOnWholeGrid{};
+  for (std::uint32_t i = 0; i < component_count; ++i) {
+    ImageComponent& component = components[component_ids[i]];
+    const std::uint32_t v = component.VerticalFrequency();
+    component.ClearCoefficientRows(mcu_row * v, (mcu_row + 1) * v);
+  }
+}
+
 // The scan's units in MCU row mcu_row: that row, or the component's block rows in it.
 void JpegReader::DecodeRowsReadAhead(PendingScan& scan, std::uint32_t mcu_row) {
-  scan_component_count = scan.component_count;
-  for (std::uint32_t i = 0; i < scan.component_count; ++i) {
-    scan_components[i] = scan.components[i];
-    scan.components[i]->RestoreScanState(scan.states[i]);
+  ScanContext& context = scan.context;
+  for (std::uint32_t i = 0; i < context.component_count; ++i) {
+    context.components[i]->RestoreScanState(scan.states[i]);
   }
-  restart_interval = scan.restart_interval;
-  scan_position = scan.position;
-  const bool interleaved = scan.band.ss == 0 && scan.component_count > 1;
-  const std::uint32_t v = interleaved ? 1 : scan.components[0]->VerticalFrequency();
-  DecodeProgressiveRows(*scan.stream, scan.band, mcu_row * v, (mcu_row + 1) * v);
-  scan.position = scan_position;
-  for (std::uint32_t i = 0; i < scan.component_count; ++i) {
-    scan.states[i] = scan.components[i]->SavedScanState();
+  const bool interleaved = scan.band.ss == 0 && context.component_count > 1;
+  const std::uint32_t v = interleaved ? 1 : context.components[0]->VerticalFrequency();
+  DecodeProgressiveRows(context, *scan.stream, scan.band, mcu_row * v, (mcu_row + 1) * v);
+  for (std::uint32_t i = 0; i < context.component_count; ++i) {
+    scan.states[i] = context.components[i]->SavedScanState();
   }
 }
 

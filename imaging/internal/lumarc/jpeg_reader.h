@@ -125,9 +125,27 @@ class JpegReader {
   void PrepareScanComponents(std::uint32_t ss, ImageComponent::SampleStorage storage);
 
   // Scan decoding (jpeg_scan_decoding.cpp).
+  // What a scan's loop keeps from one row of units to the next.
+  struct ScanPosition {
+    std::uint32_t since_restart = 0;  // units since the scan's start or last restart marker
+    std::int32_t next_restart = 0;    // the number the next restart marker must carry, 0 to 7
+  };
+  // A scan header names one to three components.
+  static constexpr std::uint32_t kMostScanComponents = 3;
+  // One scan's components and restart interval and where its loop stands. The scan loops take
+  // it rather than reader state, so that scans read ahead can be decoded on two threads at once.
+  struct ScanContext {
+    std::array<ImageComponent*, kMostScanComponents> components{};
+    std::uint32_t component_count = 0;
+    std::uint32_t restart_interval = 0;
+    ScanPosition position;
+  };
   void DecodeSequentialScan(InputByteStream& stream);
   void DecodeStreamedScanWithWorker(InputByteStream& stream, InverseDctRoutine inverse_dct);
   bool WorthAWorker() const;
+  // Rows of units decoded ahead of the worker, at most, and the rows handed over at a time.
+  static constexpr std::uint32_t kRowsInFlight = 8;
+  static constexpr std::uint32_t kRowsPerWake = 4;
   bool StartWorker();
   void ReconstructScanRow(std::uint32_t row, InverseDctRoutine inverse_dct);
   // The spectral band and the successive approximation of a progressive scan.
@@ -139,8 +157,8 @@ class JpegReader {
   };
   void DecodeProgressiveScan(InputByteStream& stream, const ScanBand& band);
   // Rows of units first to end - 1 of the current progressive scan, once StartScanLoop began it.
-  void DecodeProgressiveRows(InputByteStream& stream, const ScanBand& band, std::uint32_t first,
-                             std::uint32_t end);
+  void DecodeProgressiveRows(ScanContext& scan, InputByteStream& stream, const ScanBand& band,
+                             std::uint32_t first, std::uint32_t end);
   // The inverse DCT of this reader's path: the vectorised one where the processor has it, or
   // the scalar reference.
   InverseDctRoutine InverseDctOfPath() const;
@@ -153,31 +171,32 @@ class JpegReader {
   void RunScan(InputByteStream& stream, bool progressive_scan, DecodeUnit decode_unit,
                RowDone row_done = {});
   // Resets what a scan starts from: predictions, end-of-band runs, restart counting.
-  void StartScanLoop();
+  void StartScanLoop(ScanContext& scan);
   // Rows of units first to end - 1 of the current scan, as RunScan would decode them.
   template <typename DecodeUnit, typename RowDone = NoRowHook>
-  void RunScanPart(InputByteStream& stream, std::uint32_t first, std::uint32_t end,
-                   bool progressive_scan, DecodeUnit decode_unit, RowDone row_done = {});
+  void RunScanPart(ScanContext& scan, InputByteStream& stream, std::uint32_t first,
+                   std::uint32_t end, bool progressive_scan, DecodeUnit decode_unit,
+                   RowDone row_done = {});
   // Calls visit(component, block_row, block_col) for every data unit of MCU (row, col) of the
   // current interleaved scan, or of row `row` of the current scan, in stream order.
   template <typename Visit>
-  void ForEachUnitOfMcu(std::uint32_t row, std::uint32_t col, Visit visit);
+  void ForEachUnitOfMcu(const ScanContext& scan, std::uint32_t row, std::uint32_t col, Visit visit);
   template <typename Visit>
   void ForEachUnitOfScanRow(std::uint32_t row, Visit visit);
   // Rows of units in the current scan, and pixel rows per row of units.
   std::uint32_t ScanRows() const;
   std::uint32_t ScanRowHeight() const;
   template <typename DecodeUnit, typename RowDone = NoRowHook>
-  void RunScanRows(InputByteStream& stream, std::uint32_t first, std::uint32_t end,
-                   std::uint32_t rows, std::uint32_t cols, bool progressive_scan,
+  void RunScanRows(ScanContext& scan, InputByteStream& stream, std::uint32_t first,
+                   std::uint32_t end, std::uint32_t rows, std::uint32_t cols, bool progressive_scan,
                    DecodeUnit decode_unit, RowDone row_done = {});
   bool ScanCoversFrame() const;
   // No progress callback or trace sees the read between its start and its end.
   bool Unobserved() const { return progress_callback == nullptr && !trace.HasOutput(); }
   bool ConvertRows(RowRange rows);
-  void ResetDcPredictions();
-  void ResetEobRuns();
-  void ProcessRestartMarker(InputByteStream& stream);
+  void ResetDcPredictions(const ScanContext& scan);
+  void ResetEobRuns(const ScanContext& scan);
+  void ProcessRestartMarker(ScanContext& scan, InputByteStream& stream);
   void ReportProgress(std::uint32_t percent);
   void CountScans(InputByteStream& stream);
 
@@ -188,6 +207,7 @@ class JpegReader {
   struct PendingScan;
   void DecodeRowsReadAhead(PendingScan& scan, std::uint32_t mcu_row);
   void CheckScanEndReadAhead(const PendingScan& scan) const;
+  void ReconstructRowReadAhead(std::uint32_t mcu_row);
 
   // Image reading (jpeg_image_reading.cpp).
   void ReadMarkers(InputByteStream& stream);
@@ -230,14 +250,8 @@ class JpegReader {
   std::uint32_t mcu_cols = 0;
   std::uint32_t mcu_height = 0;
   std::uint32_t mcu_width = 0;
-  std::uint32_t scan_component_count = 0;
-  std::array<ImageComponent*, kComponentSlots> scan_components{};
-  // What the current scan's loop keeps from one row of units to the next.
-  struct ScanPosition {
-    std::uint32_t since_restart = 0;  // units since the scan's start or last restart marker
-    std::int32_t next_restart = 0;    // the number the next restart marker must carry, 0 to 7
-  };
-  ScanPosition scan_position;
+  // The scan whose header was read last, as the marker loop decodes it.
+  ScanContext active_scan;
   bool strict_jfif = false;
   bool cancelled = false;
   // The bitmap holds the whole picture, converted MCU row by MCU row during the image's only scan
@@ -274,13 +288,10 @@ class JpegReader {
     std::unique_ptr<InputByteStream> stream;  // in bit mode, where the scan has got to
     InputByteStream::Position data_end;       // the 0xFF of the marker after the scan's data
     ScanBand band;
-    std::uint32_t restart_interval = 0;
-    std::uint32_t component_count = 0;
-    std::array<ImageComponent*, 3> components{};
-    std::array<ImageComponent::ScanState, 3> states{};
+    ScanContext context;
+    std::array<ImageComponent::ScanState, kMostScanComponents> states{};
     // The tables the scan decodes with, copied: a later DHT may define their slots again.
     std::vector<std::pair<const HuffmanTable*, std::unique_ptr<HuffmanTable>>> tables;
-    ScanPosition position;
   };
   std::vector<PendingScan> pending_scans;
   std::uint64_t memory_limit = JpegDecoder::kDefaultMemoryLimit;
