@@ -119,7 +119,7 @@ CoefficientBlock* AllocateBlocks(std::size_t count, Zeroed zeroed) {
 }  // namespace
 
 void ImageComponent::FreeBlocks::operator()(CoefficientBlock* blocks) const {
-  std::free(blocks);
+  if (owned) std::free(blocks);
 }
 
 // Buffers that exist stay: later scans of the same image reuse the grid, and progressive
@@ -184,13 +184,22 @@ void ImageComponent::ClearCoefficientRows(std::uint32_t first, std::uint32_t end
   }
 }
 
+void ImageComponent::DecodeIntoCoefficientsOf(const ImageComponent& owner) {
+  FreeComponentBuffers();
+  horizontal_frequency = owner.horizontal_frequency;
+  vertical_frequency = owner.vertical_frequency;
+  grid = owner.grid;
+  coefficients = CoefficientBuffer(owner.coefficients.get(), FreeBlocks{false});
+  coefficient_row_mask = owner.coefficient_row_mask;
+}
+
 void ImageComponent::FreeComponentBuffers() {
   coefficient_row_mask = kWholeGridMask;
   data_units.reset();
   zero_unit.reset();
   stored_row_mask = kWholeGridMask;
   stored_rows = 0;
-  coefficients.reset();
+  coefficients = CoefficientBuffer();  // with a deleter that frees
   upsampled_samples.reset();
   // The grid goes with its buffers, so that nothing can index a buffer that no longer exists.
   grid = {};

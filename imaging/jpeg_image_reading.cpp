@@ -197,6 +197,7 @@ void JpegReader::ReleaseImage() {
   if (worker) worker->FinishQuietly();  // it may still be reading the buffers
   FinishBitmap();
   pending_scans.clear();
+  for (ImageComponent& component : worker_components) component.FreeComponentBuffers();
   for (ImageComponent& component : components) {
     transformed_blocks += component.TransformedBlocks();
     component.FreeComponentBuffers();

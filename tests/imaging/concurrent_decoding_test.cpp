@@ -52,15 +52,20 @@ Outcome Decode(Lumarc::JpegDecoder& decoder, const Bytes& bytes) {
 
 // Baseline, progressive, restart intervals, grey and colour, and a copy cut short inside its
 // entropy-coded data, so that the failure path runs concurrently too.
+Bytes ReadFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  Bytes bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  EXPECT_FALSE(bytes.empty()) << path;
+  return bytes;
+}
+
 std::vector<Bytes> Pictures() {
   const std::filesystem::path data = LUMARC_DECODER_TEST_DATA;
   std::vector<Bytes> pictures;
   for (const char* name :
        {"color_420_baseline.jpg", "color_420_progressive.jpg", "color_422_restart.jpg",
         "color_444_progressive_restart.jpg", "gray_baseline.jpg", "gray_progressive.jpg"}) {
-    std::ifstream in(data / name, std::ios::binary);
-    pictures.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    EXPECT_FALSE(pictures.back().empty()) << name;
+    pictures.push_back(ReadFile(data / name));
   }
   Bytes cut = pictures[0];
   cut.resize(cut.size() * 4 / 5);
@@ -109,7 +114,10 @@ TEST(ConcurrentDecodingTest, ThreadsGiveTheirSingleThreadedResults) {
 // all in turn, a reused bitmap included.
 TEST(ConcurrentDecodingTest, AWorkerThreadGivesTheSingleThreadedResults) {
   std::vector<Bytes> variants;
+  std::vector<bool> whole;
   for (const Bytes& picture : Pictures()) {
+    whole.resize(variants.size());
+    whole.push_back(true);
     variants.push_back(picture);
     for (const std::size_t eighths : {3, 5, 7}) {
       variants.emplace_back(picture.begin(), picture.begin() + picture.size() * eighths / 8);
@@ -120,6 +128,7 @@ TEST(ConcurrentDecodingTest, AWorkerThreadGivesTheSingleThreadedResults) {
       variants.push_back(damaged);
     }
   }
+  whole.resize(variants.size());
   Lumarc::JpegDecoder one_thread;
   Lumarc::JpegDecoder with_worker;
   with_worker.SetThreads(2);
@@ -130,6 +139,32 @@ TEST(ConcurrentDecodingTest, AWorkerThreadGivesTheSingleThreadedResults) {
     const Outcome expected = Decode(one_thread, variants[i]);
     EXPECT_TRUE(Decode(with_worker, variants[i]) == expected);
     EXPECT_TRUE(Decode(with_worker, variants[i], reused) == expected);
+    // A failed read ahead gives way to scan after scan, which would hide the worker's faults.
+    const Lumarc::JpegReader& reader = Lumarc::ReaderOf(with_worker);
+    if (whole[i] && reader.Progressive()) {
+      EXPECT_TRUE(reader.ScansWereReadAhead());
+    }
+  }
+}
+
+// Pictures of many more MCU rows than the worker is ever behind by, so that the two threads
+// decode scans of the same components at the same time; whole, cut short, and damaged.
+TEST(ConcurrentDecodingTest, ProgressiveScansSplitBetweenTheThreadsGiveTheSingleThreadedResults) {
+  const std::filesystem::path disc = LUMARC_DISC_PICTURES;
+  Lumarc::JpegDecoder one_thread;
+  Lumarc::JpegDecoder with_worker;
+  with_worker.SetThreads(2);
+  Lumarc::ReaderOf(with_worker).SetWorkerMinimumPixels(0);
+  for (const char* name : {"2.dat", "4l.dat"}) {
+    SCOPED_TRACE(name);
+    const Bytes picture = ReadFile(disc / name);
+    Bytes cut(picture.begin(), picture.begin() + picture.size() * 7 / 8);
+    Bytes damaged = picture;
+    damaged[picture.size() * 3 / 4] ^= 0x5A;
+    EXPECT_TRUE(Decode(with_worker, picture) == Decode(one_thread, picture));
+    EXPECT_TRUE(Lumarc::ReaderOf(with_worker).ScansWereReadAhead());
+    EXPECT_TRUE(Decode(with_worker, cut) == Decode(one_thread, cut));
+    EXPECT_TRUE(Decode(with_worker, damaged) == Decode(one_thread, damaged));
   }
 }
 

@@ -60,6 +60,11 @@ class ImageComponent {
   void AllocateComponentBuffers(const FrameGeometry& frame,
                                 SampleStorage storage = SampleStorage::kWholeGrid);
   void FreeComponentBuffers();
+  // Makes this component decode into owner's coefficients with scan state of its own (tables,
+  // predictor, end-of-band run), so that another thread can decode a scan of the same component
+  // into other blocks while owner decodes one. It has no other buffers, and must let go of
+  // owner's coefficients (FreeComponentBuffers) before they are freed.
+  void DecodeIntoCoefficientsOf(const ImageComponent& owner);
   bool KeepsOneMcuRow() const { return stored_row_mask != kWholeGridMask; }
 
   // Data-unit decoders, called by the scan loops with the stream in bit mode. Path picks the
@@ -237,10 +242,15 @@ class ImageComponent {
   std::unique_ptr<DataUnit> zero_unit;
   std::unique_ptr<std::uint8_t[]> upsampled_samples;
   struct FreeBlocks {
+    // Not owned: another component's (DecodeIntoCoefficientsOf).
+    FreeBlocks() : owned(true) {}
+    explicit FreeBlocks(bool owned) : owned(owned) {}
     void operator()(CoefficientBlock* blocks) const;
+    bool owned;
   };
   // From the C allocator: see AllocateBlocks.
-  std::unique_ptr<CoefficientBlock[], FreeBlocks> coefficients;
+  using CoefficientBuffer = std::unique_ptr<CoefficientBlock[], FreeBlocks>;
+  CoefficientBuffer coefficients;
   // As stored_row_mask, for the coefficients: the whole grid, or a ring of block rows.
   std::uint32_t coefficient_row_mask = kWholeGridMask;
   std::uint64_t transformed_blocks = 0;

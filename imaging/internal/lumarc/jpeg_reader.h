@@ -208,6 +208,8 @@ class JpegReader {
   void DecodeRowsReadAhead(PendingScan& scan, std::uint32_t mcu_row);
   void CheckScanEndReadAhead(const PendingScan& scan) const;
   void ReconstructRowReadAhead(std::uint32_t mcu_row);
+  std::size_t FirstScanOfWorker() const;
+  void GiveScansToWorker(std::size_t first);
 
   // Image reading (jpeg_image_reading.cpp).
   void ReadMarkers(InputByteStream& stream);
@@ -287,6 +289,7 @@ class JpegReader {
   struct PendingScan {
     std::unique_ptr<InputByteStream> stream;  // in bit mode, where the scan has got to
     InputByteStream::Position data_end;       // the 0xFF of the marker after the scan's data
+    std::uint64_t data_bytes = 0;
     ScanBand band;
     ScanContext context;
     std::array<ImageComponent::ScanState, kMostScanComponents> states{};
@@ -294,6 +297,8 @@ class JpegReader {
     std::vector<std::pair<const HuffmanTable*, std::unique_ptr<HuffmanTable>>> tables;
   };
   std::vector<PendingScan> pending_scans;
+  // Frame component i as the worker's scans read ahead see it (GiveScansToWorker).
+  std::array<ImageComponent, kMostScanComponents> worker_components;
   std::uint64_t memory_limit = JpegDecoder::kDefaultMemoryLimit;
   std::uint64_t frame_memory_bytes = 0;
   std::uint64_t transformed_blocks = 0;
