@@ -124,7 +124,8 @@ void ImageComponent::FreeBlocks::operator()(CoefficientBlock* blocks) const {
 
 // Buffers that exist stay: later scans of the same image reuse the grid, and progressive
 // coefficients accumulate across scans.
-void ImageComponent::AllocateComponentBuffers(const FrameGeometry& frame, SampleStorage storage) {
+void ImageComponent::AllocateComponentBuffers(const FrameGeometry& frame, SampleStorage storage,
+                                              bool coefficient_grid) {
   try {
     if (!data_units) {
       CheckBufferSizes(frame);
@@ -132,7 +133,7 @@ void ImageComponent::AllocateComponentBuffers(const FrameGeometry& frame, Sample
       StoreRows(storage);
       data_units.reset(new DataUnit[std::size_t{stored_rows} * grid.data_unit_cols]);
     }
-    if (frame.progressive && !coefficients) {
+    if (frame.progressive && coefficient_grid && !coefficients) {
       coefficients.reset(
           AllocateBlocks(std::size_t{grid.data_unit_rows} * grid.data_unit_cols, Zeroed::kYes));
     }

@@ -145,10 +145,10 @@ void JpegReader::ReadScanHeader(InputByteStream& stream) {
   const std::uint32_t al = approximation & 0x0F;
   trace.ScanParameters(ss, se, ah, al);
   trace.SegmentEnd();
+  if (progressive && current_scan == 0) scans_read_ahead = MayReadScansAhead(stream);
   PrepareScanComponents(ss, ChooseSampleStorage());
   ++current_scan;
   bitmap_complete = false;  // this scan may change blocks the bitmap was converted from
-  if (progressive && current_scan == 1) scans_read_ahead = MayReadScansAhead(stream);
   if (scans_read_ahead) return ReadScanAhead(stream, {ss, se, ah, al});
   stream.BeginBitReading();
   if (progressive) {
@@ -210,7 +210,7 @@ void JpegReader::PrepareScanComponents(std::uint32_t ss, ImageComponent::SampleS
     component.CheckQuantizationTable();
     if (!progressive || ss == 0) component.CheckDcTable();
     if (!progressive || ss != 0) component.CheckAcTable();
-    component.AllocateComponentBuffers(Geometry(), storage);
+    component.AllocateComponentBuffers(Geometry(), storage, !scans_read_ahead);
   }
 }
 

@@ -57,8 +57,11 @@ class ImageComponent {
   // which the fast paths turn into bitmap rows before the next MCU row takes their place. The
   // grid's geometry and the memory estimate are the same either way.
   enum class SampleStorage { kWholeGrid, kOneMcuRow };
+  // A progressive frame's coefficients are kept for the whole grid unless coefficient_grid is
+  // false, which leaves them to AllocateCoefficientRing.
   void AllocateComponentBuffers(const FrameGeometry& frame,
-                                SampleStorage storage = SampleStorage::kWholeGrid);
+                                SampleStorage storage = SampleStorage::kWholeGrid,
+                                bool coefficient_grid = true);
   void FreeComponentBuffers();
   // Makes this component decode into owner's coefficients with scan state of its own (tables,
   // predictor, end-of-band run), so that another thread can decode a scan of the same component
