@@ -6,7 +6,9 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <random>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -391,6 +393,23 @@ TEST(MemoryInputByteStream, PositionsAreOffsetsAndSetPositionLeavesBitMode) {
   }
 }
 
+// Stops on the first 0xFF of a marker that ends entropy-coded data, wherever the chunks end.
+TEST(InputByteStreamBytes, SkipEntropyCodedDataStopsOnlyOnAMarkerThatEndsTheData) {
+  const Bytes bytes{0x12, 0xFF, 0x00, 0x34, 0xFF, 0xD3, 0x56, 0xFF,
+                    0xFF, 0x00, 0x78, 0xFF, 0xFF, 0xC4, 0x9A};
+  for (const std::size_t chunk : {1, 2, 3, 5, 4096}) {
+    SCOPED_TRACE("chunks of " + std::to_string(chunk));
+    MemoryInputByteStream stream(bytes, chunk);
+    ASSERT_TRUE(stream.SkipEntropyCodedData());
+    EXPECT_EQ(std::streamoff(stream.GetPosition()), 11);
+    EXPECT_EQ(stream.ReadByte(), 0xFF);
+    EXPECT_EQ(stream.ReadByte(), 0xFF);
+    EXPECT_EQ(stream.ReadByte(), 0xC4);
+    MemoryInputByteStream unended(std::span<const std::uint8_t>(bytes).first(11), chunk);
+    EXPECT_FALSE(unended.SkipEntropyCodedData());
+  }
+}
+
 class FileInputByteStreamTest : public testing::Test {
  protected:
   void SetUp() override {
@@ -414,7 +433,9 @@ Bytes Counting(std::size_t size) {
   return bytes;
 }
 
-TEST_F(FileInputByteStreamTest, PositionIsValidUntilARefillComesUpShort) {
+// A read ahead of a progressive image records positions up to the end-of-image marker, which
+// lies in the last, short chunk, where the file itself no longer knows its position.
+TEST_F(FileInputByteStreamTest, PositionStaysValidToTheEndOfTheFile) {
   const Bytes bytes = Counting(5000);
   WriteFile(bytes);
   FileInputByteStream stream(4096);
@@ -426,14 +447,34 @@ TEST_F(FileInputByteStreamTest, PositionIsValidUntilARefillComesUpShort) {
   EXPECT_EQ(std::streamoff(mark), 10);
 
   std::uint8_t rest[5000];
-  EXPECT_EQ(stream.ReadBytes(rest, sizeof rest), 4990u);  // the second refill is short
+  EXPECT_EQ(stream.ReadBytes(rest, 4100), 4100u);  // into the second chunk, which is short
+  EXPECT_EQ(std::streamoff(stream.GetPosition()), 4110);
+  EXPECT_EQ(stream.ReadBytes(rest, sizeof rest), 890u);
   EXPECT_FALSE(stream.HasMoreData());
-  EXPECT_EQ(std::streamoff(stream.GetPosition()), -1);
+  EXPECT_EQ(std::streamoff(stream.GetPosition()), 5000);
 
   stream.SetPosition(mark);
   EXPECT_TRUE(stream.IsUsable());
   EXPECT_EQ(std::streamoff(stream.GetPosition()), 10);
   EXPECT_EQ(stream.ReadByte(), bytes[10]);
+}
+
+TEST_F(FileInputByteStreamTest, AnotherStreamReadsTheSameFileOnItsOwn) {
+  const Bytes bytes = Counting(5000);
+  WriteFile(bytes);
+  FileInputByteStream stream(4096);
+  stream.Open(path_.string());
+  std::uint8_t block[100];
+  ASSERT_EQ(stream.ReadBytes(block, 100), 100u);
+  const std::unique_ptr<InputByteStream> other = stream.OpenAnother();
+  ASSERT_NE(other, nullptr);
+  other->SetPosition(InputByteStream::Position(4500));
+  EXPECT_EQ(other->ReadByte(), bytes[4500]);
+  EXPECT_EQ(stream.ReadByte(), bytes[100]);
+
+  FileInputByteStream missing(4096);
+  missing.Open((path_.parent_path() / "no such file.jpg").string());
+  EXPECT_EQ(missing.OpenAnother(), nullptr);
 }
 
 TEST_F(FileInputByteStreamTest, ReadsThroughASmallBufferInBothModes) {

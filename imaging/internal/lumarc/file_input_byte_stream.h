@@ -21,11 +21,14 @@ class FileInputByteStream : public virtual InputByteStream {
   // Neither the fail nor the bad flag of the file is set.
   bool IsUsable() const;
 
-  // Invalid (offset -1) while the file is in a failed state, which it is once a refill has
-  // come up short at the end of the file; SetPosition clears that state.
+  // Counted from the bytes loaded, so that it stays valid at the end of the file, where the
+  // file itself no longer tells it; invalid (offset -1) for a file that could not be opened and
+  // after a SetPosition that failed.
   Position GetPosition() override;
   // Leaves bit mode, clears the file's state flags, seeks and loads the chunk there.
   void SetPosition(Position position) override;
+  // The same file opened again, where it is a regular file (a pipe could not be read twice).
+  std::unique_ptr<InputByteStream> OpenAnother() const override;
 
  protected:
   void Refill() override;
@@ -35,6 +38,10 @@ class FileInputByteStream : public virtual InputByteStream {
   std::uint32_t buffer_size;
   std::unique_ptr<std::uint8_t[]> buffer;
   std::ifstream file;
+  std::string file_name;
+  bool regular_file = false;
+  // The offset of the first byte not yet loaded; -1 where unknown.
+  std::streamoff loaded_end = -1;
 };
 
 }  // namespace Lumarc
