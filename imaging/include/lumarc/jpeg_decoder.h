@@ -102,12 +102,15 @@ class LUMARC_EXPORT JpegDecoder : public ImageDecoder {
   // buffer stays limited to 1 GiB whatever this says.
   void SetMemoryLimit(std::uint64_t bytes);
   std::uint64_t MemoryLimit() const;
-  // With 2 or more, a worker thread of this decoder's own reconstructs the rows of sequential
-  // pictures (inverse DCT, colour conversion) while the reading thread decodes the next ones;
-  // more than 2 use no more. The pictures and errors are those of one thread. 1 (the default)
-  // or 0: everything on the reading thread. Pictures below a megapixel, progressive pictures and
-  // pictures whose blocks must all be kept (see the progress callback and the listing) are read
-  // on one thread: handing their rows over would cost more than it gains.
+  // With 2 or more, a worker thread of this decoder's own shares the reading of large pictures:
+  // it reconstructs the rows of sequential pictures (inverse DCT, colour conversion) while the
+  // reading thread decodes the next ones, and decodes the last scans of each row of a
+  // progressive picture, then reconstructs it, while the reading thread decodes the first scans
+  // of the next rows. More than 2 use no more. The pictures and errors are those of one thread.
+  // 1 (the default) or 0: everything on the reading thread. Pictures below a megapixel, pictures
+  // whose blocks must all be kept (see the progress callback and the listing) and progressive
+  // pictures from a source that cannot be read twice at once (a pipe) are read on one thread:
+  // handing their rows over would cost more than it gains, or cannot be done.
   void SetThreads(unsigned count);
   // The bytes the current frame's bitmap and component buffers take: what the limit is
   // compared with. 0 before the first frame header.
