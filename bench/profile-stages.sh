@@ -85,8 +85,8 @@ any        memory   :(__)?(memset|malloc|free|cfree|calloc|realloc|_int_malloc|_
 any        memory   :operator.(new|delete)
 ours       memory   Lumarc::(ImageComponent::(Allocate|Free)ComponentBuffers|DataUnit::|BitmapImage::(Allocate|Clear|Zero|Release)|JpegReader::(AllocateBitmap|ReleaseImage))
 ours       idct     Lumarc::.*(InverseDct|inverse_dct_detail::)|Lumarc::ImageComponent::TransformUnit|:(__)?memcmp
-ours       colour   Lumarc::(.*::)?(Convert|ComputeTerms|.*Upsample|.*SourceRow|BlockRow|RowOf)|Lumarc::JpegReader::(ReconstructScanRow|TransferProgressiveByMcuRows)
-ours       entropy  Lumarc::(HuffmanTable::|InputByteStream::|FileInputByteStream::|MemoryInputByteStream::|.*BitCursor|.*Decode(Sequential|Ac|Dc|Block)|ImageComponent::(Unit|Coefficients|AddDcDifference|EndShortCoefficients)|JpegReader::(Decode.*Scan|RunScan|ProcessRestartMarker|ResetDcPredictions|ResetEobRuns))|:(__)?memchr
+ours       colour   Lumarc::(.*::)?(Convert|ComputeTerms|.*Upsample|.*SourceRow|BlockRow|RowOf)|Lumarc::JpegReader::(Reconstruct(ScanRow|RowReadAhead)|TransferProgressive)
+ours       entropy  Lumarc::(HuffmanTable::|InputByteStream::|FileInputByteStream::|MemoryInputByteStream::|.*BitCursor|.*Decode(Sequential|Ac|Dc|Block)|ImageComponent::(Unit|Coefficients|AddDcDifference|EndShortCoefficients)|JpegReader::(Decode|RunScan|ProcessRestartMarker|ResetDcPredictions|ResetEobRuns))|:(__)?memchr
 libjpeg    memory   ^libjpeg[^:]*:jzero_far
 libjpeg    entropy  ^libjpeg[^:]*:(decode_mcu|jpeg_fill_bit_buffer|jpeg_huff_decode|process_restart|consume_data|decompress_onepass|start_pass_huff|start_pass_phuff|jpeg_make_d_derived_tbl)
 libjpeg    idct     ^libjpeg[^:]*:(jsimd_idct|jpeg_idct|decompress_data)

@@ -21,10 +21,10 @@ const Comparison kComparisons[] = {
     {"A fresh decoder and bitmap per decode (process CPU time)",
      "ours_fresh",
      {{"libjpeg_matched_fresh", Measure::kCpu}, {"stb_image", Measure::kCpu}}},
-    {"Reconstruction on a second thread, reused decoder and bitmap",
+    {"With the worker thread (SetThreads(2)), reused decoder and bitmap",
      "ours_threads",
      {{"libjpeg_matched", Measure::kWall}, {"libjpeg_matched", Measure::kCpu}}},
-    {"Reconstruction on a second thread, fresh decoder and bitmap",
+    {"With the worker thread (SetThreads(2)), fresh decoder and bitmap",
      "ours_fresh_threads",
      {{"libjpeg_matched_fresh", Measure::kWall}, {"libjpeg_matched_fresh", Measure::kCpu}}},
 };
