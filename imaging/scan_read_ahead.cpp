@@ -63,6 +63,7 @@ void JpegReader::ReadScanAhead(InputByteStream& stream, const ScanBand& band) {
   }
   const InputByteStream::Position data_start = stream.GetPosition();
   scan.stream = stream.OpenAnother();
+  if (!scan.stream) throw ReadAgainOnWholeGrid{};  // the file may have gone, or the handles run out
   scan.stream->SetPosition(data_start);
   scan.stream->BeginBitReading();
   if (!stream.SkipEntropyCodedData()) throw JpegBadStream(message::kPrematureEndOfFile);
