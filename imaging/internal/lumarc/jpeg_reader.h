@@ -209,6 +209,7 @@ class JpegReader {
   void CheckScanEndReadAhead(const PendingScan& scan) const;
   void ReconstructRowReadAhead(std::uint32_t mcu_row);
   std::size_t FirstScanOfWorker() const;
+  std::uint64_t ScanCost(const PendingScan& scan) const;
   void GiveScansToWorker(std::size_t first);
 
   // Image reading (jpeg_image_reading.cpp).
