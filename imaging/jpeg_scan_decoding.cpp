@@ -243,10 +243,16 @@ void JpegReader::DecodeProgressiveRows(ScanContext& scan, InputByteStream& strea
                                        const ScanBand& band, std::uint32_t first,
                                        std::uint32_t end) {
   WithDecodePath(decode_path, [&](auto path) {
+    if (band.ss == 0 && band.ah != 0) {
+      RunScanPart(scan, stream, first, end, true,
+                  [&](ImageComponent& component, std::uint32_t row, std::uint32_t col) {
+                    component.DecodeDcRefine(stream, row, col, band.al);
+                  });
+      return;
+    }
     if (band.ss == 0) {
       RunScanPart(scan, stream, first, end, true,
                   [&](ImageComponent& component, std::uint32_t row, std::uint32_t col) {
-                    if (band.ah != 0) return component.DecodeDcRefine(stream, row, col, band.al);
                     component.DecodeDcFirst<path()>(stream, row, col, band.al);
                   });
       return;
