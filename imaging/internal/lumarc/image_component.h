@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "lumarc/cache_line.h"
 #include "lumarc/decode_path.h"
 #include "lumarc/huffman_table.h"
 #include "lumarc/input_byte_stream.h"
@@ -224,12 +225,9 @@ class ImageComponent {
 
   std::uint32_t horizontal_frequency = 0;
   std::uint32_t vertical_frequency = 0;
-  std::int32_t dc_predictor = 0;
   const HuffmanTable* ac_table = nullptr;
   const HuffmanTable* dc_table = nullptr;
   const QuantizationTable* quantization_table = nullptr;
-  // Blocks of the current progressive AC scan still to skip (first scan) or refine.
-  std::uint32_t eob_run = 0;
   // Empty until the first scan that includes this component, and again once its buffers go.
   Grid grid;
   // Block row r of the grid is stored row r & stored_row_mask: all of them, or a power of two
@@ -256,7 +254,13 @@ class ImageComponent {
   CoefficientBuffer coefficients;
   // As stored_row_mask, for the coefficients: the whole grid, or a ring of block rows.
   std::uint32_t coefficient_row_mask = kWholeGridMask;
-  std::uint64_t transformed_blocks = 0;
+  // Written by the thread that transforms the blocks: the worker, where there is one.
+  alignas(kCacheLineBytes) std::uint64_t transformed_blocks = 0;
+  // Written at every unit by the thread that decodes the entropy-coded data; the component's
+  // alignment leaves this last line to them alone.
+  alignas(kCacheLineBytes) std::int32_t dc_predictor = 0;
+  // Blocks of the current progressive AC scan still to skip (first scan) or refine.
+  std::uint32_t eob_run = 0;
 };
 
 // Copies a component's plane into an 8-bit bitmap, top image row to the last stored row.

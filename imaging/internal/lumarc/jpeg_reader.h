@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "lumarc/cache_line.h"
 #include "lumarc/decode_path.h"
 #include "lumarc/huffman_table.h"
 #include "lumarc/image_component.h"
@@ -268,7 +269,8 @@ class JpegReader {
   // samples, converted into the bitmap as soon as it is decoded, where nothing can look at the
   // blocks in between (no trace, no progress callback). Where the read fails, the row being
   // decoded and every row after it are converted as the whole grid would have given them.
-  struct StreamedScan {
+  // Written at every unit by this thread while the worker reads the reader: on a line of its own.
+  struct alignas(kCacheLineBytes) StreamedScan {
     bool active = false;
     bool on_worker = false;               // the worker transforms and converts (SetThreads)
     std::uint32_t row = 0;                // the row of units being decoded
