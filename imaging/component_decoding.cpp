@@ -188,6 +188,36 @@ ImageComponent::EndShortCoefficients(const HuffmanTable::ShortCoefficients& pair
   return {first_k, pair.first_length};
 }
 
+// One or two short coefficients (HuffmanTable::LookAheadCoefficients) from one lookup, or the
+// block's end: false, with nothing taken, where the window's first bits hold none. Takes at most
+// kCoefficientBits bits.
+[[gnu::always_inline]] inline bool ImageComponent::TakeShortCoefficients(
+    const HuffmanTable& table, InputByteStream& stream, InputByteStream::BitCursor& cursor,
+    CoefficientBlock& block, std::int16_t dc, std::uint32_t& k) {
+  const HuffmanTable::ShortCoefficients& pair = table.LookAheadCoefficients(cursor.Window());
+  if (pair.total_length == 0) return false;
+  const std::uint32_t first_k = k + pair.advance;
+  block[kNaturalBeforeIndex[first_k]] = pair.value;
+  k = first_k + pair.second_advance;
+  block[kNaturalBeforeIndex[k]] = pair.second_value;
+  if (k < 64) {
+    cursor.Skip(pair.total_length);
+    return true;
+  }
+  block[0] = dc;
+  const ShortCoefficientsEnd end = EndShortCoefficients(pair, cursor.Bits(), first_k);
+  cursor.Skip(end.length);
+  if (end.k == kRefusedIndex) {
+    stream.Resume(cursor);
+    throw JpegBadStream(message::kCoefficientIndexOutOfRange);
+  }
+  k = end.k;
+  return true;
+}
+
+// Fill leaves 32 bits of data in the window; a lookup takes at most kCoefficientBits of them.
+static_assert(2 * HuffmanTable::kCoefficientBits <= 32, "two lookups per fill");
+
 // The cursor is handed back to the stream before an error is raised, and otherwise left to the
 // caller to hand back.
 [[gnu::always_inline]] inline std::uint32_t ImageComponent::DecodeAcOnCursor(
@@ -196,29 +226,13 @@ ImageComponent::EndShortCoefficients(const HuffmanTable::ShortCoefficients& pair
   const HuffmanTable& table = *ac_table;  // held in a register across the block's stores
   const std::int16_t dc = block[0];
   while (k < 64 && cursor.Fill()) {
-    // Most coefficients of a block, and its end: one or two short codes with small values,
-    // found at once.
-    const HuffmanTable::ShortCoefficients& pair = table.LookAheadCoefficients(cursor.Window());
-    const std::uint32_t bits = cursor.Bits();
-    if (pair.total_length != 0) {
-      const std::uint32_t first_k = k + pair.advance;
-      block[kNaturalBeforeIndex[first_k]] = pair.value;
-      k = first_k + pair.second_advance;
-      block[kNaturalBeforeIndex[k]] = pair.second_value;
-      if (k < 64) {
-        cursor.Skip(pair.total_length);
-        continue;
-      }
-      block[0] = dc;
-      const ShortCoefficientsEnd end = EndShortCoefficients(pair, bits, first_k);
-      cursor.Skip(end.length);
-      if (end.k == kRefusedIndex) {
-        stream.Resume(cursor);
-        throw JpegBadStream(message::kCoefficientIndexOutOfRange);
-      }
-      k = end.k;
+    // Most coefficients of a block, and its end, come in short codes with small values: two
+    // lookups of up to two of them each before the window is filled again.
+    if (TakeShortCoefficients(table, stream, cursor, block, dc, k)) {
+      if (k < 64) TakeShortCoefficients(table, stream, cursor, block, dc, k);
       continue;
     }
+    const std::uint32_t bits = cursor.Bits();
     const HuffmanTable::PeekedCode code = table.Peek(bits);
     if (code.length == 0) break;
     const std::uint32_t size = code.value & 15;

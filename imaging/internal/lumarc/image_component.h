@@ -186,6 +186,9 @@ class ImageComponent {
   static constexpr std::uint32_t kDcOnlyBlock = 65;
   std::uint32_t DecodeAcOnCursor(InputByteStream& stream, InputByteStream::BitCursor& cursor,
                                  CoefficientBlock& block, std::uint32_t k);
+  bool TakeShortCoefficients(const HuffmanTable& table, InputByteStream& stream,
+                             InputByteStream::BitCursor& cursor, CoefficientBlock& block,
+                             std::int16_t dc, std::uint32_t& k);
   // Where a pair of short coefficients meets the block's end: the bits to take, and then the
   // next index, or kRefusedIndex for a coefficient beyond the last position. Returned rather than
   // applied to the cursor, which would then have to live in memory through the whole block.
