@@ -256,22 +256,22 @@ static_assert(2 * HuffmanTable::kCoefficientBits <= 32, "two lookups per fill");
   return k;
 }
 
-// DecodeDcDifference from one look at the bit window: false, with nothing consumed, when the
-// window is too short or the code bad, for DecodeDcDifference to take it exactly.
-[[gnu::always_inline]] inline bool ImageComponent::DecodeDcOnCursor(
+// DecodeDcDifference from one look at the bit window: the bits taken, or 0, with nothing taken,
+// when the window is too short or the code bad, for DecodeDcDifference to take it exactly.
+[[gnu::always_inline]] inline std::uint32_t ImageComponent::DecodeDcOnCursor(
     InputByteStream& stream, InputByteStream::BitCursor& cursor, std::int16_t& dc) {
-  if (!cursor.Fill()) return false;
+  if (!cursor.Fill()) return 0;
   // Most differences: the code and its bits at once.
   const HuffmanTable::ShortCoefficients& difference =
       dc_table->LookAheadDcDifference(cursor.Window());
   if (difference.total_length != 0) {
     cursor.Skip(difference.total_length);
     dc = static_cast<std::int16_t>(AddDcDifference(difference.value));
-    return true;
+    return difference.total_length;
   }
   const std::uint32_t bits = cursor.Bits();
   const HuffmanTable::PeekedCode code = dc_table->Peek(bits);
-  if (code.length == 0) return false;
+  if (code.length == 0) return 0;
   const std::uint32_t size = code.value;
   if (size > 16) {
     cursor.Skip(code.length);
@@ -281,7 +281,7 @@ static_assert(2 * HuffmanTable::kCoefficientBits <= 32, "two lookups per fill");
   cursor.Skip(code.length + size);
   dc = static_cast<std::int16_t>(
       AddDcDifference(Extend(BitsAfterCode(bits, code.length, size), size)));
-  return true;
+  return code.length + size;
 }
 
 // The fast path takes the DC difference and as many AC codes as the window allows with one cursor:
@@ -292,11 +292,13 @@ static_assert(2 * HuffmanTable::kCoefficientBits <= 32, "two lookups per fill");
     InputByteStream& stream, CoefficientBlock& block) {
   InputByteStream::BitCursor cursor = stream.FastCursor();
   std::int16_t dc = 0;
-  if (!DecodeDcOnCursor(stream, cursor, dc)) {
+  const std::uint32_t dc_length = DecodeDcOnCursor(stream, cursor, dc);
+  if (dc_length == 0) {
     Clear(block);
     return 0;
   }
-  if (cursor.Fill()) {
+  // A short difference left the first AC lookup enough of the bits the DC's fill allowed.
+  if (dc_length <= HuffmanTable::kCoefficientBits || cursor.Fill()) {
     const HuffmanTable::ShortCoefficients& first = ac_table->LookAheadCoefficients(cursor.Window());
     if (first.advance == HuffmanTable::kEndOfBlockAdvance) {
       cursor.Skip(first.first_length);

@@ -180,8 +180,8 @@ class ImageComponent {
   template <DecodePath Path>
   std::int32_t DecodeDcDifference(InputByteStream& stream);
   std::uint32_t DecodeBlockFromWindow(InputByteStream& stream, CoefficientBlock& block);
-  bool DecodeDcOnCursor(InputByteStream& stream, InputByteStream::BitCursor& cursor,
-                        std::int16_t& dc);
+  std::uint32_t DecodeDcOnCursor(InputByteStream& stream, InputByteStream::BitCursor& cursor,
+                                 std::int16_t& dc);
   // DecodeBlockFromWindow's answer for a block whose first AC code ends it.
   static constexpr std::uint32_t kDcOnlyBlock = 65;
   std::uint32_t DecodeAcOnCursor(InputByteStream& stream, InputByteStream::BitCursor& cursor,
