@@ -47,6 +47,16 @@ void* AllocateZeroed(std::uint64_t bytes) {
   return block;
 }
 
+// For a writer that writes every byte itself: a buffer the allocator reuses is not zero-filled
+// first (calloc would clear it, 3 % of a small picture's decode with a fresh bitmap).
+void* AllocateUninitialized(std::uint64_t bytes) {
+  if (bytes == 0) return nullptr;
+  if (bytes > std::numeric_limits<std::size_t>::max()) ThrowTooLarge();
+  void* block = std::malloc(static_cast<std::size_t>(bytes));
+  if (block == nullptr) ThrowTooLarge();
+  return block;
+}
+
 }  // namespace
 
 void BitmapImage::FreeDeleter::operator()(void* block) const {
@@ -89,7 +99,8 @@ bool BitmapImage::AllocateKeeping(std::uint32_t colorCount, std::uint32_t bitCou
     if (zero_fill) std::memset(new_pixels.get(), 0, static_cast<std::size_t>(pixel_bytes));
   } else {
     ReleaseKeptStorage();  // before the new buffer, so the two never add up
-    new_pixels.reset(static_cast<std::uint8_t*>(AllocateZeroed(pixel_bytes)));
+    new_pixels.reset(static_cast<std::uint8_t*>(zero_fill ? AllocateZeroed(pixel_bytes)
+                                                          : AllocateUninitialized(pixel_bytes)));
   }
   kept_bytes = 0;
 
@@ -100,7 +111,7 @@ bool BitmapImage::AllocateKeeping(std::uint32_t colorCount, std::uint32_t bitCou
   this->width = width;
   this->height = height;
   bytes_per_row = static_cast<std::uint32_t>(row_bytes);
-  return reused && !zero_fill && pixel_bytes != 0;
+  return !zero_fill && pixel_bytes != 0;
 }
 
 void BitmapImage::ZeroPixels() {

@@ -72,9 +72,10 @@ class LUMARC_EXPORT BitmapImage {
   // zero-fill and answers for the bytes it did not write.
   friend class JpegReader;
 
-  // As Allocate, except that a pixel buffer kept aside by ClearKeepingStorage is taken over as it
-  // stands, without the zero-fill, for a writer that then writes every pixel of every row and
-  // calls ZeroPadding, or else calls ZeroPixels. True when it did so: the pixels are not zero yet.
+  // As Allocate, except that the pixels are not zero-filled: a buffer kept aside by
+  // ClearKeepingStorage is taken over as it stands, and a new one is left as the allocator gives
+  // it. For a writer that then writes every pixel of every row and calls ZeroPadding, or else
+  // calls ZeroPixels. True unless there are no pixels: they are not zero yet.
   bool AllocateOverKeptStorage(std::uint32_t colorCount, std::uint32_t bitCount,
                                std::uint32_t width, std::uint32_t height);
   void ZeroPixels();
