@@ -72,11 +72,6 @@ void BitmapImage::Allocate(std::uint32_t colorCount, std::uint32_t bitCount, std
   AllocateKeeping(colorCount, bitCount, width, height, true);
 }
 
-bool BitmapImage::AllocateOverKeptStorage(std::uint32_t colorCount, std::uint32_t bitCount,
-                                          std::uint32_t width, std::uint32_t height) {
-  return AllocateKeeping(colorCount, bitCount, width, height, false);
-}
-
 bool BitmapImage::AllocateKeeping(std::uint32_t colorCount, std::uint32_t bitCount,
                                   std::uint32_t width, std::uint32_t height, bool zero_fill) {
   Clear();
@@ -98,7 +93,7 @@ bool BitmapImage::AllocateKeeping(std::uint32_t colorCount, std::uint32_t bitCou
     new_pixels = std::move(kept_pixels);
     if (zero_fill) std::memset(new_pixels.get(), 0, static_cast<std::size_t>(pixel_bytes));
   } else {
-    ReleaseKeptStorage();  // before the new buffer, so the two never add up
+    kept_pixels.reset();  // before the new buffer, so the two never add up
     new_pixels.reset(static_cast<std::uint8_t*>(zero_fill ? AllocateZeroed(pixel_bytes)
                                                           : AllocateUninitialized(pixel_bytes)));
   }
@@ -112,19 +107,6 @@ bool BitmapImage::AllocateKeeping(std::uint32_t colorCount, std::uint32_t bitCou
   this->height = height;
   bytes_per_row = static_cast<std::uint32_t>(row_bytes);
   return !zero_fill && pixel_bytes != 0;
-}
-
-void BitmapImage::ZeroPixels() {
-  if (pixels) std::memset(pixels.get(), 0, std::size_t{bytes_per_row} * height);
-}
-
-void BitmapImage::ZeroPadding() {
-  const std::size_t data_bytes = (std::size_t{width} * bit_count + 7) / 8;
-  if (!pixels || data_bytes == bytes_per_row) return;
-  for (std::uint32_t row = 0; row < height; ++row) {
-    std::uint8_t* start = pixels.get() + std::size_t{row} * bytes_per_row;
-    std::memset(start + data_bytes, 0, bytes_per_row - data_bytes);
-  }
 }
 
 std::uint64_t BitmapImage::AllocationBytes(std::uint32_t colorCount, std::uint32_t bitCount,
@@ -143,18 +125,6 @@ void BitmapImage::Clear() {
   height = 0;
   color_count = 0;
   bytes_per_row = 0;
-}
-
-void BitmapImage::ClearKeepingStorage() {
-  ReleaseKeptStorage();
-  kept_bytes = std::uint64_t{bytes_per_row} * height;
-  kept_pixels = std::move(pixels);
-  Clear();
-}
-
-void BitmapImage::ReleaseKeptStorage() {
-  kept_pixels.reset();
-  kept_bytes = 0;
 }
 
 std::uint8_t* BitmapImage::PictureRow(std::uint32_t row) {

@@ -1,8 +1,6 @@
 #include "lumarc/file_input_byte_stream.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <system_error>
 
 namespace Lumarc {
 
@@ -12,33 +10,41 @@ FileInputByteStream::FileInputByteStream(std::uint32_t buffer_size)
 
 FileInputByteStream::~FileInputByteStream() = default;
 
-void FileInputByteStream::Open(const std::string& name) {
-  file.open(name, std::ios::in | std::ios::binary);
-  file_name = name;
-  std::error_code error;
-  regular_file = std::filesystem::is_regular_file(name, error);
-  loaded_end = IsUsable() ? 0 : -1;
+void FileInputByteStream::Open(const std::string& file_name, std::uint64_t memory_limit) {
+  source = std::make_shared<FileSource>(file_name, memory_limit);
+  loaded_end = source->IsOpen() ? 0 : -1;
+  at_end = !source->IsOpen();
+  next = nullptr;
+  end = nullptr;
 }
 
 bool FileInputByteStream::IsUsable() const {
-  return !file.fail();
+  return source && source->IsOpen();
+}
+
+bool FileInputByteStream::IsFolder() const {
+  return source && source->IsFolder();
 }
 
 void FileInputByteStream::Refill() {
-  file.read(reinterpret_cast<char*>(buffer.get()), buffer_size);
-  const std::streamsize count = file.gcount();
-  if (loaded_end >= 0) loaded_end += count;
+  next = nullptr;
+  end = nullptr;
+  if (loaded_end < 0 || !IsUsable()) {
+    at_end = true;
+    return;
+  }
+  const std::size_t count =
+      source->ReadAt(static_cast<std::uint64_t>(loaded_end), buffer.get(), buffer_size);
+  at_end = count < buffer_size;
+  loaded_end += static_cast<std::int64_t>(count);
   if (count > 0) {
     next = buffer.get();
     end = next + count;
-  } else {
-    next = nullptr;
-    end = nullptr;
   }
 }
 
 bool FileInputByteStream::AtEndOfSource() const {
-  return file.eof();
+  return at_end;
 }
 
 InputByteStream::Position FileInputByteStream::GetPosition() {
@@ -48,17 +54,17 @@ InputByteStream::Position FileInputByteStream::GetPosition() {
 
 void FileInputByteStream::SetPosition(Position position) {
   EndBitReading();
-  file.clear();
-  if (IsUsable()) file.seekg(position);
-  loaded_end = IsUsable() && std::streamoff(position) >= 0 ? std::streamoff(position) : -1;
+  const std::streamoff offset = position;
+  loaded_end = IsUsable() && offset >= 0 ? offset : -1;
+  at_end = false;
   Refill();
 }
 
 std::unique_ptr<InputByteStream> FileInputByteStream::OpenAnother() const {
-  if (!regular_file) return nullptr;
+  if (!IsUsable()) return nullptr;
   auto other = std::make_unique<FileInputByteStream>(buffer_size);
-  other->Open(file_name);
-  if (!other->IsUsable()) return nullptr;
+  other->source = source;
+  other->loaded_end = 0;
   return other;
 }
 

@@ -27,6 +27,10 @@ InputByteStream::Position InputByteStream::GetPosition() {
 
 void InputByteStream::SetPosition(Position) {}
 
+bool InputByteStream::CanOpenAnother() const {
+  return false;
+}
+
 std::unique_ptr<InputByteStream> InputByteStream::OpenAnother() const {
   return nullptr;
 }

@@ -3,6 +3,8 @@
 #include "lumarc/jpeg_decoder.h"
 
 #include <iostream>
+#include <new>
+#include <string>
 
 #include "lumarc/file_input_byte_stream.h"
 #include "lumarc/jpeg_reader.h"
@@ -16,12 +18,15 @@ namespace {
 // The file is read in chunks of this many bytes.
 constexpr std::uint32_t kFileBufferSize = 4096;
 
-// A caller of the public reads meets only the library's own exceptions.
+// A caller of the public reads meets only the library's own exceptions: the input's errors and
+// a failed allocation, on either thread, arrive as JpegError.
 void ReadReportingStreamErrors(JpegReader& reader, InputByteStream& stream, BitmapImage& bitmap) {
   try {
     reader.ReadImage(stream, bitmap);
   } catch (const InputByteStream::StreamError& error) {
     throw JpegDecoder::JpegError(error.what());
+  } catch (const std::bad_alloc&) {
+    throw JpegDecoder::JpegError(message::kNotEnoughMemory);
   }
 }
 
@@ -36,7 +41,11 @@ void JpegDecoder::TransferToBitmap() {
 
 void JpegDecoder::ReadImageFile(const std::string& file_name, BitmapImage& bitmap) {
   FileInputByteStream stream(kFileBufferSize);
-  stream.Open(file_name);
+  stream.Open(file_name, reader->MemoryLimit());
+  if (stream.IsFolder()) {
+    throw JpegError(std::string(message::kCannotOpenInputFile) + ": " + file_name + " " +
+                    message::kIsAFolder);
+  }
   if (!stream.IsUsable()) throw JpegError(message::kCannotOpenInputFile);
   ReadReportingStreamErrors(*reader, stream, bitmap);
 }

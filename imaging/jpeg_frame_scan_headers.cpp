@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "lumarc/bitmap_image.h"
+#include "lumarc/bitmap_image_storage.h"
 #include "lumarc/input_byte_stream.h"
 #include "lumarc/jpeg_reader.h"
 #include "lumarc/messages.h"
@@ -106,12 +107,19 @@ void JpegReader::ComputeMcuGeometry() {
 // The fast path writes every pixel whenever it converts at all, so a reused pixel buffer is not
 // zero-filled first; ReleaseImage zeroes what the read did not write (see FinishBitmap). With a
 // progress callback, which may look at the bitmap during the read, it is zero-filled as before.
+// The bitmap's own refusal of a size is the decoder's, as the memory limit's is.
 void JpegReader::AllocateBitmap(std::uint32_t color_count, std::uint32_t bit_count) {
-  if (decode_path == DecodePath::kFast && progress_callback == nullptr) {
-    bitmap_unfilled =
-        current_image->AllocateOverKeptStorage(color_count, bit_count, image_width, image_height);
-  } else {
-    current_image->Allocate(color_count, bit_count, image_width, image_height);
+  try {
+    if (decode_path == DecodePath::kFast && progress_callback == nullptr) {
+      bitmap_unfilled = BitmapImageStorage::AllocateUnfilled(*current_image, color_count, bit_count,
+                                                             image_width, image_height);
+    } else {
+      current_image->Allocate(color_count, bit_count, image_width, image_height);
+    }
+  } catch (const JpegError&) {
+    throw;
+  } catch (const GraphicsException& refusal) {
+    throw JpegError(refusal.what());
   }
 }
 
@@ -129,7 +137,11 @@ void JpegReader::PrepareImage() {
 }
 
 void JpegReader::ReadScanHeader(InputByteStream& stream) {
-  if (streamed.active) throw ReadAgainOnWholeGrid{};
+  // The grid keeps what a second scan of a streamed picture builds on.
+  if (plan.plan == ReadPlan::kStreamedRows) {
+    read_again = true;
+    return;
+  }
   if (!frame_found) throw JpegBadStream(message::kScanBeforeFrame);
   const std::uint32_t length = stream.ReadWord();  // only listed, never tested
   trace.ScanHeading(length);
@@ -145,11 +157,14 @@ void JpegReader::ReadScanHeader(InputByteStream& stream) {
   const std::uint32_t al = approximation & 0x0F;
   trace.ScanParameters(ss, se, ah, al);
   trace.SegmentEnd();
-  if (progressive && current_scan == 0) scans_read_ahead = MayReadScansAhead(stream);
+  if (current_scan == 0) SetReadPlan(stream);
   PrepareScanComponents(ss, ChooseSampleStorage());
   ++current_scan;
   bitmap_complete = false;  // this scan may change blocks the bitmap was converted from
-  if (scans_read_ahead) return ReadScanAhead(stream, {ss, se, ah, al});
+  if (plan.plan == ReadPlan::kScansReadAhead) {
+    read_again = !ReadScanAhead(stream, {ss, se, ah, al});
+    return;
+  }
   stream.BeginBitReading();
   if (progressive) {
     DecodeProgressiveScan(stream, {ss, se, ah, al});
@@ -187,20 +202,14 @@ bool JpegReader::IsFrameComponent(std::uint32_t id) const {
 }
 
 // Progressive samples exist only once the read ends, made from the coefficients MCU row by MCU
-// row. Sequential ones are kept whole unless the first scan can be streamed (see StreamedScan).
+// row. Sequential ones are kept whole unless the plan streams the rows.
 ImageComponent::SampleStorage JpegReader::ChooseSampleStorage() const {
   using enum ImageComponent::SampleStorage;
   if (decode_path != DecodePath::kFast || (component_count != 1 && component_count != 3)) {
     return kWholeGrid;
   }
   if (progressive) return kOneMcuRow;
-  // A scan naming a component twice decodes its units twice; the grid keeps the first decode
-  // where the second breaks off.
-  const bool each_component_once = active_scan.component_count == component_count;
-  return may_stream_rows && Unobserved() && current_scan == 0 && each_component_once &&
-                 ScanCoversFrame()
-             ? kOneMcuRow
-             : kWholeGrid;
+  return plan.plan == ReadPlan::kStreamedRows ? kOneMcuRow : kWholeGrid;
 }
 
 // A progressive DC scan needs only the DC table, an AC scan only the AC table.
@@ -210,7 +219,8 @@ void JpegReader::PrepareScanComponents(std::uint32_t ss, ImageComponent::SampleS
     component.CheckQuantizationTable();
     if (!progressive || ss == 0) component.CheckDcTable();
     if (!progressive || ss != 0) component.CheckAcTable();
-    component.AllocateComponentBuffers(Geometry(), storage, !scans_read_ahead);
+    component.AllocateComponentBuffers(Geometry(), storage,
+                                       plan.plan != ReadPlan::kScansReadAhead);
   }
 }
 

@@ -1,7 +1,10 @@
 // The image-read driver: from the stream header through the marker loop to the end-of-image
 // checks, with the transfer of the decoded components into the bitmap and the release of their
 // buffers on every way out.
+#include <new>
+
 #include "lumarc/bitmap_image.h"
+#include "lumarc/bitmap_image_storage.h"
 #include "lumarc/input_byte_stream.h"
 #include "lumarc/jpeg_reader.h"
 #include "lumarc/messages.h"
@@ -10,65 +13,88 @@
 namespace Lumarc {
 
 namespace {
+
 // Ends every way out of a read: the bitmap keeps no storage aside after it.
 struct KeptStorageRelease {
   BitmapImage& bitmap;
-  ~KeptStorageRelease() { bitmap.ReleaseKeptStorage(); }
+  ~KeptStorageRelease() { BitmapImageStorage::ReleaseKeptStorage(bitmap); }
 };
-}  // namespace
 
-void JpegReader::ReadImage(InputByteStream& stream, BitmapImage& bitmap) {
-  const KeptStorageRelease release{bitmap};
-  const InputByteStream::Position start = stream.GetPosition();
-  may_stream_rows = true;
+// Damage in the data, as opposed to the environment's failures (memory, a cancelled read).
+bool IsDamage(const std::exception_ptr& error) {
   try {
-    ReadImageOnce(stream, bitmap);
-  } catch (const ReadAgainOnWholeGrid&) {
-    may_stream_rows = false;
-    stream.SetPosition(start);
-    ReadImageOnce(stream, bitmap);
+    std::rethrow_exception(error);
+  } catch (const JpegDecoder::JpegBadStream&) {
+    return true;
+  } catch (const InputByteStream::StreamError&) {
+    return true;
+  } catch (...) {
+    return false;
   }
 }
 
-void JpegReader::ReadImageOnce(InputByteStream& stream, BitmapImage& bitmap) {
+}  // namespace
+
+// A failed allocation, on either thread, ends the read as the library's own error.
+void JpegReader::ReadImage(InputByteStream& stream, BitmapImage& bitmap) {
+  const KeptStorageRelease release{bitmap};
+  const InputByteStream::Position start = stream.GetPosition();
+  whole_grid_only = false;
+  try {
+    if (ReadImageOnce(stream, bitmap) == PassEnd::kRead) return;
+    whole_grid_only = true;
+    stream.SetPosition(start);
+    ReadImageOnce(stream, bitmap);
+  } catch (const std::bad_alloc&) {
+    throw JpegError(message::kNotEnoughMemory);
+  }
+}
+
+void JpegReader::StartPass(BitmapImage& bitmap) {
   current_image = &bitmap;
   current_scan = 0;
   scan_total = 0;
   cancelled = false;
+  plan = {};
+  read_again = false;
   bitmap_complete = false;
   bitmap_unfilled = false;
-  bitmap_written = false;
+  rows_written.count = 0;
   streamed = {};
-  scans_read_ahead = false;
   transformed_blocks = 0;
   frame_memory_bytes = 0;
-  if (progress_callback != nullptr) CountScans(stream);
   restart_interval = 0;
+  eoi_found = false;
+  frame_found = false;
+  // A bitmap read into again at the same size reuses its pixel buffer.
+  BitmapImageStorage::ClearKeepingStorage(bitmap);
+}
+
+// Scans read ahead that meet damage leave the image to be read again scan after scan, which
+// meets it where it lies and leaves what it leaves.
+JpegReader::PassEnd JpegReader::ReadImageOnce(InputByteStream& stream, BitmapImage& bitmap) {
+  StartPass(bitmap);
+  if (progress_callback != nullptr) CountScans(stream);
+  PassEnd end = PassEnd::kRead;
   try {
-    // A bitmap read into again at the same size reuses its pixel buffer (zero-filled again).
-    bitmap.ClearKeepingStorage();
-    eoi_found = false;
-    frame_found = false;
-    ReadJfifHeader(stream);
-    ReadMarkers(stream);
-    if (scans_read_ahead) DecodeScansReadAhead();
+    end = ReadPass(stream);
   } catch (const GraphicsAbort&) {
     // Nothing is transferred: an empty bitmap cannot be mistaken for a picture.
     ReleaseImage();
     bitmap.Clear();
     cancelled = true;
-    return;
-  } catch (const ReadAgainOnWholeGrid&) {
-    ReleaseImage();
-    throw;
+    return PassEnd::kRead;
   } catch (...) {
-    if (scans_read_ahead) {
-      ReleaseImage();
-      throw ReadAgainOnWholeGrid{};
-    }
-    TransferAfterFailure();
+    const bool damage_read_ahead =
+        plan.plan == ReadPlan::kScansReadAhead && IsDamage(std::current_exception());
+    if (!damage_read_ahead) TransferAfterFailure();
     ReleaseImage();
+    if (damage_read_ahead) return PassEnd::kReadAgainOnWholeGrid;
     throw;
+  }
+  if (end == PassEnd::kReadAgainOnWholeGrid) {
+    ReleaseImage();
+    return end;
   }
   try {
     TransferToBitmap();
@@ -79,6 +105,14 @@ void JpegReader::ReadImageOnce(InputByteStream& stream, BitmapImage& bitmap) {
     throw;
   }
   ReleaseImage();
+  return PassEnd::kRead;
+}
+
+JpegReader::PassEnd JpegReader::ReadPass(InputByteStream& stream) {
+  ReadJfifHeader(stream);
+  ReadMarkers(stream);
+  if (!read_again && plan.plan == ReadPlan::kScansReadAhead) read_again = !DecodeScansReadAhead();
+  return read_again ? PassEnd::kReadAgainOnWholeGrid : PassEnd::kRead;
 }
 
 // Bytes other than 0xFF between segments are skipped. The byte after a segment must not be the
@@ -89,7 +123,7 @@ void JpegReader::ReadMarkers(InputByteStream& stream) {
   while (stream.HasMoreData() && !eoi_found) {
     if (byte == 0xFF) {
       ProcessMarker(stream);
-      if (eoi_found) return;
+      if (eoi_found || read_again) return;
     }
     if (!TryReadByte(stream, byte) || !stream.HasMoreData()) {
       throw JpegBadStream(message::kPrematureEndOfFile);
@@ -109,92 +143,32 @@ void JpegReader::CheckTrailingData(InputByteStream& stream) {
   }
 }
 
-void JpegReader::TransferToBitmap() {
-  if (current_image == nullptr) throw JpegError(message::kNotReadingAnImage);
-  if (current_scan == 0 || bitmap_complete) return;
-  if (streamed.active) return TransferStreamedScanAfterFailure();
-  // The fast paths convert straight from the blocks and need no upsampled planes.
-  const bool from_blocks = decode_path == DecodePath::kFast;
-  if (from_blocks && progressive) return TransferProgressiveByMcuRows();
-  for (std::uint32_t i = 0; i < component_count; ++i) {
-    ImageComponent& component = components[component_ids[i]];
-    if (progressive) component.ProgressiveInverseDct(InverseDctOfPath());
-    if (!from_blocks) component.Upsample();
-  }
-  if (from_blocks) {
-    bitmap_written = ConvertRows({});
-  } else if (component_count == 1) {
-    ConvertGrayscale(components[component_ids[0]], *current_image);
-  } else if (component_count == 3) {
-    ConvertYCbCr(components[component_ids[0]], components[component_ids[1]],
-                 components[component_ids[2]], *current_image);
-  }
-}
-
-// Each MCU row's coefficients become samples just before their bitmap rows are written, so the
-// samples never take more than one MCU row of memory.
-void JpegReader::TransferProgressiveByMcuRows() {
-  PrepareProgressiveTransfer();
-  bool written = mcu_rows != 0;
-  for (std::uint32_t row = 0; row < mcu_rows; ++row) {
-    written = TransferProgressiveMcuRow(row) && written;
-  }
-  bitmap_written = written;
-}
-
-// The zero block is transformed once per component even in a frame without rows, as the
-// whole-grid transfer does.
-void JpegReader::PrepareProgressiveTransfer() {
-  for (std::uint32_t i = 0; i < component_count; ++i) {
-    components[component_ids[i]].ProgressiveInverseDct(0, 0, InverseDctOfPath());
-  }
-}
-
-// False where nothing could be written.
-bool JpegReader::TransferProgressiveMcuRow(std::uint32_t row) {
-  for (std::uint32_t i = 0; i < component_count; ++i) {
-    ImageComponent& component = components[component_ids[i]];
-    const std::uint32_t v = component.VerticalFrequency();
-    component.ProgressiveInverseDct(row * v, (row + 1) * v, InverseDctOfPath());
-  }
-  return ConvertRows({row * mcu_height, (row + 1) * mcu_height});
-}
-
-// Straight from the blocks; false where nothing could be written.
-bool JpegReader::ConvertRows(RowRange rows) {
-  if (component_count == 1) {
-    return ConvertGrayscaleFromBlocks(components[component_ids[0]], *current_image, rows);
-  }
-  if (component_count != 3) return false;
-  return ConvertYCbCrFromBlocks(components[component_ids[0]], components[component_ids[1]],
-                                components[component_ids[2]], *current_image, rows);
-}
-
 // What was decoded before the error still reaches the bitmap. The error that ended the read is
-// the one reported, even if this transfer fails as well (it can only run out of memory).
+// the one reported, even if this transfer fails as well (it can only run out of memory). Scans
+// read ahead keep the coefficients of a few MCU rows only: the rows not yet converted are lost
+// with the error, and cleared.
 void JpegReader::TransferAfterFailure() {
+  if (plan.plan == ReadPlan::kScansReadAhead) return;
   try {
     TransferToBitmap();
   } catch (...) {
   }
 }
 
-// Every slot is released, not only the frame's components: a scan that failed part-way may have
-// made buffers for a component before the scan was counted, and buffers left behind would keep
-// this image's geometry into the next image.
-// A reused pixel buffer holds the previous picture until written: nothing of it may survive.
+// A pixel buffer that was not zero-filled holds the previous picture, or the allocator's bytes,
+// until written: every row the read did not write is cleared.
 void JpegReader::FinishBitmap() {
   if (!bitmap_unfilled || current_image == nullptr) return;
   bitmap_unfilled = false;
-  if (bitmap_complete || bitmap_written) {
-    current_image->ZeroPadding();
-  } else {
-    current_image->ZeroPixels();
-  }
+  BitmapImageStorage::ClearRowsFrom(*current_image, rows_written.count);
 }
 
+// Every slot is released, not only the frame's components: a scan that failed part-way may have
+// made buffers for a component before the scan was counted, and buffers left behind would keep
+// this image's geometry into the next image. The worker may still be reading the buffers, and
+// writing rows.
 void JpegReader::ReleaseImage() {
-  if (worker) worker->FinishQuietly();  // it may still be reading the buffers
+  if (worker) worker->FinishQuietly();
   FinishBitmap();
   pending_scans.clear();
   for (ImageComponent& component : worker_components) component.FreeComponentBuffers();

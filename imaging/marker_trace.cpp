@@ -150,4 +150,9 @@ void MarkerTrace::ScanParameters(std::uint32_t ss, std::uint32_t se, std::uint32
   Line(" Successive Approximation Low: ", al);
 }
 
+void MarkerTrace::ReadPlan(const char* plan, std::uint32_t threads) {
+  *out << "{ Read Plan: " << plan << ", " << threads << (threads == 1 ? " thread }" : " threads }")
+       << std::endl;
+}
+
 }  // namespace Lumarc

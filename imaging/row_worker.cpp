@@ -28,32 +28,39 @@ void RowWorker::Hand(std::uint32_t batch) {
   bool wake = false;
   {
     const std::lock_guard lock(mutex);
+    if (failure) std::rethrow_exception(failure);
     ++handed;
     wake = handed - finished >= batch;
   }
   if (wake) row_handed.notify_one();
 }
 
-// The worker may be asleep on rows fewer than a batch: it is woken before waiting for it.
 void RowWorker::WaitUntilPendingAtMost(std::uint32_t pending) {
   std::unique_lock lock(mutex);
+  WaitUntilPendingAtMostLocked(lock, pending);
+  if (failure) std::rethrow_exception(failure);
+}
+
+// The worker may be asleep on rows fewer than a batch: it is woken before waiting for it.
+void RowWorker::WaitUntilPendingAtMostLocked(std::unique_lock<std::mutex>& lock,
+                                             std::uint32_t pending) {
   if (handed - finished <= pending) return;
   row_handed.notify_one();
   row_finished.wait(lock, [&] { return handed - finished <= pending; });
 }
 
 void RowWorker::Finish() {
-  WaitUntilPendingAtMost(0);
-  const std::lock_guard lock(mutex);
+  std::unique_lock lock(mutex);
+  WaitUntilPendingAtMostLocked(lock, 0);
   task = nullptr;
   if (failure) std::rethrow_exception(std::exchange(failure, nullptr));
 }
 
-void RowWorker::FinishQuietly() noexcept {
-  WaitUntilPendingAtMost(0);
-  const std::lock_guard lock(mutex);
+bool RowWorker::FinishQuietly() noexcept {
+  std::unique_lock lock(mutex);
+  WaitUntilPendingAtMostLocked(lock, 0);
   task = nullptr;
-  failure = nullptr;
+  return !std::exchange(failure, nullptr);
 }
 
 // After a task has failed, the rows still handed over are only counted: the run is lost.

@@ -1,13 +1,15 @@
-// Progressive scans read ahead (see JpegReader::scans_read_ahead): the marker loop records each
-// scan and passes over its data; at the end of the image every scan goes on from where it
-// stopped, one MCU row at a time, each reading its own data through a stream of its own.
+// Progressive scans read ahead (JpegReader::ReadPlan::kScansReadAhead): the marker loop records
+// each scan and passes over its data; at the end of the image every scan goes on from where it
+// stopped, one MCU row at a time, each reading its own data through a stream of its own over the
+// same source.
 //
 // A scan's units in one MCU row depend only on its own earlier units and on what earlier scans
 // left in the same blocks, so decoding all scans' units of an MCU row, in scan order, before the
 // next MCU row's gives the coefficients that decoding scan after scan gives. Anything unusual
-// (an error anywhere, bytes other than data between a scan and its marker) ends the read with
-// ReadAgainOnWholeGrid, and the image is read again scan after scan, which gives the same error
-// at the same point as ever.
+// (damage anywhere, bytes other than data between a scan and its marker, more scans than are
+// read ahead) reads the image again from its start scan after scan, which meets the same error
+// at the same point as ever and leaves what it leaves. A failed allocation is no such case: it
+// ends the read.
 #include <algorithm>
 
 #include "lumarc/input_byte_stream.h"
@@ -37,15 +39,11 @@ constexpr std::size_t kMostScansReadAhead = 32;
 
 }  // namespace
 
-bool JpegReader::MayReadScansAhead(const InputByteStream& stream) const {
-  return decode_path == DecodePath::kFast && may_stream_rows && Unobserved() &&
-         (component_count == 1 || component_count == 3) && stream.OpenAnother() != nullptr;
-}
-
 // Only the tables the scan's band decodes with are copied (a DC scan's AC slots may be empty).
-void JpegReader::ReadScanAhead(InputByteStream& stream, const ScanBand& band) {
+// False where the scan is one more than are read ahead.
+bool JpegReader::ReadScanAhead(InputByteStream& stream, const ScanBand& band) {
   if (band.ss == 0 && band.se != 0) throw JpegBadStream(message::kProgressiveDcWithAc);
-  if (pending_scans.size() == kMostScansReadAhead) throw ReadAgainOnWholeGrid{};
+  if (pending_scans.size() == kMostScansReadAhead) return false;
   PendingScan& scan = pending_scans.emplace_back();
   scan.band = band;
   scan.context = active_scan;
@@ -63,25 +61,29 @@ void JpegReader::ReadScanAhead(InputByteStream& stream, const ScanBand& band) {
   }
   const InputByteStream::Position data_start = stream.GetPosition();
   scan.stream = stream.OpenAnother();
-  if (!scan.stream) throw ReadAgainOnWholeGrid{};  // the file may have gone, or the handles run out
   scan.stream->SetPosition(data_start);
   scan.stream->BeginBitReading();
   if (!stream.SkipEntropyCodedData()) throw JpegBadStream(message::kPrematureEndOfFile);
   scan.data_end = stream.GetPosition();
   scan.data_bytes = static_cast<std::uint64_t>(scan.data_end - data_start);
+  return true;
 }
 
 // With a worker, this thread decodes the first scans' units of each MCU row into a ring, and the
 // worker decodes the other scans' units of the row, transforms and converts it, a few rows behind.
-void JpegReader::DecodeScansReadAhead() {
-  if (!eoi_found || mcu_rows == 0) throw ReadAgainOnWholeGrid{};
-  const bool on_worker = use_worker && WorthAWorker() && StartWorker();
+// False where the image must be read again scan after scan: it has no end-of-image marker or no
+// rows, a component that no scan named (nothing can be converted), or a scan whose data does not
+// end where the marker loop found it.
+bool JpegReader::DecodeScansReadAhead() {
+  if (!eoi_found || mcu_rows == 0) return false;
+  for (std::uint32_t i = 0; i < component_count; ++i) {
+    if (!components[component_ids[i]].HasDataUnits()) return false;
+  }
+  const bool on_worker = plan.with_worker;
   std::array<ImageComponent::ScanState, kMostScanComponents> states{};
   for (std::uint32_t i = 0; i < component_count; ++i) {
     ImageComponent& component = components[component_ids[i]];
     states[i] = component.SavedScanState();
-    // Components that no scan named have no blocks, and nothing can be converted.
-    if (!component.HasDataUnits()) throw ReadAgainOnWholeGrid{};
     component.AllocateCoefficientRing(on_worker ? kRowsInFlight : 1, true);
   }
   PrepareProgressiveTransfer();
@@ -105,13 +107,15 @@ void JpegReader::DecodeScansReadAhead() {
     }
   }
   if (on_worker) worker->Finish();
-  for (const PendingScan& scan : pending_scans) CheckScanEndReadAhead(scan);
+  for (const PendingScan& scan : pending_scans) {
+    if (!ScanEndsWhereReadAhead(scan)) return false;
+  }
   // The components point at the reader's own tables again, as after the last scan header.
   for (std::uint32_t i = 0; i < component_count; ++i) {
     components[component_ids[i]].RestoreScanState(states[i]);
   }
   bitmap_complete = true;
-  bitmap_written = true;
+  return true;
 }
 
 // The scans from the returned one on go to the worker, so that both threads take about as long.
@@ -170,9 +174,10 @@ void JpegReader::GiveScansToWorker(std::size_t first) {
   }
 }
 
-// The ring's rows are zeroed once transformed, for the MCU row that takes their place.
+// The ring's rows are zeroed once transformed, for the MCU row that takes their place. Every
+// component has blocks (DecodeScansReadAhead), so every row is written.
 void JpegReader::ReconstructRowReadAhead(std::uint32_t mcu_row) {
-  if (!TransferProgressiveMcuRow(mcu_row)) throw ReadAgainOnWholeGrid{};
+  TransferProgressiveMcuRow(mcu_row);
   for (std::uint32_t i = 0; i < component_count; ++i) {
     ImageComponent& component = components[component_ids[i]];
     const std::uint32_t v = component.VerticalFrequency();
@@ -196,14 +201,15 @@ void JpegReader::DecodeRowsReadAhead(PendingScan& scan, std::uint32_t mcu_row) {
 
 // The marker loop would pass over data bytes between the scan's last unit and its marker, but
 // would take a 0xFF among them for a marker of its own.
-void JpegReader::CheckScanEndReadAhead(const PendingScan& scan) const {
+bool JpegReader::ScanEndsWhereReadAhead(const PendingScan& scan) const {
   InputByteStream& stream = *scan.stream;
   stream.EndBitReading();
   const std::streamoff end = scan.data_end;
-  if (std::streamoff{stream.GetPosition()} > end) throw ReadAgainOnWholeGrid{};
+  if (std::streamoff{stream.GetPosition()} > end) return false;
   while (std::streamoff{stream.GetPosition()} < end) {
-    if (stream.ReadByte() == 0xFF) throw ReadAgainOnWholeGrid{};
+    if (stream.ReadByte() == 0xFF) return false;
   }
+  return true;
 }
 
 }  // namespace Lumarc

@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "lumarc/bitmap_image_storage.h"
 #include "lumarc/graphics_exception.h"
 
 #include "exception_message.h"
@@ -161,14 +162,14 @@ TEST(BitmapImage, StorageKeptAsideComesBackZeroFilled) {
   for (const std::uint32_t width : {7u, 5u}) {  // the same byte size, then another
     image.Allocate(0, 24, 7, 3);
     std::fill_n(image.PixelData(), image.BytesPerRow() * image.Height(), std::uint8_t{0xAB});
-    image.ClearKeepingStorage();
+    BitmapImageStorage::ClearKeepingStorage(image);
     ExpectEmpty(image);
     image.Allocate(0, 24, width, 3);
     const std::uint8_t* pixels = image.PixelData();
     EXPECT_TRUE(std::all_of(pixels, pixels + image.BytesPerRow() * image.Height(),
                             [](std::uint8_t b) { return b == 0; }))
         << "width " << width;
-    image.ReleaseKeptStorage();
+    BitmapImageStorage::ReleaseKeptStorage(image);
     EXPECT_NE(image.PixelData(), nullptr);  // only what was kept aside goes
   }
 }

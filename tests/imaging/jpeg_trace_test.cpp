@@ -145,7 +145,8 @@ TEST(TraceTest, ListsSegmentsUpToTheFailingScan) {
                                "  Component ID: 1\n  DC Entropy Table: 0\n  AC Entropy Table: 1\n"
                                " Spectral Selection Start: 0\n Spectral Selection End: 63\n"
                                " Successive Approximation High: 0\n"
-                               " Successive Approximation Low: 0\n}\n";
+                               " Successive Approximation Low: 0\n}\n"
+                               "{ Read Plan: whole grid, 1 thread }\n";
   EXPECT_EQ(TraceOf(bytes), expected);
 }
 

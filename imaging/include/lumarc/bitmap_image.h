@@ -45,12 +45,6 @@ class LUMARC_EXPORT BitmapImage {
                                        std::uint32_t width, std::uint32_t height);
   // Frees both buffers and returns to the empty state.
   void Clear();
-  // As Clear, but the pixel buffer is kept aside for the next Allocate of the same byte size,
-  // which then zero-fills it instead of obtaining fresh pages (for a 4000 x 3000 picture that
-  // saves about 9000 page faults per read). A decoder brackets each read with this and
-  // ReleaseKeptStorage, so nothing stays kept beyond a read.
-  void ClearKeepingStorage();
-  void ReleaseKeptStorage();
   PaletteColor& PaletteEntry(std::uint32_t index);
   const PaletteColor& PaletteEntry(std::uint32_t index) const;
 
@@ -68,19 +62,9 @@ class LUMARC_EXPORT BitmapImage {
   const std::uint8_t* PictureRow(std::uint32_t row) const;
 
  private:
-  // The decoder's own: it writes every pixel of a picture it reads whole, so it skips the
-  // zero-fill and answers for the bytes it did not write.
-  friend class JpegReader;
-
-  // As Allocate, except that the pixels are not zero-filled: a buffer kept aside by
-  // ClearKeepingStorage is taken over as it stands, and a new one is left as the allocator gives
-  // it. For a writer that then writes every pixel of every row and calls ZeroPadding, or else
-  // calls ZeroPixels. True unless there are no pixels: they are not zero yet.
-  bool AllocateOverKeptStorage(std::uint32_t colorCount, std::uint32_t bitCount,
-                               std::uint32_t width, std::uint32_t height);
-  void ZeroPixels();
-  // Zeroes the bytes after the last pixel of every row.
-  void ZeroPadding();
+  // The decoder's own calls (not installed): reading into a bitmap of the same size again
+  // reuses its pixel buffer, and a decoder that writes every pixel itself skips the zero-fill.
+  friend class BitmapImageStorage;
 
   bool AllocateKeeping(std::uint32_t colorCount, std::uint32_t bitCount, std::uint32_t width,
                        std::uint32_t height, bool zero_fill);
@@ -96,7 +80,7 @@ class LUMARC_EXPORT BitmapImage {
   std::unique_ptr<std::uint8_t[], FreeDeleter> pixels;
   std::uint32_t color_count = 0;
   std::unique_ptr<PaletteColor[], FreeDeleter> palette;
-  // The pixel buffer ClearKeepingStorage set aside, and its size.
+  // The pixel buffer a decoder set aside for its next Allocate, and its size.
   std::unique_ptr<std::uint8_t[], FreeDeleter> kept_pixels;
   std::uint64_t kept_bytes = 0;
 };

@@ -38,8 +38,10 @@ class InputByteStream {
   // Moves the source so that the next byte read is the one at position. Base: nothing.
   virtual void SetPosition(Position position);
   // A second stream over the same source, read independently of this one, at the source's
-  // start; null where the source cannot be read twice at once (the base class and files).
+  // start; null where the source cannot be read twice at once (the base class).
   virtual std::unique_ptr<InputByteStream> OpenAnother() const;
+  // Whether OpenAnother gives a stream, asked without making one.
+  virtual bool CanOpenAnother() const;
 
   // Byte mode.
   // Raises StreamError "Premature end of file" when the source is exhausted.

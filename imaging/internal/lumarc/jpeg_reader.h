@@ -70,9 +70,31 @@ class JpegReader {
   std::uint64_t FrameMemoryBytes() const { return frame_memory_bytes; }
   std::uint64_t TransformedBlocks() const { return transformed_blocks; }
   bool WasCancelled() const { return cancelled; }
-  // The last read decoded a progressive image's scans read ahead (see scans_read_ahead), rather
-  // than scan after scan.
-  bool ScansWereReadAhead() const { return scans_read_ahead; }
+  // How a picture's scans are read: chosen once per read, at its first scan header, from the
+  // frame, that scan, the decode path, what watches the read (a listing or a progress callback
+  // must see the scans one after the other) and the threads allowed; listed in the trace.
+  //  - kWholeGrid: every scan decoded in turn into blocks kept for the whole picture, which is
+  //    transferred to the bitmap at the end. Any picture, any path; the only plan whose reads
+  //    can be watched.
+  //  - kStreamedRows: a sequential picture whose first scan holds every component once keeps
+  //    one MCU row of samples and converts each row into the bitmap as soon as it is decoded.
+  //  - kScansReadAhead: a progressive picture's scans are passed over to the end of the image,
+  //    then every scan's units of one MCU row are decoded, transformed and converted before the
+  //    next row's, with one MCU row of coefficients.
+  // The last two may take the worker (SetThreads). Where a plan turns out not to fit (a second
+  // scan after a streamed one, scans read ahead meeting damage or too many scans), the read
+  // starts again from the stream's start on the whole grid, over the same source: an explicit
+  // step, never taken for want of memory.
+  enum class ReadPlan { kWholeGrid, kStreamedRows, kScansReadAhead };
+  struct PlanChoice {
+    ReadPlan plan = ReadPlan::kWholeGrid;
+    bool with_worker = false;
+  };
+  // The last read's plan, as it ended (after a read again, the whole grid).
+  PlanChoice Plan() const { return plan; }
+  bool ScansWereReadAhead() const { return plan.plan == ReadPlan::kScansReadAhead; }
+  // Picture rows, from the top, that the last read wrote into the bitmap.
+  std::uint32_t RowsWritten() const { return rows_written.count; }
 
   // Marker level, used by ReadImage.
   // Reads SOI and the JFIF APP0 segment that must open every stream.
@@ -125,6 +147,13 @@ class JpegReader {
   ImageComponent::SampleStorage ChooseSampleStorage() const;
   void PrepareScanComponents(std::uint32_t ss, ImageComponent::SampleStorage storage);
 
+  // The read plan (read_plan.cpp).
+  PlanChoice ChooseReadPlan(const InputByteStream& stream) const;
+  bool StartWorker();
+  bool WorthAWorker() const;
+  void SetReadPlan(const InputByteStream& stream);
+  void TracePlan();
+
   // Scan decoding (jpeg_scan_decoding.cpp).
   // What a scan's loop keeps from one row of units to the next.
   struct ScanPosition {
@@ -142,13 +171,9 @@ class JpegReader {
     ScanPosition position;
   };
   void DecodeSequentialScan(InputByteStream& stream);
-  void DecodeStreamedScanWithWorker(InputByteStream& stream, InverseDctRoutine inverse_dct);
-  bool WorthAWorker() const;
   // Rows of units decoded ahead of the worker, at most, and the rows handed over at a time.
   static constexpr std::uint32_t kRowsInFlight = 8;
   static constexpr std::uint32_t kRowsPerWake = 4;
-  bool StartWorker();
-  void ReconstructScanRow(std::uint32_t row, InverseDctRoutine inverse_dct);
   // The spectral band and the successive approximation of a progressive scan.
   struct ScanBand {
     std::uint32_t ss = 0;
@@ -194,36 +219,48 @@ class JpegReader {
   bool ScanCoversFrame() const;
   // No progress callback or trace sees the read between its start and its end.
   bool Unobserved() const { return progress_callback == nullptr && !trace.HasOutput(); }
-  bool ConvertRows(RowRange rows);
   void ResetDcPredictions(const ScanContext& scan);
   void ResetEobRuns(const ScanContext& scan);
   void ProcessRestartMarker(ScanContext& scan, InputByteStream& stream);
   void ReportProgress(std::uint32_t percent);
   void CountScans(InputByteStream& stream);
 
+  // Streamed rows (streamed_rows.cpp).
+  void DecodeStreamedScan(InputByteStream& stream, InverseDctRoutine inverse_dct);
+  void DecodeStreamedScanWithWorker(InputByteStream& stream, InverseDctRoutine inverse_dct);
+  void ReconstructScanRow(std::uint32_t row, InverseDctRoutine inverse_dct);
+  void TransferStreamedScanAfterFailure();
+
   // Progressive scans read ahead (scan_read_ahead.cpp).
-  bool MayReadScansAhead(const InputByteStream& stream) const;
-  void ReadScanAhead(InputByteStream& stream, const ScanBand& band);
-  void DecodeScansReadAhead();
+  bool ReadScanAhead(InputByteStream& stream, const ScanBand& band);
+  bool DecodeScansReadAhead();
   struct PendingScan;
   void DecodeRowsReadAhead(PendingScan& scan, std::uint32_t mcu_row);
-  void CheckScanEndReadAhead(const PendingScan& scan) const;
+  bool ScanEndsWhereReadAhead(const PendingScan& scan) const;
   void ReconstructRowReadAhead(std::uint32_t mcu_row);
   std::size_t FirstScanOfWorker() const;
   std::uint64_t ScanCost(const PendingScan& scan) const;
   void GiveScansToWorker(std::size_t first);
 
   // Image reading (jpeg_image_reading.cpp).
+  // How one pass over the stream ended when it did not raise.
+  enum class PassEnd { kRead, kReadAgainOnWholeGrid };
+  PassEnd ReadImageOnce(InputByteStream& stream, BitmapImage& bitmap);
+  void StartPass(BitmapImage& bitmap);
+  PassEnd ReadPass(InputByteStream& stream);
   void ReadMarkers(InputByteStream& stream);
   void CheckTrailingData(InputByteStream& stream);
   void TransferAfterFailure();
-  void ReadImageOnce(InputByteStream& stream, BitmapImage& bitmap);
-  void TransferStreamedScanAfterFailure();
+  void ReleaseImage();
+  void FinishBitmap();
+
+  // From the blocks to the bitmap (bitmap_transfer.cpp).
   void TransferProgressiveByMcuRows();
   void PrepareProgressiveTransfer();
   bool TransferProgressiveMcuRow(std::uint32_t row);
-  void ReleaseImage();
-  void FinishBitmap();
+  // Straight from the blocks; false where nothing could be written.
+  bool ConvertRows(RowRange rows);
+  void NoteRowsWritten(RowRange rows);
 
   JpegDecoder& owner;
   JpegDecoder::ProgressCallback progress_callback = nullptr;
@@ -258,13 +295,22 @@ class JpegReader {
   ScanContext active_scan;
   bool strict_jfif = false;
   bool cancelled = false;
+  // The plan of the current read, and whether it must start again on the whole grid.
+  PlanChoice plan;
+  bool whole_grid_only = false;
+  bool read_again = false;
   // The bitmap holds the whole picture, converted MCU row by MCU row during the image's only scan
   // so far; TransferToBitmap would write the same pixels again.
   bool bitmap_complete = false;
-  // The bitmap's pixel buffer was reused without its zero-fill, and TransferToBitmap wrote every
-  // pixel of it (bitmap_written) or not.
+  // The bitmap's pixel buffer was not zero-filled (reused, or new from the allocator): the rows
+  // the read did not write must be cleared when it ends.
   bool bitmap_unfilled = false;
-  bool bitmap_written = false;
+  // The one record of what the read wrote: picture rows 0 to count - 1, whichever thread wrote
+  // them. Written by the worker at every row it converts: on a line of its own.
+  struct alignas(kCacheLineBytes) WrittenRows {
+    std::uint32_t count = 0;
+  };
+  WrittenRows rows_written;
   // The first scan of a sequential image holding every component keeps only one MCU row of
   // samples, converted into the bitmap as soon as it is decoded, where nothing can look at the
   // blocks in between (no trace, no progress callback). Where the read fails, the row being
@@ -277,18 +323,7 @@ class JpegReader {
     std::uint64_t units_done_in_row = 0;  // in stream order
   };
   StreamedScan streamed;
-  struct ReadAgainOnWholeGrid {};
-  // Cleared when the image is read again from its start on the whole grid, scan after scan:
-  // where a later scan met a streamed one (a stream that codes components twice), which the grid
-  // honours, and where scans read ahead met anything but a whole, well-formed stream, so that an
-  // error is met where, and leaves what, reading scan after scan gives.
-  bool may_stream_rows = true;
-  // A progressive image's scans, where its source can be read twice at once and nothing watches
-  // the read, are not decoded one after the other: the marker loop passes over their data to the
-  // end of the image, then every scan's units of one MCU row are decoded, transformed and
-  // converted before the next MCU row's. The coefficients are then kept for one MCU row rather
-  // than the whole picture, and stay in the processor's caches from scan to scan.
-  bool scans_read_ahead = false;
+  // The scans read ahead, in stream order, each with a stream of its own over the same source.
   struct PendingScan {
     std::unique_ptr<InputByteStream> stream;  // in bit mode, where the scan has got to
     InputByteStream::Position data_end;       // the 0xFF of the marker after the scan's data

@@ -54,6 +54,8 @@ class MarkerTrace {
   void ScanHeading(std::uint32_t length);
   void ScanComponent(std::uint32_t id, std::uint32_t dc, std::uint32_t ac);
   void ScanParameters(std::uint32_t ss, std::uint32_t se, std::uint32_t ah, std::uint32_t al);
+  // How the read goes on from its first scan: "{ Read Plan: whole grid, 1 thread }".
+  void ReadPlan(const char* plan, std::uint32_t threads);
 
  private:
   void Line(const char* text);

@@ -30,6 +30,7 @@ class MemoryInputByteStream : public virtual InputByteStream {
   // (including the invalid position) leaves the stream exhausted.
   void SetPosition(Position position) override;
   std::unique_ptr<InputByteStream> OpenAnother() const override;
+  bool CanOpenAnother() const override { return true; }
 
  protected:
   void Refill() override;

@@ -2,15 +2,18 @@
 
 // Every fixed message the image library raises, by the stage of a read that finds the fault,
 // with the exception type that carries it. A read fails in one of these ways and no other, apart
-// from the standard library's own exceptions (std::bad_alloc) and a StreamError's text arriving
-// as JpegError from the public reads.
+// from a StreamError's text arriving as JpegError from the public reads.
 namespace Lumarc::message {
 
 // The caller and the environment (JpegDecoder::JpegError unless noted).
 inline constexpr char kCannotOpenInputFile[] = "Can't open input file";
+// Follows kCannotOpenInputFile and the name: "Can't open input file: photos is a folder".
+inline constexpr char kIsAFolder[] = "is a folder";
 inline constexpr char kNotReadingAnImage[] = "Not reading an image";
-// Also GraphicsException, from BitmapImage::Allocate.
+// Also GraphicsException, from BitmapImage::Allocate; the decoder raises it as JpegError
+// wherever it comes from (the memory limit, the bitmap, a source kept in memory).
 inline constexpr char kImageTooLargeForMemory[] = "Image Too Large for Memory";
+// Any allocation that fails during a read, on either thread.
 inline constexpr char kNotEnoughMemory[] = "Not Enough Memory to Decode the Image";
 
 // The bitmap: GraphicsException, and std::range_error for the subscript.

@@ -11,7 +11,8 @@ namespace Lumarc {
 
 // A thread of its own that runs one task for row after row, in the order the rows are handed
 // over, while the thread that hands them goes on with the next. It lives as long as its owner,
-// so a read costs no thread creation. A task's exception is kept and raised by Finish.
+// so a read costs no thread creation. A task's exception is raised on the handing thread at its
+// next hand-over or wait, and by Finish; the rows after the failed one are not run.
 class RowWorker {
  public:
   RowWorker();
@@ -23,16 +24,19 @@ class RowWorker {
   void Begin(std::function<void(std::uint32_t)> task);
   // Hands over the next row. The worker is woken only once `batch` rows wait for it (or by
   // the waits below): waking a sleeping thread costs more than a row's work on small pictures.
+  // Raises a task's exception instead, once one has failed.
   void Hand(std::uint32_t batch = 1);
-  // Waits until at most `pending` handed rows are unfinished.
+  // Waits until at most `pending` handed rows are unfinished; raises a task's exception.
   void WaitUntilPendingAtMost(std::uint32_t pending);
   // Waits for every handed row and ends the run; raises the first exception a task raised.
   void Finish();
-  // As Finish, keeping any exception to itself: for ways out that already carry an error.
-  void FinishQuietly() noexcept;
+  // As Finish, keeping any exception to itself: for ways out that already carry an error. False
+  // where a task failed, so that every row after it was left undone.
+  bool FinishQuietly() noexcept;
 
  private:
   void Run();
+  void WaitUntilPendingAtMostLocked(std::unique_lock<std::mutex>& lock, std::uint32_t pending);
 
   std::mutex mutex;
   std::condition_variable row_handed;
