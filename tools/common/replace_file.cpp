@@ -87,13 +87,15 @@ void CreateTemporaryBeside(const fs::path& file, const fs::path& name, Temporary
   for (int attempt = 0; attempt < 16; ++attempt) {
     const fs::path path = TemporaryNameBeside(file, name_part(random), limit);
     const HeldInterrupts held;
+    temporary.removal.emplace(path.string());
     temporary.descriptor = CreateExclusive(path);
+    error_number = errno;
     if (temporary.descriptor >= 0) {
       temporary.path = path;
-      temporary.removal.emplace(path.string());
       return;
     }
-    error_number = errno;
+    // Not this run's file: another run's, or none, which the handler must not remove.
+    temporary.removal.reset();
     if (error_number != EEXIST) break;
   }
   throw Failure("cannot create", name, error_number);
