@@ -249,7 +249,8 @@ TEST_F(PictureChecksumToolTest, SetRewritesOnlyAFile) {
   } refusals[] = {
       {fifo, "it is a FIFO, not a file that can be rewritten"},
       {folder, "it is a folder"},
-      {have_device ? device : fs::path(), "it is a character device, not a file that can be rewritten"},
+      {have_device ? device : fs::path(),
+       "it is a character device, not a file that can be rewritten"},
   };
   for (const auto& c : refusals) {
     if (c.file.empty()) continue;

@@ -311,7 +311,8 @@ fs::path Socket(const fs::path& path) {
   if (text.size() >= sizeof address.sun_path) return {};
   text.copy(address.sun_path, text.size());
   const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
-  const bool bound = ::bind(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+  const bool bound =
+      ::bind(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
   ::close(socket);  // the socket file stays
   return bound ? path : fs::path();
 }
@@ -343,8 +344,8 @@ TEST_P(Jpeg2BmpOutputKind, WritesToWhatTheOutputIs) {
   }
 
   EXPECT_EQ(run.status, c.status) << run.err;
-  EXPECT_EQ(run.err, *c.error ? "jpeg2bmp: cannot write " + output.string() + ": " + c.error + "\n"
-                              : "");
+  EXPECT_EQ(run.err,
+            *c.error ? "jpeg2bmp: cannot write " + output.string() + ": " + c.error + "\n" : "");
   std::vector<std::string> after = OutputFolder();
   std::sort(after.begin(), after.end());
   EXPECT_EQ(after, c.folder_after) << "no temporary file is left, nothing else changes";
@@ -363,19 +364,29 @@ INSTANTIATE_TEST_SUITE_P(
                          fs::permissions(out / "picture.bmp", fs::perms(0640));
                          return out / "picture.bmp";
                        },
-                       0, "", "picture.bmp", {"picture.bmp"},
+                       0,
+                       "",
+                       "picture.bmp",
+                       {"picture.bmp"},
                        [](const fs::path& out) {
                          EXPECT_EQ(fs::status(out / "picture.bmp").permissions(), fs::perms(0640));
                        }},
-        OutputKindCase{"Missing", [](const fs::path& out) { return out / "picture.bmp"; }, 0, "",
-                       "picture.bmp", {"picture.bmp"}},
+        OutputKindCase{"Missing",
+                       [](const fs::path& out) { return out / "picture.bmp"; },
+                       0,
+                       "",
+                       "picture.bmp",
+                       {"picture.bmp"}},
         OutputKindCase{"SymbolicLink",
                        [](const fs::path& out) {
                          WriteAll(out / "target.bmp", "earlier picture");
                          fs::create_symlink("target.bmp", out / "link.bmp");
                          return out / "link.bmp";
                        },
-                       0, "", "target.bmp", {"link.bmp", "target.bmp"},
+                       0,
+                       "",
+                       "target.bmp",
+                       {"link.bmp", "target.bmp"},
                        [](const fs::path& out) {
                          ExpectKind(out / "link.bmp", fs::file_type::symlink);
                          EXPECT_EQ(fs::read_symlink(out / "link.bmp"), "target.bmp");
@@ -385,42 +396,66 @@ INSTANTIATE_TEST_SUITE_P(
                          fs::create_symlink("nothing.bmp", out / "link.bmp");
                          return out / "link.bmp";
                        },
-                       1, "it is a symbolic link to nothing", "", {"link.bmp"}},
-        OutputKindCase{"CharacterDevice",
-                       [](const fs::path& out) { return DeviceNode(out / "null", S_IFCHR, 1, 3); },
-                       0, "", "", {"null"},
-                       [](const fs::path& out) {
-                         ExpectKind(out / "null", fs::file_type::character);
-                       }},
+                       1,
+                       "it is a symbolic link to nothing",
+                       "",
+                       {"link.bmp"}},
+        OutputKindCase{
+            "CharacterDevice",
+            [](const fs::path& out) { return DeviceNode(out / "null", S_IFCHR, 1, 3); },
+            0,
+            "",
+            "",
+            {"null"},
+            [](const fs::path& out) { ExpectKind(out / "null", fs::file_type::character); }},
         // The device that is always full shows that the device itself was written, and why
         // writing failed.
-        OutputKindCase{"FullCharacterDevice",
-                       [](const fs::path& out) { return DeviceNode(out / "full", S_IFCHR, 1, 7); },
-                       1, "No space left on device", "", {"full"},
-                       [](const fs::path& out) {
-                         ExpectKind(out / "full", fs::file_type::character);
-                       }},
+        OutputKindCase{
+            "FullCharacterDevice",
+            [](const fs::path& out) { return DeviceNode(out / "full", S_IFCHR, 1, 7); },
+            1,
+            "No space left on device",
+            "",
+            {"full"},
+            [](const fs::path& out) { ExpectKind(out / "full", fs::file_type::character); }},
         OutputKindCase{"FifoWithAReader",
                        [](const fs::path& out) {
                          return ::mkfifo((out / "fifo").c_str(), 0644) == 0 ? out / "fifo"
                                                                             : fs::path();
                        },
-                       0, "", "../received", {"fifo"},
+                       0,
+                       "",
+                       "../received",
+                       {"fifo"},
                        [](const fs::path& out) { ExpectKind(out / "fifo", fs::file_type::fifo); }},
         OutputKindCase{"Folder",
                        [](const fs::path& out) {
                          fs::create_directory(out / "folder");
                          return out / "folder";
                        },
-                       1, "it is a folder", "", {"folder"},
+                       1,
+                       "it is a folder",
+                       "",
+                       {"folder"},
                        [](const fs::path& out) { EXPECT_TRUE(fs::is_empty(out / "folder")); }},
         OutputKindCase{"BlockDevice",
                        [](const fs::path& out) { return DeviceNode(out / "disk", S_IFBLK, 7, 0); },
-                       1, "it is a block device", "", {"disk"}},
-        OutputKindCase{"Socket", [](const fs::path& out) { return Socket(out / "socket"); }, 1,
-                       "it is a socket", "", {"socket"}},
-        OutputKindCase{"NameOf255Bytes", [](const fs::path& out) { return out / kLongestName; },
-                       0, "", kLongestName.c_str(), {kLongestName}}),
+                       1,
+                       "it is a block device",
+                       "",
+                       {"disk"}},
+        OutputKindCase{"Socket",
+                       [](const fs::path& out) { return Socket(out / "socket"); },
+                       1,
+                       "it is a socket",
+                       "",
+                       {"socket"}},
+        OutputKindCase{"NameOf255Bytes",
+                       [](const fs::path& out) { return out / kLongestName; },
+                       0,
+                       "",
+                       kLongestName.c_str(),
+                       {kLongestName}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // "-" is standard input as INPUT and standard output as OUTPUT.bmp: the same picture as through

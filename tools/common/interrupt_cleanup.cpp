@@ -63,8 +63,8 @@ void InstallHandlers() {
   for (std::size_t i = 0; i < kInterruptCount; ++i) {
     installed[i] = false;
     if (::sigaction(kInterrupts[i], nullptr, &previous_actions[i]) != 0) continue;
-    const bool by_default = !(previous_actions[i].sa_flags & SA_SIGINFO) &&
-                            previous_actions[i].sa_handler == SIG_DFL;
+    const bool by_default =
+        !(previous_actions[i].sa_flags & SA_SIGINFO) && previous_actions[i].sa_handler == SIG_DFL;
     if (by_default) installed[i] = ::sigaction(kInterrupts[i], &action, nullptr) == 0;
   }
 }

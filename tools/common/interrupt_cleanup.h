@@ -9,8 +9,9 @@
 namespace Lumarc::Tools {
 
 // Holds back SIGINT, SIGTERM and SIGHUP for as long as it lives; one that arrives meanwhile is
-// delivered when it ends (unless an enclosing one still holds it). Creating or renaming a temporary file inside one leaves no moment in
-// which the file exists but the handler does not know its name. A no-op on Windows.
+// delivered when it ends (unless an enclosing one still holds it). Creating or renaming a temporary
+// file inside one leaves no moment in which the file exists but the handler does not know its name.
+// A no-op on Windows.
 class HeldInterrupts {
  public:
   HeldInterrupts();

@@ -119,7 +119,8 @@ void WriteAndRename(Temporary& temporary, const fs::path& file, const fs::path& 
   if (check) check(temporary.path);
   std::error_code ignored;
   const fs::file_status replaced = fs::status(file, ignored);
-  if (fs::is_regular_file(replaced)) fs::permissions(temporary.path, replaced.permissions(), ignored);
+  if (fs::is_regular_file(replaced))
+    fs::permissions(temporary.path, replaced.permissions(), ignored);
 
   const HeldInterrupts held;
   std::error_code error;
