@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -76,7 +78,8 @@ class PictureChecksumToolTest : public testing::Test {
   void TearDown() override { fs::remove_all(dir_); }
 
   ToolRun Run(const std::vector<std::string>& args) {
-    std::string command = ShellQuoted(PICTURE_CHECKSUM_TOOL);
+    // A tool stuck waiting on a FIFO fails the test instead of hanging it.
+    std::string command = "timeout 60 " + ShellQuoted(PICTURE_CHECKSUM_TOOL);
     for (const std::string& arg : args) command += " " + ShellQuoted(arg);
     command +=
         " >" + ShellQuoted((dir_ / "out").string()) + " 2>" + ShellQuoted((dir_ / "err").string());
@@ -221,6 +224,44 @@ TEST_F(PictureChecksumToolTest, RefusesAMissingFile) {
   EXPECT_EQ(run.exit_code, 1);
   EXPECT_NE(run.err.find("cannot open it"), std::string::npos) << run.err;
   EXPECT_FALSE(fs::exists(dir_ / "missing.jpg"));
+}
+
+// --set rewrites a file in place: through a symbolic link the file it names, and nothing that
+// has no contents of its own to keep. Nothing refused may wait for a writer or be touched.
+TEST_F(PictureChecksumToolTest, SetRewritesOnlyAFile) {
+  const fs::path picture = Fixture("colour.jpg");
+  const Decoded before = Decode(picture);
+  const fs::path link = dir_ / "link.jpg";
+  fs::create_symlink(picture.filename(), link);
+  const ToolRun through_link = Run({"--set", "27642", link.string()});
+  EXPECT_EQ(through_link.exit_code, 0) << through_link.err;
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_EQ(PictureChecksum::Compute(picture.string()), 27642);
+  EXPECT_EQ(Decode(picture), before);
+
+  const fs::path fifo = dir_ / "fifo", folder = dir_ / "folder", device = dir_ / "null";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+  fs::create_directory(folder);
+  const bool have_device = ::mknod(device.c_str(), S_IFCHR | 0644, makedev(1, 3)) == 0;
+  const struct {
+    fs::path file;
+    const char* complaint;
+  } refusals[] = {
+      {fifo, "it is a FIFO, not a file that can be rewritten"},
+      {folder, "it is a folder"},
+      {have_device ? device : fs::path(),
+       "it is a character device, not a file that can be rewritten"},
+  };
+  for (const auto& c : refusals) {
+    if (c.file.empty()) continue;
+    const fs::file_type type = fs::symlink_status(c.file).type();
+    const ToolRun run = Run({"--set", "200", c.file.string()});
+    EXPECT_EQ(run.exit_code, 1) << c.file;
+    EXPECT_EQ(run.err, "picture-checksum: " + c.file.string() + ": " + c.complaint +
+                           "; file left unchanged\n");
+    EXPECT_EQ(fs::symlink_status(c.file).type(), type) << c.file;
+  }
+  EXPECT_TRUE(fs::is_empty(folder));
 }
 
 }  // namespace

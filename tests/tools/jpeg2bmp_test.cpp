@@ -2,6 +2,11 @@
 // messages, and the BMP file it leaves (or does not leave) behind.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -9,6 +14,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -263,7 +269,9 @@ TEST_F(Jpeg2BmpTest, UnwritableOutputIsAnError) {
   const std::string input = (kCorpus / "baseline_q75_17x17.jpg").string();
   ToolRun missing_folder = Jpeg2Bmp({input, (dir_ / "out" / "absent" / "picture.bmp").string()});
   EXPECT_EQ(missing_folder.status, 1);
-  EXPECT_THAT(missing_folder.err, StartsWith("jpeg2bmp: cannot create "));
+  EXPECT_EQ(missing_folder.err, "jpeg2bmp: cannot create " +
+                                    (dir_ / "out" / "absent" / "picture.bmp").string() +
+                                    ": No such file or directory\n");
 
   fs::create_directory(dir_ / "out" / "folder");
   ToolRun onto_folder = Jpeg2Bmp({input, (dir_ / "out" / "folder").string()});
@@ -271,6 +279,184 @@ TEST_F(Jpeg2BmpTest, UnwritableOutputIsAnError) {
   EXPECT_THAT(onto_folder.err, StartsWith("jpeg2bmp: cannot write "));
   EXPECT_THAT(OutputFolder(), ::testing::ElementsAre("folder"));  // no partial file left
 }
+
+// One kind of thing that OUTPUT.bmp can name, made in an empty folder `out`.
+struct OutputKindCase {
+  const char* name;
+  // Makes the output and returns the name to give the tool; an empty path when this system
+  // does not let the test make it (device nodes need privileges).
+  std::function<fs::path(const fs::path& out)> make;
+  int status;
+  const char* error;  // what follows "jpeg2bmp: cannot write NAME: ", or "" for no message
+  // Where the picture must end up, relative to `out`; "" for nowhere. A FIFO's reader keeps
+  // what it received in "../received".
+  const char* picture_at;
+  std::vector<std::string> folder_after;  // everything in `out` afterwards, sorted
+  std::function<void(const fs::path& out)> also = {};
+};
+
+void PrintTo(const OutputKindCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+fs::path DeviceNode(const fs::path& path, mode_t type, unsigned major, unsigned minor) {
+  if (::mknod(path.c_str(), type | 0644, makedev(major, minor)) != 0) return {};
+  return path;
+}
+
+fs::path Socket(const fs::path& path) {
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  const std::string text = path.string();
+  if (text.size() >= sizeof address.sun_path) return {};
+  text.copy(address.sun_path, text.size());
+  const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  const bool bound =
+      ::bind(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+  ::close(socket);  // the socket file stays
+  return bound ? path : fs::path();
+}
+
+void ExpectKind(const fs::path& path, fs::file_type type) {
+  EXPECT_EQ(fs::symlink_status(path).type(), type) << path;
+}
+
+class Jpeg2BmpOutputKind : public Jpeg2BmpTest,
+                           public ::testing::WithParamInterface<OutputKindCase> {};
+
+TEST_P(Jpeg2BmpOutputKind, WritesToWhatTheOutputIs) {
+  const OutputKindCase& c = GetParam();
+  const fs::path out = dir_ / "out", input = kCorpus / "baseline_q75_100x75.jpg";
+  const fs::path output = c.make(out);
+  if (output.empty()) GTEST_SKIP() << "cannot make " << c.name << " here";
+
+  // The reader is there before the tool starts; the picture fits the pipe's buffer, so it can be
+  // read once the tool has ended.
+  int reader = -1;
+  if (fs::is_fifo(output)) reader = ::open(output.c_str(), O_RDONLY | O_NONBLOCK);
+  const ToolRun run = Jpeg2Bmp({input.string(), output.string()});
+  if (reader >= 0) {
+    std::string received;
+    char chunk[4096];
+    for (long n; (n = ::read(reader, chunk, sizeof chunk)) > 0;) received.append(chunk, n);
+    ::close(reader);
+    WriteAll(dir_ / "received", received);
+  }
+
+  EXPECT_EQ(run.status, c.status) << run.err;
+  EXPECT_EQ(run.err,
+            *c.error ? "jpeg2bmp: cannot write " + output.string() + ": " + c.error + "\n" : "");
+  std::vector<std::string> after = OutputFolder();
+  std::sort(after.begin(), after.end());
+  EXPECT_EQ(after, c.folder_after) << "no temporary file is left, nothing else changes";
+  if (*c.picture_at) ExpectBmpOfDecodedPicture(out / c.picture_at, input);
+  if (c.also) c.also(out);
+}
+
+const std::string kLongestName = std::string(251, 'n') + ".bmp";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Jpeg2BmpOutputKind,
+    ::testing::Values(
+        OutputKindCase{"RegularFile",
+                       [](const fs::path& out) {
+                         WriteAll(out / "picture.bmp", "earlier picture");
+                         fs::permissions(out / "picture.bmp", fs::perms(0640));
+                         return out / "picture.bmp";
+                       },
+                       0,
+                       "",
+                       "picture.bmp",
+                       {"picture.bmp"},
+                       [](const fs::path& out) {
+                         EXPECT_EQ(fs::status(out / "picture.bmp").permissions(), fs::perms(0640));
+                       }},
+        OutputKindCase{"Missing",
+                       [](const fs::path& out) { return out / "picture.bmp"; },
+                       0,
+                       "",
+                       "picture.bmp",
+                       {"picture.bmp"}},
+        OutputKindCase{"SymbolicLink",
+                       [](const fs::path& out) {
+                         WriteAll(out / "target.bmp", "earlier picture");
+                         fs::create_symlink("target.bmp", out / "link.bmp");
+                         return out / "link.bmp";
+                       },
+                       0,
+                       "",
+                       "target.bmp",
+                       {"link.bmp", "target.bmp"},
+                       [](const fs::path& out) {
+                         ExpectKind(out / "link.bmp", fs::file_type::symlink);
+                         EXPECT_EQ(fs::read_symlink(out / "link.bmp"), "target.bmp");
+                       }},
+        OutputKindCase{"SymbolicLinkToNothing",
+                       [](const fs::path& out) {
+                         fs::create_symlink("nothing.bmp", out / "link.bmp");
+                         return out / "link.bmp";
+                       },
+                       1,
+                       "it is a symbolic link to nothing",
+                       "",
+                       {"link.bmp"}},
+        OutputKindCase{
+            "CharacterDevice",
+            [](const fs::path& out) { return DeviceNode(out / "null", S_IFCHR, 1, 3); },
+            0,
+            "",
+            "",
+            {"null"},
+            [](const fs::path& out) { ExpectKind(out / "null", fs::file_type::character); }},
+        // The device that is always full shows that the device itself was written, and why
+        // writing failed.
+        OutputKindCase{
+            "FullCharacterDevice",
+            [](const fs::path& out) { return DeviceNode(out / "full", S_IFCHR, 1, 7); },
+            1,
+            "No space left on device",
+            "",
+            {"full"},
+            [](const fs::path& out) { ExpectKind(out / "full", fs::file_type::character); }},
+        OutputKindCase{"FifoWithAReader",
+                       [](const fs::path& out) {
+                         return ::mkfifo((out / "fifo").c_str(), 0644) == 0 ? out / "fifo"
+                                                                            : fs::path();
+                       },
+                       0,
+                       "",
+                       "../received",
+                       {"fifo"},
+                       [](const fs::path& out) { ExpectKind(out / "fifo", fs::file_type::fifo); }},
+        OutputKindCase{"Folder",
+                       [](const fs::path& out) {
+                         fs::create_directory(out / "folder");
+                         return out / "folder";
+                       },
+                       1,
+                       "it is a folder",
+                       "",
+                       {"folder"},
+                       [](const fs::path& out) { EXPECT_TRUE(fs::is_empty(out / "folder")); }},
+        OutputKindCase{"BlockDevice",
+                       [](const fs::path& out) { return DeviceNode(out / "disk", S_IFBLK, 7, 0); },
+                       1,
+                       "it is a block device",
+                       "",
+                       {"disk"}},
+        OutputKindCase{"Socket",
+                       [](const fs::path& out) { return Socket(out / "socket"); },
+                       1,
+                       "it is a socket",
+                       "",
+                       {"socket"}},
+        OutputKindCase{"NameOf255Bytes",
+                       [](const fs::path& out) { return out / kLongestName; },
+                       0,
+                       "",
+                       kLongestName.c_str(),
+                       {kLongestName}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // "-" is standard input as INPUT and standard output as OUTPUT.bmp: the same picture as through
 // files, and the trace never mixed into a picture on standard output.

@@ -1,8 +1,11 @@
 #include "replace_file.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <unistd.h>
 
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -75,6 +78,54 @@ TEST_F(ReplaceFileTest, TheCheckSeesTheWholeFileAndARefusalChangesNothing) {
   EXPECT_EQ(ReadAll(target_), "new contents");
   EXPECT_EQ(fs::status(target_).permissions(), fs::perms::owner_read | fs::perms::owner_write)
       << "a replaced file keeps its permissions";
+}
+
+// A signal that arrives while the new contents are being written removes the temporary file and
+// ends the program as that signal would have, leaving the earlier file as it was.
+TEST_F(ReplaceFileTest, AnInterruptedWriteLeavesNoTemporaryFile) {
+  for (const int signal_number : {SIGINT, SIGTERM, SIGHUP}) {
+    SCOPED_TRACE(::strsignal(signal_number));
+    std::ofstream(target_) << "earlier";
+    EXPECT_EXIT(Lumarc::Tools::ReplaceFile(target_,
+                                           [&](std::ostream& out) {
+                                             out << "half of the new contents";
+                                             out.flush();
+                                             ::raise(signal_number);
+                                             out << ", the other half";
+                                           }),
+                ::testing::KilledBySignal(signal_number), "");
+    EXPECT_EQ(ReadAll(target_), "earlier");
+    EXPECT_EQ(Names(dir_), std::vector<std::string>{"picture.bmp"});
+  }
+}
+
+// Started under nohup, a tool must not die of the hang-up it was told to ignore.
+TEST_F(ReplaceFileTest, AnIgnoredSignalStaysIgnored) {
+  EXPECT_EXIT(
+      {
+        ::signal(SIGHUP, SIG_IGN);
+        Lumarc::Tools::ReplaceFile(target_, [](std::ostream& out) {
+          out << "half, ";
+          ::raise(SIGHUP);
+          out << "whole";
+        });
+        std::exit(ReadAll(target_) == "half, whole" ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+
+// A name as long as the file system allows still leaves room for the temporary file's name.
+TEST_F(ReplaceFileTest, TheLongestNameCanBeReplaced) {
+  const fs::path longest = dir_ / std::string(255, 'n');
+  for (const char* contents : {"first", "second"}) {
+    fs::path written;
+    Lumarc::Tools::ReplaceFile(
+        longest, [&](std::ostream& out) { out << contents; },
+        [&](const fs::path& path) { written = path; });
+    EXPECT_EQ(written.parent_path(), dir_);
+    EXPECT_EQ(ReadAll(longest), contents);
+  }
+  EXPECT_EQ(Names(dir_), std::vector<std::string>{longest.filename().string()});
 }
 
 }  // namespace

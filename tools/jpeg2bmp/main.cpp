@@ -11,8 +11,8 @@
 #include "command_line.h"
 #include "lumarc/bitmap_image.h"
 #include "lumarc/jpeg_decoder.h"
-#include "replace_file.h"
 #include "standard_streams.h"
+#include "write_output.h"
 
 namespace {
 
@@ -66,7 +66,7 @@ void Convert(const CommandLine& line) {
   std::vector<uint8_t> palette = PaletteBytes(image);
   BmpPicture picture = DescribeForBmp(image, palette);
   if (line.output != kStandardStream) {
-    Lumarc::Tools::ReplaceFile(line.output,
+    Lumarc::Tools::WriteOutput(line.output,
                                [&](std::ostream& out) { Lumarc::Tools::WriteBmp(out, picture); });
     return;
   }

@@ -11,6 +11,7 @@
 #include "checksum_comment.h"
 #include "lumarc/bitmap_image.h"
 #include "lumarc/jpeg_decoder.h"
+#include "output_target.h"
 #include "picture_checksum.h"
 #include "replace_file.h"
 
@@ -68,9 +69,20 @@ void CheckRewrite(const fs::path& rewritten, std::int32_t value, const DecodedPi
   }
 }
 
+// Only a file can be read, checked and rewritten in place; reading a FIFO would wait for a
+// writer, and a device has no contents to keep.
+void CheckRewritable(const fs::path& path) {
+  const OutputTarget target = FindOutputTarget(path);
+  if (target.kind == OutputTarget::Kind::kStream) {
+    throw ChecksumRefused(target.reason + ", not a file that can be rewritten");
+  }
+  if (target.kind == OutputTarget::Kind::kRefused) throw ChecksumRefused(target.reason);
+}
+
 }  // namespace
 
 void SetPictureChecksum(const fs::path& path, std::int32_t value) {
+  CheckRewritable(path);
   const std::vector<std::uint8_t> updated = WithChecksumComment(ReadBytes(path), value);
   const DecodedPicture before = Decode(path);
 
