@@ -6,6 +6,7 @@ import filecmp
 import os
 import re
 import shutil
+import stat
 import subprocess
 import tempfile
 import unittest
@@ -20,9 +21,24 @@ BUILD_TIMEOUT = 1200
 SECTOR = 2048
 
 
-def make_image(*args, timeout=BUILD_TIMEOUT):
+def make_image(*args, timeout=BUILD_TIMEOUT, env=None):
     return subprocess.run([SCRIPT, "--checker", CHECKER, *args], capture_output=True, text=True,
-                          timeout=timeout)
+                          timeout=timeout, env=env)
+
+
+def tree_of(folder):
+    """Every name under the folder with what it is and holds, to show that nothing changed."""
+    found = {}
+    for root, dirs, files in os.walk(folder):
+        for name in dirs + files:
+            path = os.path.join(root, name)
+            mode = os.lstat(path).st_mode
+            content = None
+            if stat.S_ISREG(mode):
+                with open(path, "rb") as file:
+                    content = file.read()
+            found[os.path.relpath(path, folder)] = (stat.S_IFMT(mode), content)
+    return found
 
 
 def xorriso(image, *commands, joliet=False):
@@ -61,6 +77,17 @@ class DiscImageTest(unittest.TestCase):
         self.folder = tempfile.TemporaryDirectory()
         self.addCleanup(self.folder.cleanup)
         self.tmp = self.folder.name
+
+    def stand_in_launcher(self):
+        """An empty launcher.exe: the checks and xorriso take any file."""
+        launcher = os.path.join(self.tmp, "launcher.exe")
+        open(launcher, "wb").close()
+        return launcher
+
+    def copy_of_the_sample(self, name):
+        disc = os.path.join(self.tmp, name)
+        shutil.copytree(DISC, disc)
+        return disc
 
     def test_sample_disc_image_reads_back(self):
         image = os.path.join(self.tmp, "sample.iso")
@@ -136,12 +163,10 @@ class DiscImageTest(unittest.TestCase):
              ["more than a CD holds", "--dvd"]),
         ]
         # The checks refuse before anything is written, so a stand-in launcher.exe will do.
-        launcher = os.path.join(self.tmp, "launcher.exe")
-        open(launcher, "wb").close()
+        launcher = self.stand_in_launcher()
         for what, change, messages in cases:
             with self.subTest(what):
-                disc = os.path.join(self.tmp, what.replace(" ", "_"))
-                shutil.copytree(DISC, disc)
+                disc = self.copy_of_the_sample(what.replace(" ", "_"))
                 change(disc)
                 image = os.path.join(self.tmp, "refused.iso")
                 result = make_image("--launcher", launcher, disc, image, timeout=120)
@@ -169,6 +194,89 @@ class DiscImageTest(unittest.TestCase):
                 self.assertEqual(result.returncode, 2, result.stderr)
                 self.assertIn("Usage: scripts/make-disc-image.sh", result.stderr)
         self.assertFalse(os.path.exists(os.path.join(DISC, "inside.iso")))
+
+    def test_outputs_that_are_no_image_file_are_refused_untouched(self):
+        disc = self.copy_of_the_sample("disc")
+        os.symlink(disc, os.path.join(self.tmp, "link_to_disc"))
+        os.mkdir(os.path.join(self.tmp, "folder"))
+        os.mkfifo(os.path.join(self.tmp, "pipe"))
+        cases = [
+            ("an existing folder", [disc, "folder"], "folder is a folder"),
+            ("a name ending in /", [disc, "new/"], "new/ names a folder"),
+            ("a pipe", [disc, "pipe"], "pipe is not a regular file"),
+            ("the disc folder through a link", [disc, "link_to_disc/disc.iso"],
+             "inside the disc folder"),
+            ("the disc folder given through a link", ["link_to_disc", "disc/disc.iso"],
+             "inside the disc folder"),
+        ]
+        launcher = self.stand_in_launcher()
+        before = tree_of(self.tmp)
+        for what, (disc_folder, output), message in cases:
+            with self.subTest(what):
+                result = subprocess.run([SCRIPT, "--checker", CHECKER, "--launcher", launcher,
+                                         disc_folder, output], capture_output=True, text=True,
+                                        timeout=120, cwd=self.tmp)
+                self.assertEqual(result.returncode, 2, result.stderr)
+                self.assertIn(message, result.stderr)
+                self.assertIn("Usage: scripts/make-disc-image.sh", result.stderr)
+                self.assertEqual(tree_of(self.tmp), before)
+
+    def test_failing_steps_exit_1_and_remove_only_what_they_made(self):
+        disc = self.copy_of_the_sample("disc")
+        launcher = self.stand_in_launcher()
+        # xorriso that fails at one step: sizing the image or writing it.
+        tools = os.path.join(self.tmp, "tools")
+        os.mkdir(tools)
+        with open(os.path.join(tools, "xorriso"), "w") as stand_in:
+            stand_in.write(f"""#!/bin/sh
+case " $* " in *" -print_size "*) step=size ;; *) step=write ;; esac
+if [ "$step" = "$XORRISO_FAILS_AT" ]; then echo "xorriso: cannot $step" >&2; exit 5; fi
+exec {shutil.which("xorriso")} "$@"
+""")
+        os.chmod(os.path.join(tools, "xorriso"), 0o755)
+        images = os.path.join(self.tmp, "images")
+        os.mkdir(images)
+        # Files of the user's beside the image, named as a run's own once were.
+        for name in ("out.iso.partial", "out.iso"):
+            with open(os.path.join(images, name), "w") as file:
+                file.write("the user's own\n")
+        missing_installer = self.copy_of_the_sample("missing_installer")
+        os.remove(os.path.join(missing_installer, "acrobat", "ar40eng.exe"))
+        cases = [
+            ("the check refuses", missing_installer, "", "cannot make a working disc"),
+            ("xorriso cannot size the image", disc, "size", "xorriso could not size the image"),
+            ("xorriso cannot write the image", disc, "write", "failed: xorriso"),
+        ]
+        before = tree_of(images)
+        for what, disc_folder, fails_at, message in cases:
+            with self.subTest(what):
+                env = dict(os.environ, PATH=tools + os.pathsep + os.environ["PATH"],
+                           XORRISO_FAILS_AT=fails_at)
+                result = make_image("--launcher", launcher, disc_folder,
+                                    os.path.join(images, "out.iso"), timeout=120, env=env)
+                self.assertEqual(result.returncode, 1, result.stderr)
+                last_line = result.stderr.splitlines()[-1]
+                self.assertTrue(last_line.startswith("make-disc-image.sh: "), result.stderr)
+                self.assertIn(message, last_line)
+                self.assertEqual(tree_of(images), before)
+
+    def test_names_are_taken_as_given_with_a_newline_at_the_end(self):
+        launcher = self.stand_in_launcher()
+        os.mkdir(os.path.join(self.tmp, "images\n"))
+        cases = [
+            ("the image's name", DISC, "out.iso\n"),
+            ("the image's folder", DISC, "images\n/out.iso"),
+            ("the disc folder", self.copy_of_the_sample("disc\n"), "out.iso"),
+        ]
+        for what, disc, output in cases:
+            with self.subTest(what):
+                image = os.path.join(self.tmp, output)
+                result = make_image("--launcher", launcher, disc, image, timeout=120)
+                self.assertEqual(result.returncode, 0, result.stderr)
+                self.assertTrue(result.stdout.startswith(f"{image}: "), result.stdout)
+                self.assertIn("/setup.exe", xorriso(image, "-find", "/setup.exe"))
+                os.remove(image)
+                self.assertNotIn("out.iso", os.listdir(self.tmp))
 
 
 if __name__ == "__main__":
