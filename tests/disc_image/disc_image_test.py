@@ -1,6 +1,7 @@
 """make-disc-image.sh with the real tools: the image made from the sample disc and read back with
 xorriso, the way Windows (Joliet) and Linux (Rock Ridge) see it, and the folders it refuses.
-CTest passes the paths: LUMARC_SOURCE_DIR, LUMARC_DISC_CHECK and LUMARC_DISC."""
+CTest passes the paths: LUMARC_SOURCE_DIR, LUMARC_DISC_CHECK, LUMARC_DISC and LUMARC_WINDOWS_BUILD
+(a Windows build folder whose launcher.exe and sample disc go on the image where it has them)."""
 
 import filecmp
 import os
@@ -14,9 +15,10 @@ import unittest
 SOURCE = os.environ.get("LUMARC_SOURCE_DIR", "")
 CHECKER = os.environ.get("LUMARC_DISC_CHECK", "")
 DISC = os.environ.get("LUMARC_DISC", "")
+WINDOWS_BUILD = os.environ.get("LUMARC_WINDOWS_BUILD", "")
 SCRIPT = os.path.join(SOURCE, "scripts", "make-disc-image.sh")
 
-# The first run cross-builds launcher.exe.
+# Without a Windows build folder the script cross-builds launcher.exe.
 BUILD_TIMEOUT = 1200
 SECTOR = 2048
 
@@ -90,11 +92,21 @@ class DiscImageTest(unittest.TestCase):
         return disc
 
     def test_sample_disc_image_reads_back(self):
+        windows_build = WINDOWS_BUILD
+        launcher_option = ["--launcher", os.path.join(windows_build, "bin", "launcher.exe")]
+        if not os.path.isfile(launcher_option[1]):
+            windows_build, launcher_option = os.path.join(SOURCE, "build-windows"), []
         image = os.path.join(self.tmp, "sample.iso")
-        result = make_image("--label", "SAMPLE_DISC", image)
+        # A file of the user's with the name a temporary image once had.
+        with open(f"{image}.partial", "w") as partial:
+            partial.write("the user's own\n")
+        result = make_image("--label", "SAMPLE_DISC", *launcher_option, image)
         self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual(sorted(os.listdir(self.tmp)), ["sample.iso", "sample.iso.partial"])
+        with open(f"{image}.partial") as partial:
+            self.assertEqual(partial.read(), "the user's own\n")
         # Without a folder the image holds the sample disc the Windows build staged.
-        sample = os.path.join(SOURCE, "build-windows", "disc")
+        sample = os.path.join(windows_build, "disc")
 
         expected = files_on_disc(sample) | {"launcher.exe", "autorun.inf"}
         self.assertIn(f"{image}: {len(expected)} files, {os.path.getsize(image)} bytes (",
@@ -112,7 +124,7 @@ class DiscImageTest(unittest.TestCase):
         for name in expected - {"launcher.exe", "autorun.inf"}:
             self.assertTrue(filecmp.cmp(os.path.join(sample, name), os.path.join(extracted, name),
                                         shallow=False), name)
-        launcher = os.path.join(SOURCE, "build-windows", "bin", "launcher.exe")
+        launcher = os.path.join(windows_build, "bin", "launcher.exe")
         self.assertTrue(filecmp.cmp(launcher, os.path.join(extracted, "launcher.exe"),
                                     shallow=False))
         with open(os.path.join(extracted, "autorun.inf"), "rb") as autorun:
