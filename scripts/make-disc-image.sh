@@ -98,12 +98,10 @@ fi
 
 work=$(mktemp -d) || refuse "cannot make a scratch folder"
 # The image is written under a name of its own beside OUTPUT and renamed over it once whole.
-# Only what this run made is removed, whichever way it ends.
+# Only what this run made is removed, whichever way it ends: bash runs the exit trap also when
+# a signal ends the script (which still ends by that signal).
 partial=
 trap 'rm -rf "$work"; [ -z "$partial" ] || rm -f "$partial"' EXIT
-trap 'exit 129' HUP
-trap 'exit 130' INT
-trap 'exit 143' TERM
 
 # Runs a build step with its output kept aside, shown only when the step fails.
 quietly() {

@@ -7,9 +7,11 @@ import filecmp
 import os
 import re
 import shutil
+import signal
 import stat
 import subprocess
 import tempfile
+import time
 import unittest
 
 SOURCE = os.environ.get("LUMARC_SOURCE_DIR", "")
@@ -85,6 +87,28 @@ class DiscImageTest(unittest.TestCase):
         launcher = os.path.join(self.tmp, "launcher.exe")
         open(launcher, "wb").close()
         return launcher
+
+    def stand_in_xorriso(self):
+        """The environment of a run whose xorriso, at one step ("size" or "write"), fails
+        (XORRISO_FAILS_AT) or writes a first part, touches XORRISO_STOPPED and waits for ever
+        (XORRISO_STOPS_AT). Otherwise it is the real one."""
+        tools = os.path.join(self.tmp, "tools")
+        if not os.path.isdir(tools):
+            os.mkdir(tools)
+            with open(os.path.join(tools, "xorriso"), "w") as stand_in:
+                stand_in.write(f"""#!/bin/sh
+case " $* " in *" -print_size "*) step=size ;; *) step=write ;; esac
+if [ "$step" = "$XORRISO_FAILS_AT" ]; then echo "xorriso: cannot $step" >&2; exit 5; fi
+if [ "$step" = "$XORRISO_STOPS_AT" ]; then
+  while [ "$1" != -outdev ]; do shift; done
+  echo "the first sectors" >"$2"
+  touch "$XORRISO_STOPPED"
+  exec sleep 600
+fi
+exec {shutil.which("xorriso")} "$@"
+""")
+            os.chmod(os.path.join(tools, "xorriso"), 0o755)
+        return dict(os.environ, PATH=tools + os.pathsep + os.environ["PATH"])
 
     def copy_of_the_sample(self, name):
         disc = os.path.join(self.tmp, name)
@@ -236,16 +260,6 @@ class DiscImageTest(unittest.TestCase):
     def test_failing_steps_exit_1_and_remove_only_what_they_made(self):
         disc = self.copy_of_the_sample("disc")
         launcher = self.stand_in_launcher()
-        # xorriso that fails at one step: sizing the image or writing it.
-        tools = os.path.join(self.tmp, "tools")
-        os.mkdir(tools)
-        with open(os.path.join(tools, "xorriso"), "w") as stand_in:
-            stand_in.write(f"""#!/bin/sh
-case " $* " in *" -print_size "*) step=size ;; *) step=write ;; esac
-if [ "$step" = "$XORRISO_FAILS_AT" ]; then echo "xorriso: cannot $step" >&2; exit 5; fi
-exec {shutil.which("xorriso")} "$@"
-""")
-        os.chmod(os.path.join(tools, "xorriso"), 0o755)
         images = os.path.join(self.tmp, "images")
         os.mkdir(images)
         # Files of the user's beside the image, named as a run's own once were.
@@ -262,8 +276,7 @@ exec {shutil.which("xorriso")} "$@"
         before = tree_of(images)
         for what, disc_folder, fails_at, message in cases:
             with self.subTest(what):
-                env = dict(os.environ, PATH=tools + os.pathsep + os.environ["PATH"],
-                           XORRISO_FAILS_AT=fails_at)
+                env = dict(self.stand_in_xorriso(), XORRISO_FAILS_AT=fails_at)
                 result = make_image("--launcher", launcher, disc_folder,
                                     os.path.join(images, "out.iso"), timeout=120, env=env)
                 self.assertEqual(result.returncode, 1, result.stderr)
@@ -271,6 +284,38 @@ exec {shutil.which("xorriso")} "$@"
                 self.assertTrue(last_line.startswith("make-disc-image.sh: "), result.stderr)
                 self.assertIn(message, last_line)
                 self.assertEqual(tree_of(images), before)
+
+    def test_signals_while_writing_leave_no_temporary_image(self):
+        disc = self.copy_of_the_sample("disc")
+        launcher = self.stand_in_launcher()
+        images = os.path.join(self.tmp, "images")
+        os.mkdir(images)
+        stopped = os.path.join(self.tmp, "stopped")
+        env = dict(self.stand_in_xorriso(), XORRISO_STOPS_AT="write", XORRISO_STOPPED=stopped)
+        for number in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP):
+            with self.subTest(number.name):
+                if os.path.exists(stopped):
+                    os.remove(stopped)
+                # A session of its own: the signal goes to the whole run, as Ctrl+C sends it.
+                run = subprocess.Popen([SCRIPT, "--checker", CHECKER, "--launcher", launcher,
+                                        disc, os.path.join(images, "out.iso")], env=env,
+                                       stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                                       text=True, start_new_session=True)
+                try:
+                    deadline = time.monotonic() + 120
+                    while not os.path.exists(stopped):
+                        if run.poll() is not None or time.monotonic() > deadline:
+                            self.fail(f"xorriso never started writing: {run.stderr.read()}")
+                        time.sleep(0.1)
+                    self.assertEqual(len(os.listdir(images)), 1)  # the image being written
+                    os.killpg(run.pid, number)
+                    run.communicate(timeout=60)
+                    self.assertEqual(run.returncode, -number)  # ended by the signal
+                    self.assertEqual(os.listdir(images), [])
+                finally:
+                    if run.poll() is None:
+                        os.killpg(run.pid, signal.SIGKILL)
+                    run.communicate()
 
     def test_names_are_taken_as_given_with_a_newline_at_the_end(self):
         launcher = self.stand_in_launcher()
