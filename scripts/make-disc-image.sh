@@ -159,10 +159,14 @@ tree=(-volid "$label" -joliet on -rockridge on -follow link -not_leaf '.*'
       -map "$disc_path" / -map "$launcher" /launcher.exe -map "$work/autorun.inf" /autorun.inf)
 # 74-minute CD (333000 sectors) and single-layer DVD (2295104 sectors) of 2048 bytes.
 capacity=$([ "$medium" = DVD ] && echo 2295104 || echo 333000)
+sized=true
 size_report=$(xorriso -report_about FAILURE -outdev "$work/size.iso" "${tree[@]}" -print_size \
-                -rollback_end 2>&1) || { echo "$size_report" >&2; refuse "xorriso could not size the image"; }
+                -rollback_end 2>&1) || sized=false
 sectors=$(sed -n 's/^Image size *: *\([0-9]*\)s$/\1/p' <<<"$size_report")
-[ -n "$sectors" ] || { echo "$size_report" >&2; refuse "xorriso could not size the image"; }
+if [ "$sized" = false ] || [ -z "$sectors" ]; then
+  echo "$size_report" >&2
+  refuse "xorriso could not size the image"
+fi
 if [ "$sectors" -gt "$capacity" ]; then
   hint=$([ "$medium" = CD ] && echo "; --dvd makes a DVD image" || true)
   refuse "$disc: the image needs $((sectors * 2048)) bytes, more than a $medium holds" \
