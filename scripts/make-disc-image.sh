@@ -173,8 +173,11 @@ if [ "$sectors" -gt "$capacity" ]; then
          "($((capacity * 2048)) bytes)$hint"
 fi
 # Counted before writing, so that nothing can fail once the image is in place.
-listing=$(find -L "$disc_path" -mindepth 1 -name '.*' -prune -o -type f -printf . 2>&1) ||
-  { echo "$listing" >&2; refuse "cannot read the disc folder $disc"; }
+if ! listing=$(find -L "$disc_path" -mindepth 1 -name '.*' -prune -o -type f -printf . \
+                 2>"$work/find.log"); then
+  cat "$work/find.log" >&2
+  refuse "cannot read the disc folder $disc"
+fi
 files=$((${#listing} + 2))
 
 folder_of "$output_path"
