@@ -38,7 +38,7 @@ fail() { echo "build-windows.sh: $exe: $*" >&2; exit 1; }
 # The menu and the installer stand-ins on the staged disc are all started on a bare Windows.
 check_gui_program() {
   exe=$1
-  headers=$(i686-w64-mingw32-objdump -p "$exe")
+  headers=$(i686-w64-mingw32-objdump -p "$exe") || fail "objdump cannot read its headers"
   grep -q 'file format pei-i386' <<<"$headers" || fail "not a 32-bit Windows executable"
   grep -q 'Subsystem.*(Windows GUI)' <<<"$headers" || fail "not a GUI program (missing -mwindows?)"
 
@@ -65,6 +65,10 @@ grep -q '^1 14 /\* RT_GROUP_ICON \*/' <<<"$resources" || fail "has no icon group
 # that hold 32-byte values and moves them with unaligned instructions; an aligned move on a
 # stack slot would fault wherever the realignment is missing.
 library=$build_dir/imaging/liblumarc_imaging.a
-if i686-w64-mingw32-objdump -d "$library" | grep -E 'v?mov(dqa|aps|apd)[^(]*\(%e[sb]p' >&2; then
+aligned_moves=$(i686-w64-mingw32-objdump -d "$library" |
+                { grep -E 'v?mov(dqa|aps|apd)[^(]*\(%e[sb]p' || true; }) ||
+  fail "objdump cannot disassemble $library"
+if [ -n "$aligned_moves" ]; then
+  echo "$aligned_moves" >&2
   fail "$library holds aligned vector moves on the stack"
 fi

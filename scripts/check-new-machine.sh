@@ -5,45 +5,60 @@
 # `xvfb-run -s "-screen 0 1024x768x24" scripts/run-menu.sh` until the menu's window shows (its
 # screenshot is kept) and then ends the menu. Reports for each step: passed or failed, the time
 # it took and its log.
-# Usage: scripts/check-new-machine.sh [--dir DIR] [--revision REV] [--keep] [--reuse]
-#   --dir DIR       work folder (default: a new one in ${TMPDIR:-/tmp}); the tree is DIR/root,
-#                   the logs and the screenshot are in DIR/logs and stay there
-#   --revision REV  the commit to check (default: HEAD)
-#   --keep          keep the tree afterwards (default: it is removed)
-#   --reuse         use the tree already in DIR/root instead of building a new one (quicker
-#                   when repeating a check; the clone is always made anew)
+# Usage: scripts/check-new-machine.sh [--dir DIR] [--revision REV] [--keep] [--reuse FOLDER]
+#   --dir DIR        where the check makes its work folder, a new one of its own (default:
+#                    ${TMPDIR:-/tmp}); the tree is root/ in it, the logs and the screenshot are
+#                    in its logs/ and stay there
+#   --revision REV   the commit to check (default: HEAD)
+#   --keep           keep the tree afterwards (default: it is removed)
+#   --reuse FOLDER   work in the folder an earlier check made and use its tree instead of
+#                    building a new one (quicker when repeating a check; the clone is always
+#                    made anew)
 # Needs root (chroot and mounts) and takes long: an hour or more on 2 cores.
 # Exit status: 0 all passed, 1 a step failed, 2 wrong usage.
 set -euo pipefail
 repository="$(cd "$(dirname "$0")/.." && pwd)"
 
-usage() { sed -n '2,16p' "$0" | sed 's/^# \{0,1\}//'; }
+usage() { sed -n '2,18p' "$0" | sed 's/^# \{0,1\}//'; }
 wrong_usage() { echo "check-new-machine.sh: $1" >&2; usage >&2; exit 2; }
 
-work_dir=
+# Marks a work folder as this script's own: only in such a folder does it remove a tree.
+stamp=.made-by-check-new-machine
+
+parent_dir=
+reuse_dir=
 revision=HEAD
 keep=false
-reuse=false
 while [ $# -gt 0 ]; do
   case "$1" in
-    --dir) [ -n "${2:-}" ] || wrong_usage "--dir needs a value"; work_dir="$2"; shift 2 ;;
+    --dir) [ -n "${2:-}" ] || wrong_usage "--dir needs a value"; parent_dir="$2"; shift 2 ;;
     --revision) [ -n "${2:-}" ] || wrong_usage "--revision needs a value"; revision="$2"; shift 2 ;;
     --keep) keep=true; shift ;;
-    --reuse) reuse=true; shift ;;
+    --reuse) [ -n "${2:-}" ] || wrong_usage "--reuse needs the folder of an earlier check"
+             reuse_dir="$2"; shift 2 ;;
     -h|--help) usage; exit 0 ;;
     *) wrong_usage "unknown argument: $1" ;;
   esac
 done
-if [ "$reuse" = true ] && [ -z "$work_dir" ]; then
-  wrong_usage "--reuse needs the --dir of an earlier check"
+if [ -n "$reuse_dir" ]; then
+  [ -z "$parent_dir" ] || wrong_usage "--dir and --reuse: the reused folder is the work folder"
+  [ -f "$reuse_dir/$stamp" ] || wrong_usage "--reuse $reuse_dir: not a folder an earlier check made"
+else
+  parent_dir="${parent_dir:-${TMPDIR:-/tmp}}"
+  [ -d "$parent_dir" ] && [ -w "$parent_dir" ] ||
+    wrong_usage "--dir $parent_dir: not a folder that a work folder can be made in"
 fi
 if [ "$(id -u)" -ne 0 ]; then
   echo "check-new-machine.sh: needs root, for chroot and the mounts inside the tree" >&2
   exit 1
 fi
 commit="$(git -C "$repository" rev-parse --verify "$revision^{commit}")"
-if [ -z "$work_dir" ]; then
-  work_dir="$(mktemp -d "${TMPDIR:-/tmp}/lumarc-new-machine.XXXXXX")"
+if [ -n "$reuse_dir" ]; then
+  work_dir="$reuse_dir"
+else
+  work_dir="$(mktemp -d "$parent_dir/lumarc-new-machine.XXXXXX")" ||
+    wrong_usage "--dir $parent_dir: cannot make a work folder in it"
+  touch "$work_dir/$stamp"
 fi
 mkdir -p "$work_dir/logs"
 work_dir="$(realpath "$work_dir")"
@@ -162,7 +177,7 @@ step() {
 
 report() {
   {
-    echo "New-machine check of $commit in $root"
+    echo "New-machine check of $commit in $work_dir"
     printf '%s\n' "${results[@]}"
     if [ -f "$logs/menu-window.png" ]; then
       echo "Screenshot of the menu: $logs/menu-window.png"
@@ -178,7 +193,7 @@ trap 'report; cleanup' EXIT
 trap '[ -z "$namespace" ] || kill -KILL "$namespace" 2>/dev/null; exit 130' INT TERM
 
 install_bootstrapper
-if [ "$reuse" = true ] && [ -x "$root/bin/bash" ]; then
+if [ -n "$reuse_dir" ] && [ -x "$root/bin/bash" ]; then
   echo "== reusing the Debian 12 tree in $root"
 else
   step "bootstrap minimal Debian 12" bootstrap bootstrap || exit 1

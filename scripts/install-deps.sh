@@ -5,6 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake g++ make pkg-config
+  ccache                                   # compiles once what several build trees share
   libgtest-dev libgmock-dev libbenchmark-dev
   libjpeg-turbo-progs libjpeg62-turbo-dev  # the independent reference decoder and encoder
   python3                                  # generates the hand cursor from its text picture

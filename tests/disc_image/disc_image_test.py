@@ -1,28 +1,48 @@
 """make-disc-image.sh with the real tools: the image made from the sample disc and read back with
 xorriso, the way Windows (Joliet) and Linux (Rock Ridge) see it, and the folders it refuses.
-CTest passes the paths: LUMARC_SOURCE_DIR, LUMARC_DISC_CHECK and LUMARC_DISC."""
+CTest passes the paths: LUMARC_SOURCE_DIR, LUMARC_DISC_CHECK, LUMARC_DISC and LUMARC_WINDOWS_BUILD
+(a Windows build folder whose launcher.exe and sample disc go on the image where it has them)."""
 
 import filecmp
 import os
 import re
 import shutil
+import signal
+import stat
 import subprocess
 import tempfile
+import time
 import unittest
 
 SOURCE = os.environ.get("LUMARC_SOURCE_DIR", "")
 CHECKER = os.environ.get("LUMARC_DISC_CHECK", "")
 DISC = os.environ.get("LUMARC_DISC", "")
+WINDOWS_BUILD = os.environ.get("LUMARC_WINDOWS_BUILD", "")
 SCRIPT = os.path.join(SOURCE, "scripts", "make-disc-image.sh")
 
-# The first run cross-builds launcher.exe.
+# Without a Windows build folder the script cross-builds launcher.exe.
 BUILD_TIMEOUT = 1200
 SECTOR = 2048
 
 
-def make_image(*args, timeout=BUILD_TIMEOUT):
+def make_image(*args, timeout=BUILD_TIMEOUT, env=None):
     return subprocess.run([SCRIPT, "--checker", CHECKER, *args], capture_output=True, text=True,
-                          timeout=timeout)
+                          timeout=timeout, env=env)
+
+
+def tree_of(folder):
+    """Every name under the folder with what it is and holds, to show that nothing changed."""
+    found = {}
+    for root, dirs, files in os.walk(folder):
+        for name in dirs + files:
+            path = os.path.join(root, name)
+            mode = os.lstat(path).st_mode
+            content = None
+            if stat.S_ISREG(mode):
+                with open(path, "rb") as file:
+                    content = file.read()
+            found[os.path.relpath(path, folder)] = (stat.S_IFMT(mode), content)
+    return found
 
 
 def xorriso(image, *commands, joliet=False):
@@ -62,12 +82,55 @@ class DiscImageTest(unittest.TestCase):
         self.addCleanup(self.folder.cleanup)
         self.tmp = self.folder.name
 
+    def stand_in_launcher(self):
+        """An empty launcher.exe: the checks and xorriso take any file."""
+        launcher = os.path.join(self.tmp, "launcher.exe")
+        open(launcher, "wb").close()
+        return launcher
+
+    def stand_in_xorriso(self):
+        """The environment of a run whose xorriso, at one step ("size" or "write"), fails
+        (XORRISO_FAILS_AT) or writes a first part, touches XORRISO_STOPPED and waits for ever
+        (XORRISO_STOPS_AT). Otherwise it is the real one."""
+        tools = os.path.join(self.tmp, "tools")
+        if not os.path.isdir(tools):
+            os.mkdir(tools)
+            with open(os.path.join(tools, "xorriso"), "w") as stand_in:
+                stand_in.write(f"""#!/bin/sh
+case " $* " in *" -print_size "*) step=size ;; *) step=write ;; esac
+if [ "$step" = "$XORRISO_FAILS_AT" ]; then echo "xorriso: cannot $step" >&2; exit 5; fi
+if [ "$step" = "$XORRISO_STOPS_AT" ]; then
+  while [ "$1" != -outdev ]; do shift; done
+  echo "the first sectors" >"$2"
+  touch "$XORRISO_STOPPED"
+  exec sleep 600
+fi
+exec {shutil.which("xorriso")} "$@"
+""")
+            os.chmod(os.path.join(tools, "xorriso"), 0o755)
+        return dict(os.environ, PATH=tools + os.pathsep + os.environ["PATH"])
+
+    def copy_of_the_sample(self, name):
+        disc = os.path.join(self.tmp, name)
+        shutil.copytree(DISC, disc)
+        return disc
+
     def test_sample_disc_image_reads_back(self):
+        windows_build = WINDOWS_BUILD
+        launcher_option = ["--launcher", os.path.join(windows_build, "bin", "launcher.exe")]
+        if not os.path.isfile(launcher_option[1]):
+            windows_build, launcher_option = os.path.join(SOURCE, "build-windows"), []
         image = os.path.join(self.tmp, "sample.iso")
-        result = make_image("--label", "SAMPLE_DISC", image)
+        # A file of the user's with the name a temporary image once had.
+        with open(f"{image}.partial", "w") as partial:
+            partial.write("the user's own\n")
+        result = make_image("--label", "SAMPLE_DISC", *launcher_option, image)
         self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual(sorted(os.listdir(self.tmp)), ["sample.iso", "sample.iso.partial"])
+        with open(f"{image}.partial") as partial:
+            self.assertEqual(partial.read(), "the user's own\n")
         # Without a folder the image holds the sample disc the Windows build staged.
-        sample = os.path.join(SOURCE, "build-windows", "disc")
+        sample = os.path.join(windows_build, "disc")
 
         expected = files_on_disc(sample) | {"launcher.exe", "autorun.inf"}
         self.assertIn(f"{image}: {len(expected)} files, {os.path.getsize(image)} bytes (",
@@ -85,7 +148,7 @@ class DiscImageTest(unittest.TestCase):
         for name in expected - {"launcher.exe", "autorun.inf"}:
             self.assertTrue(filecmp.cmp(os.path.join(sample, name), os.path.join(extracted, name),
                                         shallow=False), name)
-        launcher = os.path.join(SOURCE, "build-windows", "bin", "launcher.exe")
+        launcher = os.path.join(windows_build, "bin", "launcher.exe")
         self.assertTrue(filecmp.cmp(launcher, os.path.join(extracted, "launcher.exe"),
                                     shallow=False))
         with open(os.path.join(extracted, "autorun.inf"), "rb") as autorun:
@@ -136,12 +199,10 @@ class DiscImageTest(unittest.TestCase):
              ["more than a CD holds", "--dvd"]),
         ]
         # The checks refuse before anything is written, so a stand-in launcher.exe will do.
-        launcher = os.path.join(self.tmp, "launcher.exe")
-        open(launcher, "wb").close()
+        launcher = self.stand_in_launcher()
         for what, change, messages in cases:
             with self.subTest(what):
-                disc = os.path.join(self.tmp, what.replace(" ", "_"))
-                shutil.copytree(DISC, disc)
+                disc = self.copy_of_the_sample(what.replace(" ", "_"))
                 change(disc)
                 image = os.path.join(self.tmp, "refused.iso")
                 result = make_image("--launcher", launcher, disc, image, timeout=120)
@@ -169,6 +230,110 @@ class DiscImageTest(unittest.TestCase):
                 self.assertEqual(result.returncode, 2, result.stderr)
                 self.assertIn("Usage: scripts/make-disc-image.sh", result.stderr)
         self.assertFalse(os.path.exists(os.path.join(DISC, "inside.iso")))
+
+    def test_outputs_that_are_no_image_file_are_refused_untouched(self):
+        disc = self.copy_of_the_sample("disc")
+        os.symlink(disc, os.path.join(self.tmp, "link_to_disc"))
+        os.mkdir(os.path.join(self.tmp, "folder"))
+        os.mkfifo(os.path.join(self.tmp, "pipe"))
+        cases = [
+            ("an existing folder", [disc, "folder"], "folder is a folder"),
+            ("a name ending in /", [disc, "new/"], "new/ names a folder"),
+            ("a pipe", [disc, "pipe"], "pipe is not a regular file"),
+            ("the disc folder through a link", [disc, "link_to_disc/disc.iso"],
+             "inside the disc folder"),
+            ("the disc folder given through a link", ["link_to_disc", "disc/disc.iso"],
+             "inside the disc folder"),
+        ]
+        launcher = self.stand_in_launcher()
+        before = tree_of(self.tmp)
+        for what, (disc_folder, output), message in cases:
+            with self.subTest(what):
+                result = subprocess.run([SCRIPT, "--checker", CHECKER, "--launcher", launcher,
+                                         disc_folder, output], capture_output=True, text=True,
+                                        timeout=120, cwd=self.tmp)
+                self.assertEqual(result.returncode, 2, result.stderr)
+                self.assertIn(message, result.stderr)
+                self.assertIn("Usage: scripts/make-disc-image.sh", result.stderr)
+                self.assertEqual(tree_of(self.tmp), before)
+
+    def test_failing_steps_exit_1_and_remove_only_what_they_made(self):
+        disc = self.copy_of_the_sample("disc")
+        launcher = self.stand_in_launcher()
+        images = os.path.join(self.tmp, "images")
+        os.mkdir(images)
+        # Files of the user's beside the image, named as a run's own once were.
+        for name in ("out.iso.partial", "out.iso"):
+            with open(os.path.join(images, name), "w") as file:
+                file.write("the user's own\n")
+        missing_installer = self.copy_of_the_sample("missing_installer")
+        os.remove(os.path.join(missing_installer, "acrobat", "ar40eng.exe"))
+        cases = [
+            ("the check refuses", missing_installer, "", "cannot make a working disc"),
+            ("xorriso cannot size the image", disc, "size", "xorriso could not size the image"),
+            ("xorriso cannot write the image", disc, "write", "failed: xorriso"),
+        ]
+        before = tree_of(images)
+        for what, disc_folder, fails_at, message in cases:
+            with self.subTest(what):
+                env = dict(self.stand_in_xorriso(), XORRISO_FAILS_AT=fails_at)
+                result = make_image("--launcher", launcher, disc_folder,
+                                    os.path.join(images, "out.iso"), timeout=120, env=env)
+                self.assertEqual(result.returncode, 1, result.stderr)
+                last_line = result.stderr.splitlines()[-1]
+                self.assertTrue(last_line.startswith("make-disc-image.sh: "), result.stderr)
+                self.assertIn(message, last_line)
+                self.assertEqual(tree_of(images), before)
+
+    def test_signals_while_writing_leave_no_temporary_image(self):
+        disc = self.copy_of_the_sample("disc")
+        launcher = self.stand_in_launcher()
+        images = os.path.join(self.tmp, "images")
+        os.mkdir(images)
+        stopped = os.path.join(self.tmp, "stopped")
+        env = dict(self.stand_in_xorriso(), XORRISO_STOPS_AT="write", XORRISO_STOPPED=stopped)
+        for number in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP):
+            with self.subTest(number.name):
+                if os.path.exists(stopped):
+                    os.remove(stopped)
+                # A session of its own: the signal goes to the whole run, as Ctrl+C sends it.
+                run = subprocess.Popen([SCRIPT, "--checker", CHECKER, "--launcher", launcher,
+                                        disc, os.path.join(images, "out.iso")], env=env,
+                                       stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                                       text=True, start_new_session=True)
+                try:
+                    deadline = time.monotonic() + 120
+                    while not os.path.exists(stopped):
+                        if run.poll() is not None or time.monotonic() > deadline:
+                            self.fail(f"xorriso never started writing: {run.stderr.read()}")
+                        time.sleep(0.1)
+                    self.assertEqual(len(os.listdir(images)), 1)  # the image being written
+                    os.killpg(run.pid, number)
+                    run.communicate(timeout=60)
+                    self.assertEqual(run.returncode, -number)  # ended by the signal
+                    self.assertEqual(os.listdir(images), [])
+                finally:
+                    if run.poll() is None:
+                        os.killpg(run.pid, signal.SIGKILL)
+                    run.communicate()
+
+    def test_names_are_taken_as_given_with_a_newline_at_the_end(self):
+        launcher = self.stand_in_launcher()
+        os.mkdir(os.path.join(self.tmp, "images\n"))
+        cases = [
+            ("the image's name", DISC, "out.iso\n"),
+            ("the image's folder", DISC, "images\n/out.iso"),
+            ("the disc folder", self.copy_of_the_sample("disc\n"), "out.iso"),
+        ]
+        for what, disc, output in cases:
+            with self.subTest(what):
+                image = os.path.join(self.tmp, output)
+                result = make_image("--launcher", launcher, disc, image, timeout=120)
+                self.assertEqual(result.returncode, 0, result.stderr)
+                self.assertTrue(result.stdout.startswith(f"{image}: "), result.stdout)
+                self.assertIn("/setup.exe", xorriso(image, "-find", "/setup.exe"))
+                os.remove(image)
+                self.assertNotIn("out.iso", os.listdir(self.tmp))
 
 
 if __name__ == "__main__":

@@ -2,7 +2,7 @@
 # cmake -D MODE=installed|shared|subdirectory -D LUMARC_SOURCE_DIR=... -D LUMARC_BUILD_DIR=...
 #       -D WORK_DIR=... -D PICTURE=... -D EXPECTED=... [-D GENERATOR=... -D CXX_COMPILER=...
 #       -D OTHER_CXX_COMPILER=... -D PKG_CONFIG=... -D BUILD_TYPE=... -D CXX_FLAGS=...
-#       -D LINKER_FLAGS=...] -P run_consumer.cmake
+#       -D LINKER_FLAGS=... -D COMPILER_LAUNCHER=...] -P run_consumer.cmake
 cmake_minimum_required(VERSION 3.25)
 
 function(run)
@@ -90,6 +90,9 @@ set(consumer_options
   # The library may carry the sanitizers of the build that tests it; the consumer must link them.
   "-DCMAKE_CXX_FLAGS=${CXX_FLAGS}"
   "-DCMAKE_EXE_LINKER_FLAGS=${LINKER_FLAGS}")
+if(COMPILER_LAUNCHER)
+  list(APPEND consumer_options "-DCMAKE_CXX_COMPILER_LAUNCHER=${COMPILER_LAUNCHER}")
+endif()
 set(prefix ${WORK_DIR}/prefix)
 
 if(MODE STREQUAL "installed")
