@@ -7,6 +7,11 @@
 
 #include <string>
 
+// Windows' value; mingw-w64's winerror.h does not name it.
+#ifndef ERROR_ELEVATION_REQUIRED
+#define ERROR_ELEVATION_REQUIRED 740
+#endif
+
 // A command line's program, by CreateProcessA's rule (up to the closing quote when it starts
 // with one, else up to the first blank), and the rest as it stands, for the shell's parameters.
 struct ProgramAndParameters {
