@@ -24,5 +24,4 @@ ProgramAndParameters SplitProgramFromParameters(const std::string& command_line)
 // prompt is owned by `owner`, so that it comes to the front rather than wait in the task bar.
 // Returns the process handle to wait for (the caller closes it), or null when the program did
 // not start (the user declined, say) or the shell gave no handle.
-HANDLE StartElevated(HWND owner, const ProgramAndParameters& command,
-                     const std::string& directory);
+HANDLE StartElevated(HWND owner, const ProgramAndParameters& command, const std::string& directory);

@@ -121,9 +121,9 @@ struct ProgramCase {
   const char* name;
   std::vector<POINT> clicks;  // from the welcome page; the last one starts the program
   bool reader_installer_missing;
-  const char* needs_elevation;  // the disc's program that asks for administrator rights, or ""
-  bool consent;                 // the user's answer when asked to elevate it
-  const char* started;          // the stand-in that noted it ran; empty: none ran
+  const char* needs_elevation;       // the program that asks for administrator rights, or ""
+  bool consent;                      // the user's answer when asked to elevate it
+  const char* started;               // the stand-in that noted it ran; empty: none ran
   const char* cursor_while_waiting;  // empty: the menu never waited
   double min_wait;
   double max_wait;
@@ -179,18 +179,37 @@ INSTANTIATE_TEST_SUITE_P(
     Buttons, ProgramLaunchTest,
     testing::Values(
         ProgramCase{"Setup", {kNext, kSetup}, false, "", true, "setup.exe", "IDC_WAIT", 0.9, 5.0},
-        ProgramCase{"ReaderInstaller", {kReaderInstaller}, false, "", true, kReader, "IDC_WAIT",
-                    0.9, 5.0},
-        ProgramCase{"MissingReaderInstaller", {kReaderInstaller}, true, "", true, "", "", 0.0,
-                    0.5},
-        ProgramCase{"ElevatedSetup", {kNext, kSetup}, false, "setup.exe", true, "setup.exe",
-                    "IDC_WAIT", 0.9, 5.0},
-        ProgramCase{"ElevatedReaderInstaller", {kReaderInstaller}, false, kReader, true, kReader,
-                    "IDC_WAIT", 0.9, 5.0},
-        ProgramCase{"SetupDeclined", {kNext, kSetup}, false, "setup.exe", false, "", "", 0.0,
-                    0.5},
-        ProgramCase{"ReaderInstallerDeclined", {kReaderInstaller}, false, kReader, false, "", "",
-                    0.0, 0.5}),
+        ProgramCase{
+            "ReaderInstaller", {kReaderInstaller}, false, "", true, kReader, "IDC_WAIT", 0.9, 5.0},
+        ProgramCase{"MissingReaderInstaller", {kReaderInstaller}, true, "", true, "", "", 0.0, 0.5},
+        ProgramCase{"ElevatedSetup",
+                    {kNext, kSetup},
+                    false,
+                    "setup.exe",
+                    true,
+                    "setup.exe",
+                    "IDC_WAIT",
+                    0.9,
+                    5.0},
+        ProgramCase{"ElevatedReaderInstaller",
+                    {kReaderInstaller},
+                    false,
+                    kReader,
+                    true,
+                    kReader,
+                    "IDC_WAIT",
+                    0.9,
+                    5.0},
+        ProgramCase{"SetupDeclined", {kNext, kSetup}, false, "setup.exe", false, "", "", 0.0, 0.5},
+        ProgramCase{"ReaderInstallerDeclined",
+                    {kReaderInstaller},
+                    false,
+                    kReader,
+                    false,
+                    "",
+                    "",
+                    0.0,
+                    0.5}),
     [](const testing::TestParamInfo<ProgramCase>& info) { return info.param.name; });
 
 // A button that hands a document or folder to the shell: the request, the wait cursor until the

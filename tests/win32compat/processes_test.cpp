@@ -213,8 +213,8 @@ TEST_F(ProcessesTest, ShellExecuteExChecksItsSizeAndReturnsNoProcess) {
   EXPECT_EQ(GetLastError(), DWORD{ERROR_INVALID_PARAMETER});
 }
 
-SHELLEXECUTEINFOA OpenThroughShell(const char* file, const char* parameters,
-                                   const char* directory, ULONG mask) {
+SHELLEXECUTEINFOA OpenThroughShell(const char* file, const char* parameters, const char* directory,
+                                   ULONG mask) {
   SHELLEXECUTEINFOA info{};
   info.cbSize = sizeof(info);
   info.fMask = mask;

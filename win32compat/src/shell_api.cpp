@@ -32,8 +32,8 @@ using win32compat::CurrentSystem;
 using win32compat::HostPaths;
 using win32compat::ProcessTable;
 using win32compat::ShellRequest;
-using win32compat::SplitArguments;
 using win32compat::SpawnProgram;
+using win32compat::SplitArguments;
 using win32compat::System;
 namespace fs = std::filesystem;
 
