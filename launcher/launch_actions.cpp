@@ -1,6 +1,7 @@
 // The menu hands programs and documents to the system. While a started program runs, the menu
 // waits for it a little (at most some six seconds): it keeps repainting, and mouse input given
-// meanwhile is thrown away so that impatient clicks do not start the program again.
+// meanwhile is thrown away so that impatient clicks do not start the program again. A program
+// that needs administrator rights is started through the shell and waited for alike.
 #include "launch_actions.h"
 
 #include <windows.h>
@@ -10,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "elevated_start.h"
 #include "launcher_app.h"
 
 namespace {
@@ -56,22 +58,40 @@ void WaitForProgram(HWND main_window, HANDLE process) {
   }
 }
 
-// Starts the program and waits for it; the handles are closed whether or not it has ended.
-void StartAndWait(LauncherApp& app, const char* application_name, const std::string& command,
-                  bool command_is_line) {
+// A program refused for want of administrator rights goes to the shell, which asks the user to
+// elevate it; any other failure leaves the program unstarted.
+HANDLE StartThroughShellIfElevationRequired(LauncherApp& app, const std::string& command,
+                                            bool command_is_line) {
+  if (GetLastError() != ERROR_ELEVATION_REQUIRED) return nullptr;
+  const ProgramAndParameters program =
+      command_is_line ? SplitProgramFromParameters(command) : ProgramAndParameters{command, ""};
+  return StartElevated(app.MainWindow(), program, app.StartDirectory());
+}
+
+// The started program's process handle, or null when it did not start.
+HANDLE StartProgram(LauncherApp& app, const char* application_name, const std::string& command,
+                    bool command_is_line) {
   std::vector<char> command_line(command.begin(), command.end());
   command_line.push_back('\0');
   STARTUPINFOA startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION process{};
-  ShowWaitCursor(app);
   if (!CreateProcessA(application_name, command_is_line ? command_line.data() : nullptr, nullptr,
                       nullptr, TRUE, HIGH_PRIORITY_CLASS, nullptr, nullptr, &startup, &process)) {
-    return;
+    return StartThroughShellIfElevationRequired(app, command, command_is_line);
   }
-  WaitForProgram(app.MainWindow(), process.hProcess);
   CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
+  return process.hProcess;
+}
+
+// Starts the program and waits for it; its handle is closed whether or not it has ended.
+void StartAndWait(LauncherApp& app, const char* application_name, const std::string& command,
+                  bool command_is_line) {
+  ShowWaitCursor(app);
+  const HANDLE process = StartProgram(app, application_name, command, command_is_line);
+  if (!process) return;
+  WaitForProgram(app.MainWindow(), process);
+  CloseHandle(process);
 }
 
 }  // namespace

@@ -61,6 +61,15 @@ grep -q '^102 12 /\* RT_GROUP_CURSOR \*/' <<<"$resources" || fail "has no cursor
 # Icon group 1, the first, is what Explorer and the disc's autorun.inf show for the program.
 grep -q '^1 14 /\* RT_GROUP_ICON \*/' <<<"$resources" || fail "has no icon group 1"
 
+# Every program on the disc carries the application manifest as resource type 24, id 1, byte for
+# byte: without it Windows runs the menu as a legacy program and asks to elevate a stand-in
+# named setup.exe (icoutils' wrestool reads it back).
+for exe in "$build_dir/disc/setup.exe" "$build_dir/disc/acrobat/ar40eng.exe" \
+           "$build_dir/bin/launcher.exe"; do
+  wrestool -x --raw --type=24 --name=1 "$exe" | cmp -s - resources/windows_program.manifest ||
+    fail "does not carry resources/windows_program.manifest (resource type 24, id 1)"
+done
+
 # The vector paths run on stacks that Windows aligns to 4 bytes only. GCC realigns the frames
 # that hold 32-byte values and moves them with unaligned instructions; an aligned move on a
 # stack slot would fault wherever the realignment is missing.

@@ -20,6 +20,7 @@ packages=(
   libstb-dev                               # a second independent decoder for the benchmarks
   clang libclang-rt-14-dev                 # libFuzzer and the fuzzers' sanitizer runtimes
   xorriso                                  # writes and reads back the disc image (ISO 9660)
+  icoutils                                 # wrestool reads the Windows programs' manifests back
   "$@"
 )
 

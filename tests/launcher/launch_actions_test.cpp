@@ -8,6 +8,7 @@
 #include <signal.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstdlib>
@@ -22,6 +23,7 @@
 #include <thread>
 #include <vector>
 
+#include "elevated_start.h"
 #include "menu_run.h"
 
 namespace {
@@ -40,6 +42,13 @@ constexpr POINT kExplore{85, 560};           // help page
 constexpr POINT kEmptySpot{400, 300};
 
 constexpr char kWelcome[] = "Welcome to TAVO setup";
+constexpr char kReader[] = "acrobat\\ar40eng.exe";
+
+// A Windows name relative to the disc, as a host path.
+fs::path OnHost(std::string windows_name) {
+  std::replace(windows_name.begin(), windows_name.end(), '\\', '/');
+  return windows_name;
+}
 
 double SecondsSince(Clock::time_point start) {
   return std::chrono::duration<double>(Clock::now() - start).count();
@@ -106,10 +115,14 @@ class LaunchActionsTest : public testing::Test {
 
 // A button that starts a program from the disc, and what the menu must do with it: wait for the
 // program with the wait cursor, throw away the clicks made meanwhile, and answer again after it.
+// A program that asks for administrator rights is started through the shell, once the user
+// consents, and waited for alike.
 struct ProgramCase {
   const char* name;
   std::vector<POINT> clicks;  // from the welcome page; the last one starts the program
   bool reader_installer_missing;
+  const char* needs_elevation;       // the program that asks for administrator rights, or ""
+  bool consent;                      // the user's answer when asked to elevate it
   const char* started;               // the stand-in that noted it ran; empty: none ran
   const char* cursor_while_waiting;  // empty: the menu never waited
   double min_wait;
@@ -126,6 +139,11 @@ class ProgramLaunchTest : public LaunchActionsTest,
 TEST_P(ProgramLaunchTest, TheMenuWaitsForTheProgramAndLosesTheClicksMadeMeanwhile) {
   const ProgramCase& expected = GetParam();
   if (expected.reader_installer_missing) fs::remove_all(run_.StartDirectory() / "acrobat");
+  const std::string elevated = expected.needs_elevation;
+  if (!elevated.empty()) {
+    run_.desktop().RequireElevation(run_.StartDirectory() / OnHost(elevated));
+    if (!expected.consent) run_.desktop().DeclineElevation();
+  }
   std::string cursor_while_waiting;
   run_.desktop().WhileWaiting([&] { cursor_while_waiting = run_.CursorShown(); });
   // Not lost, this click would go on from the install page to the farewell page, where Help is
@@ -144,22 +162,54 @@ TEST_P(ProgramLaunchTest, TheMenuWaitsForTheProgramAndLosesTheClicksMadeMeanwhil
   EXPECT_LT(seen.waited, expected.max_wait);
   EXPECT_EQ(seen.title_after, "Help");
   EXPECT_TRUE(run_.desktop().MessageBoxes().empty());
+  // The shell's request: the program as the button names it, in the menu's start directory.
+  const auto& prompts = run_.desktop().ElevationRequests();
+  ASSERT_EQ(prompts.size(), elevated.empty() ? 0u : 1u);
+  if (!elevated.empty()) {
+    EXPECT_EQ(prompts[0].verb, "open");
+    EXPECT_EQ(prompts[0].file, elevated);
+    EXPECT_EQ(prompts[0].directory, run_.StartDirectory().string());
+  }
 }
 
 // The reader's installer moves the menu on to the install page, which is where Help is found
-// afterwards; a missing installer moves it on at once, without a message.
+// afterwards; a missing installer, or one the user declines to elevate, moves it on at once,
+// without a message.
 INSTANTIATE_TEST_SUITE_P(
     Buttons, ProgramLaunchTest,
     testing::Values(
-        ProgramCase{"Setup", {kNext, kSetup}, false, "setup.exe", "IDC_WAIT", 0.9, 5.0},
-        ProgramCase{"ReaderInstaller",
-                    {kReaderInstaller},
+        ProgramCase{"Setup", {kNext, kSetup}, false, "", true, "setup.exe", "IDC_WAIT", 0.9, 5.0},
+        ProgramCase{
+            "ReaderInstaller", {kReaderInstaller}, false, "", true, kReader, "IDC_WAIT", 0.9, 5.0},
+        ProgramCase{"MissingReaderInstaller", {kReaderInstaller}, true, "", true, "", "", 0.0, 0.5},
+        ProgramCase{"ElevatedSetup",
+                    {kNext, kSetup},
                     false,
-                    "acrobat\\ar40eng.exe",
+                    "setup.exe",
+                    true,
+                    "setup.exe",
                     "IDC_WAIT",
                     0.9,
                     5.0},
-        ProgramCase{"MissingReaderInstaller", {kReaderInstaller}, true, "", "", 0.0, 0.5}),
+        ProgramCase{"ElevatedReaderInstaller",
+                    {kReaderInstaller},
+                    false,
+                    kReader,
+                    true,
+                    kReader,
+                    "IDC_WAIT",
+                    0.9,
+                    5.0},
+        ProgramCase{"SetupDeclined", {kNext, kSetup}, false, "setup.exe", false, "", "", 0.0, 0.5},
+        ProgramCase{"ReaderInstallerDeclined",
+                    {kReaderInstaller},
+                    false,
+                    kReader,
+                    false,
+                    "",
+                    "",
+                    0.0,
+                    0.5}),
     [](const testing::TestParamInfo<ProgramCase>& info) { return info.param.name; });
 
 // A button that hands a document or folder to the shell: the request, the wait cursor until the
@@ -224,6 +274,29 @@ INSTANTIATE_TEST_SUITE_P(
                   },
                   "Help"}),
     [](const testing::TestParamInfo<ShellCase>& info) { return info.param.name; });
+
+// The shell is handed a command line's program apart from its parameters, as CreateProcessA
+// would have taken them apart.
+TEST(SplitProgramFromParametersTest, TakesTheProgramAsCreateProcessDoes) {
+  struct Case {
+    const char* command_line;
+    const char* program;
+    const char* parameters;
+  };
+  const Case cases[] = {
+      {"setup.exe", "setup.exe", ""},
+      {"  acrobat\\ar40eng.exe /s  x ", "acrobat\\ar40eng.exe", "/s  x "},
+      {"\"c:\\my tools\\a.exe\"\t\"two words\" b", "c:\\my tools\\a.exe", "\"two words\" b"},
+      {"\"unclosed program", "unclosed program", ""},
+      {"", "", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.command_line);
+    const ProgramAndParameters split = SplitProgramFromParameters(c.command_line);
+    EXPECT_EQ(split.program, c.program);
+    EXPECT_EQ(split.parameters, c.parameters);
+  }
+}
 
 // A program still running after sixty waits of a tenth of a second is left running.
 TEST_F(LaunchActionsTest, ProgramThatDoesNotEndIsLeftRunningAfterSixtyWaits) {

@@ -82,8 +82,9 @@ class ProcessesTest : public testing::Test {
     std::ofstream(path) << "#!/bin/sh\npwd > out\nfor a in \"$@\"; do echo \"$a\" >> out; done\n";
     fs::permissions(path, fs::perms::owner_all);
   }
-  std::vector<std::string> Output() const {
-    std::ifstream in(folder_ / "out");
+  // What the program wrote to `out` in the folder it ran in.
+  std::vector<std::string> Output(const fs::path& ran_in = {}) const {
+    std::ifstream in(folder_ / ran_in / "out");
     std::vector<std::string> lines;
     for (std::string line; std::getline(in, line);) lines.push_back(line);
     return lines;
@@ -210,6 +211,75 @@ TEST_F(ProcessesTest, ShellExecuteExChecksItsSizeAndReturnsNoProcess) {
   info.cbSize = 0;
   EXPECT_FALSE(ShellExecuteExA(&info));
   EXPECT_EQ(GetLastError(), DWORD{ERROR_INVALID_PARAMETER});
+}
+
+SHELLEXECUTEINFOA OpenThroughShell(const char* file, const char* parameters, const char* directory,
+                                   ULONG mask) {
+  SHELLEXECUTEINFOA info{};
+  info.cbSize = sizeof(info);
+  info.fMask = mask;
+  info.lpVerb = "open";
+  info.lpFile = file;
+  info.lpParameters = parameters;
+  info.lpDirectory = directory;
+  info.nShow = SW_SHOWNORMAL;
+  return info;
+}
+
+// Windows opens a program by running it: in the call's directory, with the parameters, and with
+// a process handle for the caller only when it asks to keep one.
+TEST_F(ProcessesTest, TheShellRunsAProgramAndHandsOverItsProcessOnlyWhenAsked) {
+  WriteProgram("tools/install.exe");
+  SHELLEXECUTEINFOA info =
+      OpenThroughShell("INSTALL.EXE", "/q \"two words\"", "tools", SEE_MASK_NOCLOSEPROCESS);
+  ASSERT_TRUE(ShellExecuteExA(&info));
+  ASSERT_NE(info.hProcess, nullptr);
+  EXPECT_EQ(WaitForSingleObject(info.hProcess, 10000), WAIT_OBJECT_0);
+  EXPECT_TRUE(CloseHandle(info.hProcess));
+  EXPECT_THAT(Output("tools"), ElementsAre((folder_ / "tools").string(), "/q", "two words"));
+
+  fs::remove(folder_ / "tools" / "out");
+  info = OpenThroughShell("tools\\install.exe", nullptr, nullptr, 0);
+  ASSERT_TRUE(ShellExecuteExA(&info));
+  EXPECT_EQ(info.hProcess, nullptr);
+  for (int i = 0; i < 500 && Output().empty(); ++i) ::usleep(10000);
+  EXPECT_THAT(Output(), ElementsAre(folder_.string()));
+  EXPECT_TRUE(desktop_.ShellRequests().empty());
+  EXPECT_TRUE(desktop_.ElevationRequests().empty());
+}
+
+// A program that asks for administrator rights: CreateProcessA refuses it by any of its names,
+// and only the shell starts it, once the user consents.
+TEST_F(ProcessesTest, AProgramNeedingElevationStartsOnlyThroughTheShellWithConsent) {
+  WriteProgram("tools/setup.exe");
+  desktop_.RequireElevation(folder_ / "tools" / "setup.exe");
+  EXPECT_EQ(Run(nullptr, "TOOLS\\SETUP.EXE /q"), DWORD{ERROR_ELEVATION_REQUIRED});
+  EXPECT_EQ(Run("tools\\setup", ""), DWORD{ERROR_ELEVATION_REQUIRED});
+  EXPECT_EQ(Run(nullptr, "sh -c \"exit 0\""), DWORD{ERROR_SUCCESS});
+  EXPECT_TRUE(desktop_.ElevationRequests().empty());
+
+  desktop_.DeclineElevation();
+  SHELLEXECUTEINFOA info = OpenThroughShell("setup.exe", "/q", "tools", SEE_MASK_NOCLOSEPROCESS);
+  SetLastError(0);
+  EXPECT_FALSE(ShellExecuteExA(&info));
+  EXPECT_EQ(GetLastError(), DWORD{ERROR_CANCELLED});
+  EXPECT_EQ(info.hProcess, nullptr);
+  EXPECT_LE(reinterpret_cast<INT_PTR>(info.hInstApp), 32);
+  EXPECT_TRUE(Output("tools").empty());
+
+  ASSERT_TRUE(ShellExecuteExA(&info));
+  ASSERT_NE(info.hProcess, nullptr);
+  EXPECT_EQ(WaitForSingleObject(info.hProcess, 10000), WAIT_OBJECT_0);
+  EXPECT_TRUE(CloseHandle(info.hProcess));
+  EXPECT_THAT(Output("tools"), ElementsAre((folder_ / "tools").string(), "/q"));
+  const auto& prompts = desktop_.ElevationRequests();
+  ASSERT_EQ(prompts.size(), 2u);
+  for (const win32compat::ShellRequest& prompt : prompts) {
+    EXPECT_EQ(prompt.verb, "open");
+    EXPECT_EQ(prompt.file, "setup.exe");
+    EXPECT_EQ(prompt.directory, "tools");
+    EXPECT_EQ(prompt.host_file, folder_ / "tools" / "setup.exe");
+  }
 }
 
 // Without an opener on the desktop, nothing is associated with any file.

@@ -69,4 +69,8 @@ CommandLine SplitCommandLine(std::string_view command_line) {
   return result;
 }
 
+std::vector<std::string> SplitArguments(std::string_view arguments) {
+  return TakeArguments(arguments);
+}
+
 }  // namespace win32compat

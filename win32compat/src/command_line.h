@@ -15,5 +15,7 @@ struct CommandLine {
 };
 
 CommandLine SplitCommandLine(std::string_view command_line);
+// The arguments alone (a shell's parameters), by the runtime library's rules.
+std::vector<std::string> SplitArguments(std::string_view arguments);
 
 }  // namespace win32compat

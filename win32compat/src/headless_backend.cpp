@@ -94,6 +94,14 @@ bool HeadlessBackend::OpenWithShell(const ShellRequest& request) {
   return true;
 }
 
+bool HeadlessBackend::ConsentToElevation(const ShellRequest& request) {
+  elevation_requests_.push_back(request);
+  if (elevation_answers_.empty()) return true;
+  const bool consent = elevation_answers_.front();
+  elevation_answers_.pop_front();
+  return consent;
+}
+
 int DefaultMessageBoxAnswer(UINT style) {
   return MessageBoxButtonsOf(style)[DefaultButtonIndex(style)].answer;
 }

@@ -3,28 +3,26 @@
 // the current directory and is not searched for; the first word of a command line is looked for
 // in the current directory and then along PATH. A name without an extension is also tried with
 // ".exe", as Windows appends it. The priority class is not applied: raising a process's
-// priority needs privileges a host user does not have.
+// priority needs privileges a host user does not have. A program declared to need
+// administrator rights (elevation_rules.h) is refused, as Windows refuses it to a user who has
+// not been given them; the shell can start it (shell_api.cpp).
 #include <windows.h>
 
-#include <spawn.h>
 #include <sys/types.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "command_line.h"
 #include "executable_search.h"
 #include "process_table.h"
+#include "program_spawn.h"
 #include "system.h"
-
-extern char** environ;
 
 using win32compat::CurrentSystem;
 using win32compat::ProcessTable;
@@ -84,45 +82,6 @@ std::vector<std::string> EnvironmentStrings(const char* block) {
   return strings;
 }
 
-DWORD ErrorFromErrno(int error) {
-  switch (error) {
-    case ENOENT:
-      return ERROR_FILE_NOT_FOUND;
-    case ENOTDIR:
-      return ERROR_PATH_NOT_FOUND;
-    case EACCES:
-    case EPERM:
-      return ERROR_ACCESS_DENIED;
-    case ENOEXEC:
-      return ERROR_BAD_EXE_FORMAT;
-    default:
-      return ERROR_INVALID_PARAMETER;
-  }
-}
-
-// errno-style result: 0 on success.
-int Spawn(const fs::path& program, std::vector<std::string> arguments, const fs::path& directory,
-          const std::vector<std::string>* environment, pid_t& pid) {
-  std::vector<char*> argv;
-  for (std::string& argument : arguments) argv.push_back(argument.data());
-  argv.push_back(nullptr);
-  std::vector<std::string> environment_copy =
-      environment ? *environment : std::vector<std::string>{};
-  std::vector<char*> envp;
-  for (std::string& variable : environment_copy) envp.push_back(variable.data());
-  envp.push_back(nullptr);
-
-  posix_spawn_file_actions_t actions;
-  if (int error = posix_spawn_file_actions_init(&actions); error != 0) return error;
-  int error = posix_spawn_file_actions_addchdir_np(&actions, directory.c_str());
-  if (error == 0) {
-    error = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(),
-                        environment ? envp.data() : environ);
-  }
-  posix_spawn_file_actions_destroy(&actions);
-  return error;
-}
-
 }  // namespace
 
 extern "C" {
@@ -161,11 +120,14 @@ BOOL WINAPI CreateProcessA(LPCSTR applicationName, LPSTR commandLine, LPSECURITY
   std::optional<std::vector<std::string>> variables;
   if (environment) variables = EnvironmentStrings(static_cast<const char*>(environment));
 
+  // Where Windows would refuse the program to a user without administrator rights.
+  if (system.elevation().Required(*program)) return system.Fail(ERROR_ELEVATION_REQUIRED, FALSE);
+
   pid_t pid = 0;
-  if (const int error =
-          Spawn(*program, arguments, directory, variables ? &*variables : nullptr, pid);
-      error != 0) {
-    return system.Fail(ErrorFromErrno(error), FALSE);
+  if (const DWORD error = win32compat::SpawnProgram(*program, std::move(arguments), directory,
+                                                    variables ? &*variables : nullptr, pid);
+      error != ERROR_SUCCESS) {
+    return system.Fail(error, FALSE);
   }
   const ProcessTable::Handles handles = ProcessTable::Instance().Add(pid);
   processInformation->hProcess = handles.process;

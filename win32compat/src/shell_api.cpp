@@ -1,7 +1,9 @@
 // Opening documents and folders through the shell (shell32). The layer resolves the file the
 // way Windows does (relative to the given directory, else the current one) and hands it to the
 // backend, which opens it with the desktop's opener. Only "open" and "explore" are known verbs;
-// any other has no association, as on a Windows machine without a handler for it.
+// any other has no association, as on a Windows machine without a handler for it. A program
+// (".exe", ".com") is opened by running it, which the layer does itself: it is the shell, not
+// CreateProcessA, that starts a program needing administrator rights, once the user consents.
 #include <windows.h>
 
 #include <shellapi.h>
@@ -15,15 +17,23 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
+#include "command_line.h"
 #include "executable_search.h"
+#include "process_table.h"
+#include "program_spawn.h"
 #include "system.h"
 
 extern char** environ;
 
 using win32compat::CurrentSystem;
 using win32compat::HostPaths;
+using win32compat::ProcessTable;
 using win32compat::ShellRequest;
+using win32compat::SpawnProgram;
+using win32compat::SplitArguments;
 using win32compat::System;
 namespace fs = std::filesystem;
 
@@ -41,30 +51,92 @@ bool SameText(std::string_view a, std::string_view b) {
   return true;
 }
 
-std::optional<fs::path> ResolveFile(const System& system, const char* file, const char* directory) {
-  if (!directory || !*directory) return system.paths().HostPath(file);
-  const std::optional<fs::path> base = system.paths().HostPath(directory);
-  if (!base) return std::nullopt;
-  return HostPaths(*base, system.paths().SystemDrive()).HostPath(file);
+// The call's directory, else the current one.
+std::optional<fs::path> BaseDirectory(const System& system, const char* directory) {
+  if (!directory || !*directory) return system.paths().CurrentDirectory();
+  return system.paths().HostPath(directory);
 }
+
+// What the program asked the shell for.
+struct ShellCall {
+  const char* verb;
+  const char* file;
+  const char* parameters;
+  const char* directory;
+  bool keep_process;  // SEE_MASK_NOCLOSEPROCESS
+};
 
 struct Outcome {
   INT_PTR code;  // ShellExecuteA's value: above 32 on success, else an SE_ERR_ code
   DWORD error;
+  HANDLE process = nullptr;  // a started program's, when the call keeps it
 };
 
-Outcome Execute(const char* verb, const char* file, const char* directory) {
+// Windows opens a program by running it (its "exefile" and "comfile" associations).
+bool IsProgram(const fs::path& host_file) {
+  const std::string extension = host_file.extension().string();
+  return SameText(extension, ".exe") || SameText(extension, ".com");
+}
+
+INT_PTR ShellCodeOf(DWORD error) {
+  switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+      return SE_ERR_FNF;
+    case ERROR_PATH_NOT_FOUND:
+      return SE_ERR_PNF;
+    case ERROR_BAD_EXE_FORMAT:
+      return ERROR_BAD_FORMAT;
+    default:
+      return SE_ERR_ACCESSDENIED;
+  }
+}
+
+// The program starts in the call's directory with the parameters as its arguments and its full
+// path as its name, as the shell's "exefile" command gives them. One that needs administrator
+// rights waits for the user's consent first.
+Outcome StartProgram(System& system, const ShellRequest& request, const fs::path& directory,
+                     const ShellCall& call) {
+  if (system.elevation().Required(request.host_file) &&
+      !system.backend().ConsentToElevation(request)) {
+    return {SE_ERR_ACCESSDENIED, ERROR_CANCELLED};
+  }
+  std::vector<std::string> arguments{request.host_file.string()};
+  for (std::string& argument : SplitArguments(call.parameters ? call.parameters : "")) {
+    arguments.push_back(std::move(argument));
+  }
+  pid_t pid = 0;
+  if (const DWORD error =
+          SpawnProgram(request.host_file, std::move(arguments), directory, nullptr, pid);
+      error != ERROR_SUCCESS) {
+    return {ShellCodeOf(error), error};
+  }
+  ProcessTable& table = ProcessTable::Instance();
+  const ProcessTable::Handles handles = table.Add(pid);
+  table.Close(handles.thread);
+  if (call.keep_process) return {kShellSuccess, ERROR_SUCCESS, handles.process};
+  table.Close(handles.process);
+  return {kShellSuccess, ERROR_SUCCESS};
+}
+
+Outcome Execute(const ShellCall& call) {
   System& system = CurrentSystem();
-  const std::string_view chosen = verb && *verb ? verb : "open";
+  const std::string_view chosen = call.verb && *call.verb ? call.verb : "open";
   const bool explore = SameText(chosen, "explore");
   if (!explore && !SameText(chosen, "open")) return {SE_ERR_NOASSOC, ERROR_NO_ASSOCIATION};
-  if (!file || !*file) return {SE_ERR_FNF, ERROR_FILE_NOT_FOUND};
-  const std::optional<fs::path> host = ResolveFile(system, file, directory);
+  if (!call.file || !*call.file) return {SE_ERR_FNF, ERROR_FILE_NOT_FOUND};
+  const std::optional<fs::path> base = BaseDirectory(system, call.directory);
+  if (!base) return {SE_ERR_FNF, ERROR_FILE_NOT_FOUND};
+  const std::optional<fs::path> host =
+      HostPaths(*base, system.paths().SystemDrive()).HostPath(call.file);
   std::error_code error;
   if (!host || !fs::exists(*host, error)) return {SE_ERR_FNF, ERROR_FILE_NOT_FOUND};
   if (explore && !fs::is_directory(*host, error)) return {SE_ERR_PNF, ERROR_PATH_NOT_FOUND};
 
-  const ShellRequest request{std::string(chosen), file, directory ? directory : "", *host};
+  const ShellRequest request{std::string(chosen), call.file, call.directory ? call.directory : "",
+                             *host};
+  if (!explore && IsProgram(*host) && fs::is_regular_file(*host, error)) {
+    return StartProgram(system, request, *base, call);
+  }
   if (!system.backend().OpenWithShell(request)) return {SE_ERR_NOASSOC, ERROR_NO_ASSOCIATION};
   return {kShellSuccess, ERROR_SUCCESS};
 }
@@ -105,16 +177,20 @@ BOOL WINAPI ShellExecuteExA(SHELLEXECUTEINFOA* info) {
   if (!info || info->cbSize != sizeof(SHELLEXECUTEINFOA)) {
     return system.Fail(ERROR_INVALID_PARAMETER, FALSE);
   }
-  // The desktop's opener hands the document on and ends, so there is no process to return.
-  info->hProcess = nullptr;
-  const Outcome outcome = Execute(info->lpVerb, info->lpFile, info->lpDirectory);
+  // The desktop's opener hands a document on and ends: only a program started here has a
+  // process to return.
+  const Outcome outcome =
+      Execute({info->lpVerb, info->lpFile, info->lpParameters, info->lpDirectory,
+               (info->fMask & SEE_MASK_NOCLOSEPROCESS) != 0});
+  info->hProcess = outcome.process;
   info->hInstApp = reinterpret_cast<HINSTANCE>(outcome.code);
   if (outcome.code <= 32) return system.Fail(outcome.error, FALSE);
   return TRUE;
 }
 
-HINSTANCE WINAPI ShellExecuteA(HWND, LPCSTR operation, LPCSTR file, LPCSTR, LPCSTR directory, INT) {
-  const Outcome outcome = Execute(operation, file, directory);
+HINSTANCE WINAPI ShellExecuteA(HWND, LPCSTR operation, LPCSTR file, LPCSTR parameters,
+                               LPCSTR directory, INT) {
+  const Outcome outcome = Execute({operation, file, parameters, directory, false});
   if (outcome.code <= 32) CurrentSystem().SetLastError(outcome.error);
   return reinterpret_cast<HINSTANCE>(outcome.code);
 }

@@ -10,6 +10,7 @@
 #include <filesystem>
 
 #include "cursor_registry.h"
+#include "elevation_rules.h"
 #include "gdi_objects.h"
 #include "handle_allocator.h"
 #include "host_paths.h"
@@ -41,6 +42,7 @@ class System final : private InputSink {
   const HostPaths& paths() const { return paths_; }
   HandleAllocator& handles() { return handles_; }
   InputSink& input() { return *this; }
+  ElevationRules& elevation() { return elevation_; }
 
   HWND DesktopWindow() const { return desktop_window_; }
   RECT ScreenRect() const;
@@ -99,6 +101,7 @@ class System final : private InputSink {
   CursorRegistry cursors_{handles_};
   GdiObjects gdi_{handles_};
   HostPaths paths_;
+  ElevationRules elevation_;
   HWND desktop_window_;
   DWORD last_error_ = 0;
   bool left_button_down_ = false;

@@ -114,6 +114,10 @@ class Backend {
   // Opens the request's host file as the desktop does: with xdg-open, started detached. False
   // when the desktop has no opener, as Windows fails when nothing is associated with a file.
   virtual bool OpenWithShell(const ShellRequest& request);
+  // The shell asks the user's consent before it starts a program that needs administrator
+  // rights; false when the user declines. No program needs them on a host's own desktop (see
+  // ElevationRules), so only a test desktop is ever asked.
+  virtual bool ConsentToElevation(const ShellRequest&) { return true; }
 };
 
 }  // namespace win32compat

@@ -41,6 +41,10 @@ class HeadlessBackend : public Backend {
   }
   // The documents and folders the program asked the shell to open. None is actually opened.
   const std::vector<ShellRequest>& ShellRequests() const { return shell_requests_; }
+  // Consent prompts take these answers in order; once they are used up, the user consents.
+  void QueueElevationAnswer(bool consent) { elevation_answers_.push_back(consent); }
+  // The programs the shell asked the user's consent for, in order.
+  const std::vector<ShellRequest>& ElevationRequests() const { return elevation_requests_; }
 
   const DesktopView& Desktop() const { return desktop_; }
   HCURSOR Cursor() const { return cursor_; }
@@ -63,6 +67,7 @@ class HeadlessBackend : public Backend {
   bool WaitForInput(InputSink& sink) override;
   void WhileBlocked(InputSink& sink) override;
   bool OpenWithShell(const ShellRequest& request) override;
+  bool ConsentToElevation(const ShellRequest& request) override;
 
  private:
   SIZE screen_;
@@ -70,6 +75,8 @@ class HeadlessBackend : public Backend {
   std::function<void(InputSink&)> blocked_input_source_;
   std::vector<ShellRequest> shell_requests_;
   std::deque<int> answers_;
+  std::vector<ShellRequest> elevation_requests_;
+  std::deque<bool> elevation_answers_;
   DesktopView desktop_;
   HCURSOR cursor_ = nullptr;
   std::vector<MessageBoxRecord> message_boxes_;

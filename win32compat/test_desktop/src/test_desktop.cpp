@@ -51,6 +51,10 @@ void TestDesktop::WhileWaiting(Step step) {
   waiting_script_.push_back(std::move(step));
 }
 
+void TestDesktop::RequireElevation(const fs::path& host_program) {
+  system_->elevation().Require(host_program);
+}
+
 std::size_t TestDesktop::OpenProcessHandles() {
   return ProcessTable::Instance().OpenHandles();
 }

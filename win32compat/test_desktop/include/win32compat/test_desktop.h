@@ -59,6 +59,12 @@ class TestDesktop {
   // The next message box that has no answer yet cannot be shown, as on a display without fonts:
   // MessageBoxA fails (returns 0).
   void FailMessageBox() { backend_.QueueMessageBoxAnswer(0); }
+  // The program at this host path asks for administrator rights, as a Windows program whose
+  // manifest requires them: CreateProcessA fails with ERROR_ELEVATION_REQUIRED, and the shell
+  // (ShellExecuteExA) starts it once the user consents.
+  void RequireElevation(const std::filesystem::path& host_program);
+  // The user declines the next consent prompt that has no answer yet; others are consented to.
+  void DeclineElevation() { backend_.QueueElevationAnswer(false); }
 
   // The user's hand, for use inside steps. Coordinates are screen pixels.
   void MoveMouse(POINT screen);
@@ -87,6 +93,10 @@ class TestDesktop {
   const std::vector<FillRecord>& Fills() const { return backend_.Fills(); }
   // What the program asked the shell to open; nothing is really opened.
   const std::vector<ShellRequest>& ShellRequests() const { return backend_.ShellRequests(); }
+  // The programs the shell asked the user's consent to elevate.
+  const std::vector<ShellRequest>& ElevationRequests() const {
+    return backend_.ElevationRequests();
+  }
   // Process and thread handles the program has not closed (of the whole process).
   static std::size_t OpenProcessHandles();
   // The colour at a point of a window's client area, black until painted.
