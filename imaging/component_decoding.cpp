@@ -73,6 +73,25 @@ void Clear(CoefficientBlock& block) {
 #endif
 }
 
+// A run/size byte of T.81 F.1.2.2: zeros to skip, then the bits of the next coefficient.
+struct RunSize {
+  std::uint32_t run;
+  std::uint32_t size;
+};
+constexpr RunSize SplitRunSize(std::uint32_t rs) {
+  return {rs >> 4, rs & 15};
+}
+
+// A fault found on the cursor: its `bits` are taken, and the cursor handed back, before the
+// error is raised, so that the stream stands where the exact path would have found it.
+[[noreturn, gnu::cold, gnu::noinline]] void FailAfter(InputByteStream& stream,
+                                                      InputByteStream::BitCursor& cursor,
+                                                      std::uint32_t bits, const char* message) {
+  cursor.Skip(bits);
+  stream.Resume(cursor);
+  throw JpegBadStream(message);
+}
+
 // The point transform of successive approximation, kept to 16 bits as the block stores it.
 std::int16_t ShiftLeft(std::int32_t value, std::uint32_t al) {
   return static_cast<std::int16_t>(static_cast<std::uint32_t>(value) << al);
@@ -206,11 +225,10 @@ ImageComponent::EndShortCoefficients(const HuffmanTable::ShortCoefficients& pair
   }
   block[0] = dc;
   const ShortCoefficientsEnd end = EndShortCoefficients(pair, cursor.Bits(), first_k);
-  cursor.Skip(end.length);
   if (end.k == kRefusedIndex) {
-    stream.Resume(cursor);
-    throw JpegBadStream(message::kCoefficientIndexOutOfRange);
+    FailAfter(stream, cursor, end.length, message::kCoefficientIndexOutOfRange);
   }
+  cursor.Skip(end.length);
   k = end.k;
   return true;
 }
@@ -235,8 +253,7 @@ static_assert(2 * HuffmanTable::kCoefficientBits <= 32, "two lookups per fill");
     const std::uint32_t bits = cursor.Bits();
     const HuffmanTable::PeekedCode code = table.Peek(bits);
     if (code.length == 0) break;
-    const std::uint32_t size = code.value & 15;
-    const std::uint32_t run = code.value >> 4;
+    const auto [run, size] = SplitRunSize(code.value);
     if (size == 0) {
       cursor.Skip(code.length);
       k = run == 15 ? k + 16 : 64;  // sixteen zeros, or the end of the block
@@ -244,9 +261,7 @@ static_assert(2 * HuffmanTable::kCoefficientBits <= 32, "two lookups per fill");
     }
     k += run;
     if (k > 63) {
-      cursor.Skip(code.length);
-      stream.Resume(cursor);
-      throw JpegBadStream(message::kCoefficientIndexOutOfRange);
+      FailAfter(stream, cursor, code.length, message::kCoefficientIndexOutOfRange);
     }
     cursor.Skip(code.length + size);
     block[kZigzagToNatural[k]] =
@@ -274,9 +289,7 @@ static_assert(2 * HuffmanTable::kCoefficientBits <= 32, "two lookups per fill");
   if (code.length == 0) return 0;
   const std::uint32_t size = code.value;
   if (size > 16) {
-    cursor.Skip(code.length);
-    stream.Resume(cursor);
-    throw JpegBadStream(message::kDcDifferenceSizeOutOfRange);
+    FailAfter(stream, cursor, code.length, message::kDcDifferenceSizeOutOfRange);
   }
   cursor.Skip(code.length + size);
   dc = static_cast<std::int16_t>(
@@ -331,8 +344,7 @@ template <DecodePath Path>
 std::uint32_t ImageComponent::DecodeSequentialAcExact(InputByteStream& stream,
                                                       CoefficientBlock& block, std::uint32_t k) {
   const std::uint32_t rs = DecodeCode<Path>(*ac_table, stream);
-  const std::uint32_t size = rs & 15;
-  const std::uint32_t run = rs >> 4;
+  const auto [run, size] = SplitRunSize(rs);
   if (size == 0) return run == 15 ? k + 16 : 64;  // sixteen zeros, or the end of the block
   k += run;
   if (k > 63) throw JpegBadStream(message::kCoefficientIndexOutOfRange);
@@ -387,9 +399,7 @@ std::uint32_t ImageComponent::DecodeAcFirstRun(InputByteStream& stream, Coeffici
       }
       k += coefficient.advance - 1u;
       if (k > 63) {
-        cursor.Skip(table.Peek(bits).length);
-        stream.Resume(cursor);
-        throw JpegBadStream(message::kDataOutOfRange);
+        FailAfter(stream, cursor, table.Peek(bits).length, message::kDataOutOfRange);
       }
       cursor.Skip(coefficient.first_length);
       block[kZigzagToNatural[k]] = ShiftLeft(coefficient.value, al);
@@ -398,8 +408,7 @@ std::uint32_t ImageComponent::DecodeAcFirstRun(InputByteStream& stream, Coeffici
     }
     const HuffmanTable::PeekedCode code = table.Peek(bits);
     if (code.length == 0) break;
-    const std::uint32_t size = code.value & 15;
-    const std::uint32_t run = code.value >> 4;
+    const auto [run, size] = SplitRunSize(code.value);
     if (size == 0 && run == 15) {
       cursor.Skip(code.length);
       k += 16;
@@ -410,9 +419,7 @@ std::uint32_t ImageComponent::DecodeAcFirstRun(InputByteStream& stream, Coeffici
     } else {
       k += run;
       if (k > 63) {
-        cursor.Skip(code.length);
-        stream.Resume(cursor);
-        throw JpegBadStream(message::kDataOutOfRange);
+        FailAfter(stream, cursor, code.length, message::kDataOutOfRange);
       }
       cursor.Skip(code.length + size);
       block[kZigzagToNatural[k]] =
@@ -429,8 +436,7 @@ template <DecodePath Path>
 std::uint32_t ImageComponent::DecodeAcFirstExact(InputByteStream& stream, CoefficientBlock& block,
                                                  std::uint32_t k, std::uint32_t al) {
   const std::uint32_t rs = DecodeCode<Path>(*ac_table, stream);
-  const std::uint32_t size = rs & 15;
-  const std::uint32_t run = rs >> 4;
+  const auto [run, size] = SplitRunSize(rs);
   if (size != 0) {
     k += run;
     if (k > 63) throw JpegBadStream(message::kDataOutOfRange);
@@ -476,8 +482,7 @@ std::uint32_t ImageComponent::DecodeAcRefineExact(InputByteStream& stream, Walk&
     return kEndOfBand;
   }
   const std::uint32_t rs = DecodeCode<Path>(*ac_table, stream);
-  const std::uint32_t size = rs & 15;
-  const std::uint32_t run = rs >> 4;
+  const auto [run, size] = SplitRunSize(rs);
   if (size == 0 && run == 15) return walk.PassSixteenZeros(k, last, p, next_bit);
   if (size == 0) {
     // The next step refines the rest of this block and counts it as the first of the run.
@@ -510,8 +515,7 @@ std::uint32_t ImageComponent::DecodeAcRefineRun(InputByteStream& stream, Walk& w
     const std::uint32_t bits = cursor.Peek();
     const HuffmanTable::PeekedCode code = ac_table->Peek(bits);
     if (code.length == 0) break;
-    const std::uint32_t size = code.value & 15;
-    const std::uint32_t run = code.value >> 4;
+    const auto [run, size] = SplitRunSize(code.value);
     if (size == 0 && run == 15) {
       cursor.Skip(code.length);
       k = walk.PassSixteenZeros(k, last, p, next_bit);
@@ -522,14 +526,9 @@ std::uint32_t ImageComponent::DecodeAcRefineRun(InputByteStream& stream, Walk& w
       const bool positive = BitsAfterCode(bits, code.length, 1) == 1;
       cursor.Skip(code.length + 1);
       k = walk.PlaceNewCoefficient(k, last, run, positive, p, next_bit);
-      if (k == kOutsideBand) {
-        stream.Resume(cursor);
-        throw JpegBadStream(message::kErrorInProgressiveScan);
-      }
+      if (k == kOutsideBand) FailAfter(stream, cursor, 0, message::kErrorInProgressiveScan);
     } else {
-      cursor.Skip(code.length);
-      stream.Resume(cursor);
-      throw JpegBadStream(message::kInvalidValueInInputStream);
+      FailAfter(stream, cursor, code.length, message::kInvalidValueInInputStream);
     }
   }
   stream.Resume(cursor);

@@ -114,6 +114,8 @@ for size in 17x17 100x75 801x599; do
   for sampling in 1x1 2x1 1x2 2x2 4x1 4x2 1x1,2x2,2x2; do
     encode sampling "sampling_${sampling//,/_}_$size" "$size" -quality 75 -sample "$sampling"
   done
+  # Chroma a quarter as wide is converted through row buffers of its own, on the worker too.
+  transcode sampling "progressive_sampling_4x1_$size" "sampling_4x1_$size" -progressive
 done
 
 refuse sixteen_bit_tables_q10_100x75 100x75 "Only 8-bit Data is Supported" -quality 10

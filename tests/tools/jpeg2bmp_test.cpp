@@ -241,6 +241,14 @@ TEST_F(Jpeg2BmpTest, TruncatedInputFailsWithoutOutput) {
   EXPECT_THAT(OutputFolder(), ::testing::IsEmpty());
 }
 
+// Read as a file, a folder would be an empty one: the message must say what it is.
+TEST_F(Jpeg2BmpTest, FolderAsInputIsNamedAsAFolder) {
+  ToolRun run = Jpeg2Bmp({dir_.string(), (dir_ / "out" / "picture.bmp").string()});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "jpeg2bmp: Can't open input file: " + dir_.string() + " is a folder\n");
+  EXPECT_THAT(OutputFolder(), ::testing::IsEmpty());
+}
+
 // SOI, a JFIF APP0 segment and EOI: a valid stream that the decoder reads without error, but
 // with no frame there is no picture, and a BMP of nothing would be a failure passed off as one.
 TEST_F(Jpeg2BmpTest, StreamWithoutFrameIsNoPicture) {
@@ -540,8 +548,16 @@ INSTANTIATE_TEST_SUITE_P(Cases, Jpeg2BmpUsage,
                                            UsageCase{"SingleDashOption", {"-v", "a.jpg", "b.bmp"}},
                                            UsageCase{"ThreadsWithoutCount", {"a.jpg", "b.bmp", "--threads"}},
                                            UsageCase{"ThreadsZero", {"--threads", "0", "a.jpg", "b.bmp"}},
-                                           UsageCase{"ThreadsNotANumber", {"--threads", "2x", "a.jpg", "b.bmp"}}),
+                                           UsageCase{"ThreadsNotANumber", {"--threads", "2x", "a.jpg", "b.bmp"}},
+                                           UsageCase{"ThreadsNegative", {"--threads", "-1", "a.jpg", "b.bmp"}}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// "-1" starts like an option, but after --threads it is a count, and a wrong one.
+TEST_F(Jpeg2BmpTest, NegativeThreadCountIsNamedAsTheWrongCount) {
+  ToolRun run = Jpeg2Bmp({"--threads", "-1", "a.jpg", "b.bmp"});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_THAT(run.err, StartsWith("jpeg2bmp: --threads needs a number of threads, 1 or more, not -1\n"));
+}
 
 TEST_F(Jpeg2BmpTest, HelpExplainsTheToolAndSucceeds) {
   for (const auto& args : {std::vector<std::string>{"--help"},

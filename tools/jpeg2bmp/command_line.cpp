@@ -35,6 +35,8 @@ CommandLine ParseCommandLine(std::span<const std::string_view> args) {
       line.strict = true;
     } else if (option == "--threads") {
       threads_value_at = before;
+    } else if (threads_value_at == before) {
+      return OptionUse::kOperand;  // --threads -1: a wrong count, not an unknown option
     } else {
       return OptionUse::kUnknown;
     }
@@ -50,7 +52,10 @@ CommandLine ParseCommandLine(std::span<const std::string_view> args) {
     const auto value = scanned.operands.begin() + static_cast<std::ptrdiff_t>(*threads_value_at);
     const std::optional<unsigned> count =
         value < scanned.operands.end() ? ThreadCount(*value) : std::nullopt;
-    if (!count) return UsageError("--threads needs a number of threads, 1 or more");
+    if (!count) {
+      const std::string given = value < scanned.operands.end() ? ", not " + std::string(*value) : "";
+      return UsageError("--threads needs a number of threads, 1 or more" + given);
+    }
     line.threads = *count;
     scanned.operands.erase(value);
   }
