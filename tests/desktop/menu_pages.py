@@ -62,13 +62,14 @@ SMALL_FOCUS = FocusOutlines((236, 418, 290, 455), (343, 418, 397, 455), (74, 421
 
 def with_focus(client, width, outline):
     """Client pixels (RGB bytes, rows of `width` pixels) with the focus drawn as DrawFocusRect
-    draws it: every other pixel of the outline inverted, those whose x + y is even."""
+    draws it under Wine and in our layer: every other pixel of the outline inverted, counted from
+    its top-right pixel, which is inverted."""
     left, top, right, bottom = outline
     shown = bytearray(client)
     for y in range(top, bottom):
         for x in range(left, right):
             on_outline = x in (left, right - 1) or y in (top, bottom - 1)
-            if on_outline and (x + y) % 2 == 0:
+            if on_outline and (right - 1 - x + y - top) % 2 == 0:
                 at = (y * width + x) * 3
                 shown[at:at + 3] = bytes(255 - value for value in shown[at:at + 3])
     return bytes(shown)

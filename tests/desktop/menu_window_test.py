@@ -3,7 +3,7 @@
 Each test starts Xvfb, runs the real launcher from a copy of the sample disc with the system
 drive in a temporary folder, and checks what the screen shows: where the windows are, that the
 main window's client area shows the decoded page picture pixel for pixel, and that clicks on the
-hot regions turn pages and end the program. The paths come from CTest: LUMARC_LAUNCHER,
+hot regions, or the keys, turn pages and end the program. The paths come from CTest: LUMARC_LAUNCHER,
 LUMARC_JPEG2BMP and LUMARC_DISC.
 """
 

@@ -93,7 +93,8 @@ bool OnOutline(const RECT& r, long x, long y) {
 }
 
 // The client pixels that differ from the picture with `focus` outlined as DrawFocusRect does:
-// every other pixel of the outline inverted. An empty focus: the picture alone.
+// every other pixel of the outline inverted, from its top-right pixel on. An empty focus: the
+// picture alone.
 long PixelsDifferingFromFocusedPage(MenuRun& run, const Lumarc::BitmapImage& picture,
                                     const RECT& focus) {
   const HWND window = run.MainWindow().value().handle;
@@ -102,7 +103,8 @@ long PixelsDifferingFromFocusedPage(MenuRun& run, const Lumarc::BitmapImage& pic
   for (long y = 0; y < client.bottom - client.top; ++y) {
     for (long x = 0; x < client.right - client.left; ++x) {
       COLORREF expected = PicturePixel(picture, x, y);
-      if (OnOutline(focus, x, y) && (x + y) % 2 == 0) expected ^= 0x00FFFFFF;
+      const bool dot = (focus.right - 1 - x + y - focus.top) % 2 == 0;
+      if (OnOutline(focus, x, y) && dot) expected ^= 0x00FFFFFF;
       if (run.desktop().ClientPixel(window, x, y) != expected) ++differing;
     }
   }

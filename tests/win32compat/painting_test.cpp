@@ -157,14 +157,21 @@ class FocusRectTest : public PaintingTest {
   BOOL drawn_ = FALSE;
 };
 
-TEST_F(FocusRectTest, EveryOtherPixelOfTheOutlineIsInvertedOnTheClientAreasCheckerboard) {
-  focus_ = {10, 20, 15, 24};  // 5 x 4: 14 outline pixels, 7 of them on even x + y
-  const HWND window = ShownWindow();
+// Wine's dots, read back from its screen: a width of even or odd pixels moves them along.
+TEST_F(FocusRectTest, EveryOtherPixelOfTheOutlineIsInvertedFromTheTopRightPixelOn) {
+  focus_ = {10, 20, 15, 24};  // 5 x 4: 14 outline pixels
+  HWND window = ShownWindow();
   EXPECT_TRUE(drawn_);
   EXPECT_THAT(Inverted(window), ElementsAre(Pair(10, 20), Pair(12, 20), Pair(14, 20),
                                             Pair(10, 22), Pair(14, 22), Pair(11, 23),
                                             Pair(13, 23)));
   EXPECT_EQ(desktop_.ClientPixel(window, 10, 20), RGB(0, 0, 0));
+  DestroyWindow(window);
+
+  focus_ = {10, 20, 14, 24};  // 4 x 4
+  window = ShownWindow();
+  EXPECT_THAT(Inverted(window), ElementsAre(Pair(11, 20), Pair(13, 20), Pair(10, 21),
+                                            Pair(13, 22), Pair(10, 23), Pair(12, 23)));
 }
 
 TEST_F(FocusRectTest, ThinAndEmptyRectanglesAndPaintsOfPartOfTheWindow) {
@@ -180,7 +187,7 @@ TEST_F(FocusRectTest, ThinAndEmptyRectanglesAndPaintsOfPartOfTheWindow) {
       {"one column", {10, 20, 11, 26}, 1, 3},
       {"two rows", {10, 20, 14, 22}, 1, 4},
       {"empty", {10, 20, 10, 30}, 1, 0},
-      {"reaching past the client area", {90, 40, 200, 200}, 1, 9},
+      {"reaching past the client area", {90, 40, 200, 200}, 1, 10},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
