@@ -3,6 +3,8 @@
 // just inside the part of the region that shows.
 #include <windows.h>
 
+#include <vector>
+
 #include "focus_order.h"
 #include "launcher_app.h"
 #include "menu_page.h"
@@ -30,10 +32,13 @@ bool LauncherApp::KeyDown(WPARAM key, LPARAM flags) {
   }
 }
 
-void LauncherApp::MoveFocus(FocusStep step) {
+FocusOrder LauncherApp::CurrentFocusOrder() const {
   const MenuPage* page = CurrentPage();
-  if (!page) return;
-  const FocusOrder order(page->VisibleParts(ClientArea()));
+  return FocusOrder(page ? page->VisibleParts(ClientArea()) : std::vector<RECT>{});
+}
+
+void LauncherApp::MoveFocus(FocusStep step) {
+  const FocusOrder order = CurrentFocusOrder();
   SetFocusedRegion(step == FocusStep::kForward ? order.After(focused_region_)
                                                : order.Before(focused_region_));
 }
@@ -46,7 +51,7 @@ void LauncherApp::ActivateFocusedRegion() {
   page->ActivateRegion(focused_region_);
   // A page turned from the keyboard goes on being used from it: its first region takes the
   // focus at once.
-  if (focused_region_ == FocusOrder::kNone) MoveFocus(FocusStep::kForward);
+  if (focused_region_ == FocusOrder::kNone) SetFocusedRegion(CurrentFocusOrder().First());
 }
 
 void LauncherApp::SetFocusedRegion(std::int32_t region) {

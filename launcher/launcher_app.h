@@ -78,6 +78,8 @@ class LauncherApp {
   RECT ClientArea() const;
 
   enum class FocusStep { kForward, kBack };
+  // The current page's regions as the keyboard goes through them.
+  FocusOrder CurrentFocusOrder() const;
   void MoveFocus(FocusStep step);
   void ActivateFocusedRegion();
   void SetFocusedRegion(std::int32_t region);
