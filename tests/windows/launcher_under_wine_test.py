@@ -17,6 +17,9 @@ Where Wine is not Windows, in ways these tests depend on:
 - The message box is drawn by Wine; its X window carries the title, but its text cannot be read
   back, so only the title is checked.
 - The exit code reaches the Unix parent modulo 256 (1 stays 1).
+- The keyboard's focus outline is drawn by Wine's DrawFocusRect: every other pixel of the outline
+  inverted, counted from its top-right pixel. Our layer draws the same dots; Windows may place
+  them one pixel further along, which the eye cannot tell.
 """
 
 import os
