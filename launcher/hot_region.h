@@ -2,6 +2,8 @@
 // on it carries out its action.
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -42,6 +44,11 @@ class HotRegion {
   // page's search for a region. Actions that rebuild the page destroy this region: nothing of
   // it may be used after the action.
   bool Click(std::int32_t x, std::int32_t y);
+  // The action, as a click inside would carry it out (the keyboard's click); same result.
+  bool Activate();
+  // The pixels a click can reach, cut to `client` (the main window's client area): the region
+  // without its border, empty when none of it shows.
+  RECT VisiblePart(const RECT& client) const;
 
   std::int32_t Parameter() const { return parameter_; }
   ActionCode Action() const { return action_; }

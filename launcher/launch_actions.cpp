@@ -1,7 +1,7 @@
 // The menu hands programs and documents to the system. While a started program runs, the menu
-// waits for it a little (at most some six seconds): it keeps repainting, and mouse input given
-// meanwhile is thrown away so that impatient clicks do not start the program again. A program
-// that needs administrator rights is started through the shell and waited for alike.
+// waits for it a little (at most some six seconds): it keeps repainting, and mouse and keyboard
+// input given meanwhile is thrown away so that impatient clicks do not start the program again.
+// A program that needs administrator rights is started through the shell and waited for alike.
 #include "launch_actions.h"
 
 #include <windows.h>
@@ -23,17 +23,24 @@ void ShowWaitCursor(LauncherApp& app) {
   app.UseCursor(app.WaitCursor());
 }
 
-// Throws away the mouse input of the main window. A quit request found on the way (it ignores
-// the filter) is put back and ends the wait, so that the menu's own loop still sees it.
-bool DiscardMouseInput(HWND main_window) {
+// Throws away the main window's messages from `first` to `last`. A quit request found on the
+// way (it ignores the filter) is put back and ends the wait, so that the menu's own loop still
+// sees it.
+bool DiscardMessages(HWND main_window, UINT first, UINT last) {
   MSG msg;
-  while (PeekMessageA(&msg, main_window, WM_MOUSEMOVE, WM_MBUTTONDBLCLK, PM_REMOVE)) {
+  while (PeekMessageA(&msg, main_window, first, last, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {
       PostQuitMessage(static_cast<int>(msg.wParam));
       return false;
     }
   }
   return true;
+}
+
+// Enter and Space click as the mouse does: impatient presses are dropped with the clicks.
+bool DiscardUserInput(HWND main_window) {
+  return DiscardMessages(main_window, WM_MOUSEMOVE, WM_MBUTTONDBLCLK) &&
+         DiscardMessages(main_window, WM_KEYFIRST, WM_KEYLAST);
 }
 
 bool RepaintMainWindow(HWND main_window) {
@@ -51,7 +58,7 @@ bool RepaintMainWindow(HWND main_window) {
 
 void WaitForProgram(HWND main_window, HANDLE process) {
   for (int waits = 0; waits < kMaxWaits;) {
-    if (!DiscardMouseInput(main_window) || !RepaintMainWindow(main_window)) return;
+    if (!DiscardUserInput(main_window) || !RepaintMainWindow(main_window)) return;
     const DWORD result = WaitForSingleObject(process, kWaitSliceMilliseconds);
     ++waits;
     if (result != WAIT_TIMEOUT) return;

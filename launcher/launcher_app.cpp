@@ -45,6 +45,7 @@ void LauncherApp::Quit() {
 }
 
 void LauncherApp::ShowCurrentPage() {
+  DropFocus();
   SetWindowTextA(main_window_, CurrentPage()->Caption().c_str());
   RedrawWindow(main_window_, nullptr, nullptr, RDW_INVALIDATE);
 }
@@ -55,14 +56,13 @@ void LauncherApp::UseCursor(HCURSOR cursor) {
   SetCursor(cursor);
 }
 
+// Without a page the window is still validated, or WM_PAINT would come back for ever. The
+// focus is drawn over the picture through the same paint, so that both keep to its area.
 void LauncherApp::PaintCurrentPage() {
-  if (MenuPage* page = CurrentPage()) {
-    page->PaintPage(main_window_);
-    return;
-  }
-  // Without a page, still validate the window, or WM_PAINT would come back for ever.
   PAINTSTRUCT paint;
-  BeginPaint(main_window_, &paint);
+  const HDC dc = BeginPaint(main_window_, &paint);
+  if (MenuPage* page = CurrentPage()) page->PaintPicture(dc, paint.rcPaint);
+  DrawFocus(dc);
   EndPaint(main_window_, &paint);
 }
 

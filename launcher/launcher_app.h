@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "focus_order.h"
+
 class MenuPage;
 
 // The program's hand cursor resource.
@@ -46,6 +48,10 @@ class LauncherApp {
   void PaintCurrentPage();
   void MouseMove(LPARAM lParam);
   void LeftButtonDown(LPARAM lParam);
+  // The keyboard (keyboard_navigation.cpp): Tab, Right and Down move the focus to the next hot
+  // region, Shift+Tab, Left and Up to the previous one; Enter and Space click the focused one.
+  // True for these keys, false for any other.
+  bool KeyDown(WPARAM key, LPARAM flags);
 
   // Navigation for the hot regions. A page index outside the pages is ignored.
   void NextPage();
@@ -69,6 +75,20 @@ class LauncherApp {
   // The title bar shows the current page's caption; the picture is repainted without erasing.
   void ShowCurrentPage();
   void RunMessageLoop(MSG& msg);
+  RECT ClientArea() const;
+
+  enum class FocusStep { kForward, kBack };
+  // The current page's regions as the keyboard goes through them.
+  FocusOrder CurrentFocusOrder() const;
+  void MoveFocus(FocusStep step);
+  void ActivateFocusedRegion();
+  void SetFocusedRegion(std::int32_t region);
+  // The focus drops with every change of the page's regions; nothing is repainted for it.
+  void DropFocus() { focused_region_ = FocusOrder::kNone; }
+  // Where the focus is drawn; empty while none shows.
+  RECT FocusRect() const;
+  void InvalidateFocus();
+  void DrawFocus(HDC dc) const;
   // After a backup or restore: the current page filled afresh as the help page, whose state
   // follows the backup marker. The title bar keeps its caption until the page changes.
   void RebuildCurrentPageAsHelpPage();
@@ -85,4 +105,8 @@ class LauncherApp {
   std::int32_t picture_width_ = 0;
   std::int32_t picture_height_ = 0;
   HINSTANCE instance_ = nullptr;
+  // The current page's region that has the keyboard focus. None until a key moves it, as
+  // Windows hides keyboard cues until the keyboard is used, and none again after a page change
+  // the mouse made, so that the page shows exactly its picture.
+  std::int32_t focused_region_ = FocusOrder::kNone;
 };

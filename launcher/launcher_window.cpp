@@ -98,6 +98,8 @@ LRESULT CALLBACK LauncherApp::WindowProcedure(HWND window, UINT message, WPARAM 
     case WM_LBUTTONDOWN:
       app->LeftButtonDown(lParam);
       return DefWindowProcA(window, message, wParam, lParam);
+    case WM_KEYDOWN:
+      return app->KeyDown(wParam, lParam) ? 0 : DefWindowProcA(window, message, wParam, lParam);
     default:
       return DefWindowProcA(window, message, wParam, lParam);
   }

@@ -39,6 +39,18 @@ bool MenuPage::Click(std::int32_t x, std::int32_t y) {
   return false;
 }
 
+std::vector<RECT> MenuPage::VisibleParts(const RECT& client) const {
+  std::vector<RECT> parts;
+  for (std::int32_t i = 0; i < hot_region_count_; ++i) {
+    parts.push_back(hot_regions_[i]->VisiblePart(client));
+  }
+  return parts;
+}
+
+void MenuPage::ActivateRegion(std::int32_t index) {
+  if (index >= 0 && index < hot_region_count_) hot_regions_[index]->Activate();
+}
+
 void MenuPage::ClearPage() {
   caption_.clear();
   for (std::int32_t i = 0; i < hot_region_count_; ++i) hot_regions_[i].reset();

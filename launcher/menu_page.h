@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "hot_region.h"
 #include "lumarc/bitmap_image.h"
@@ -50,11 +51,17 @@ class MenuPage {
 
   std::int32_t HotRegionCount() const { return hot_region_count_; }
   const HotRegion& HotRegionAt(std::int32_t index) const { return *hot_regions_[index]; }
+  // What a click can reach of each region inside `client`, in the order added.
+  std::vector<RECT> VisibleParts(const RECT& client) const;
+  // The keyboard's click on region `index`: its action, whatever point the mouse is at. An
+  // index outside the regions does nothing.
+  void ActivateRegion(std::int32_t index);
 
   // The picture (page_picture.cpp). LoadPicture reads a picture file of the disc into the page
-  // if it passes its checksum; PaintPage draws it into the main window on WM_PAINT.
+  // if it passes its checksum; PaintPicture draws it through the main window's paint, of which
+  // `area` is the part being painted.
   void LoadPicture(const char* file_name, std::int32_t checksum);
-  void PaintPage(HWND window);
+  void PaintPicture(HDC dc, const RECT& area);
   const Lumarc::BitmapImage& Picture() const { return picture_; }
 
  private:

@@ -68,9 +68,7 @@ void MenuPage::LoadPicture(const char* file_name, std::int32_t checksum) {
   }
 }
 
-void MenuPage::PaintPage(HWND window) {
-  PAINTSTRUCT paint;
-  const HDC dc = BeginPaint(window, &paint);
+void MenuPage::PaintPicture(HDC dc, const RECT& area) {
   if (picture_.Width() != 0 && picture_.Height() != 0) {
     DibHeader dib;
     FillDibHeader(picture_, dib);
@@ -80,7 +78,6 @@ void MenuPage::PaintPage(HWND window) {
   } else {
     // Page turns invalidate without erasing, so a page without a picture paints its own black:
     // otherwise the previous page's picture, with buttons where this page has none, stays.
-    FillRect(dc, &paint.rcPaint, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    FillRect(dc, &area, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
   }
-  EndPaint(window, &paint);
 }

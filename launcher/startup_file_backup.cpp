@@ -147,6 +147,7 @@ void LauncherApp::RebuildCurrentPageAsHelpPage() {
   MenuPage* page = CurrentPage();
   if (!page) return;
   page->ClearPage();
+  DropFocus();
   BuildHelpPageForDesktop(*page);
   ReplacePage(current_page_, page);
   RedrawWindow(main_window_, nullptr, nullptr, RDW_INVALIDATE);

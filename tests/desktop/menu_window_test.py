@@ -3,7 +3,7 @@
 Each test starts Xvfb, runs the real launcher from a copy of the sample disc with the system
 drive in a temporary folder, and checks what the screen shows: where the windows are, that the
 main window's client area shows the decoded page picture pixel for pixel, and that clicks on the
-hot regions turn pages and end the program. The paths come from CTest: LUMARC_LAUNCHER,
+hot regions, or the keys, turn pages and end the program. The paths come from CTest: LUMARC_LAUNCHER,
 LUMARC_JPEG2BMP and LUMARC_DISC.
 """
 
@@ -15,8 +15,8 @@ import tempfile
 import unittest
 import unittest.mock
 
-from menu_pages import (CLIENT_OFFSET, FAREWELL, HELP, LARGE, PRODUCT_SETUP_BOX,
-                        READER_SETUP_BOX, SMALL, WELCOME)
+from menu_pages import (CLIENT_OFFSET, FAREWELL, HELP, LARGE, LARGE_FOCUS, PRODUCT_SETUP_BOX,
+                        READER_SETUP_BOX, SMALL, SMALL_FOCUS, WELCOME, with_focus)
 from x_session import XSession, XSessionError, require_packages, wait_until
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -126,13 +126,16 @@ class MenuWindowTest(unittest.TestCase):
         x, y, _, _ = session.window_geometry(main)
         return x + CLIENT_OFFSET[0], y + CLIENT_OFFSET[1]
 
-    def assert_client_shows(self, session, main, layout, page):
-        """The client area equals the page picture cut to it, once the program has painted."""
+    def assert_client_shows(self, session, main, layout, page, focus=None):
+        """The client area equals the page picture cut to it, once the program has painted; with
+        a focus outline (left, top, right, bottom), the picture with the focus drawn there."""
         expected_picture = decoded_picture(
             os.path.join(DISC, "brivant", f"{page}{layout.suffix}.dat"))
         width = layout.picture[0] - 2 * CLIENT_OFFSET[0]
         height = layout.picture[1] - CLIENT_OFFSET[1] - CLIENT_OFFSET[0]
         expected = cut(expected_picture, width, height)
+        if focus:
+            expected = with_focus(expected, width, focus)
         x, y = self.client_origin(session, main)
         shown = []
 
@@ -143,7 +146,8 @@ class MenuWindowTest(unittest.TestCase):
             wait_until(painted, STEP_TIMEOUT, interval=0.2)
         except TimeoutError:
             differing = sum(a != b for a, b in zip(shown[0], expected)) if shown else "all"
-            self.fail(f"client area is not picture {page}{layout.suffix}.dat: "
+            what = f" with the focus at {focus}" if focus else ""
+            self.fail(f"client area is not picture {page}{layout.suffix}.dat{what}: "
                       f"{differing} of {len(expected)} bytes differ")
 
     def click_client(self, session, main, point):
@@ -347,6 +351,40 @@ class MenuWindowTest(unittest.TestCase):
             self.click_client(session, main, LARGE.welcome_next)  # still answers the mouse
             self.assert_client_shows(session, main, LARGE, 2)
             self.assertIsNone(run.process.poll())
+
+    def test_the_keyboard_alone_walks_the_menu_to_its_end(self):
+        for layout, focus in ((LARGE, LARGE_FOCUS), (SMALL, SMALL_FOCUS)):
+            with self.subTest(layout.suffix or "large"), XSession(*layout.screen) as session, \
+                    MenuRun(session) as run:
+                main = session.find_window(f"^{WELCOME}$", STARTUP_TIMEOUT)
+                # Until a navigation key, the page is its picture and nothing else.
+                self.assert_client_shows(session, main, layout, 1)
+                self.move_on_client(session, main, (10, 10))  # the keyboard goes where it points
+                steps = (
+                    ("Tab", 1, focus.welcome_reader),
+                    ("Right", 1, focus.welcome_next),
+                    ("Return", 2, focus.install_setup),
+                    ("shift+Tab", 2, focus.install_next),
+                )
+                for key, page, outline in steps:
+                    session.key(key)
+                    self.assert_client_shows(session, main, layout, page, outline)
+                # A page the mouse turns shows no focus; the next key brings it back.
+                self.click_client(session, main, layout.install_help)
+                self.assert_title(session, main, HELP)
+                self.assert_client_shows(session, main, layout, 4)
+                self.move_on_client(session, main, (10, 10))
+                session.key("Up")
+                self.assert_client_shows(session, main, layout, 4, focus.help_back)
+                session.key("space")
+                self.assert_client_shows(session, main, layout, 2, focus.install_setup)
+                session.key("Left")
+                self.assert_client_shows(session, main, layout, 2, focus.install_next)
+                session.key("Return")
+                self.assert_title(session, main, FAREWELL)
+                self.assert_client_shows(session, main, layout, 3, focus.farewell_quit)
+                session.key("Return")
+                self.assertEqual(run.process.wait(timeout=STEP_TIMEOUT), 1)
 
     def test_large_layout_on_1024_by_768(self):
         self.walk_through(LARGE)

@@ -50,6 +50,34 @@ TEST(HotRegionTest, ThePointMustLieStrictlyInsideTheRectangle) {
   }
 }
 
+// What the keyboard's focus outlines: exactly the pixels a click reaches, as far as they show.
+TEST(HotRegionTest, TheVisiblePartIsTheClickablePixelsInsideTheClientArea) {
+  constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+  constexpr RECT kClient{0, 0, 794, 575};
+  struct Case {
+    std::int32_t left, top, width, height;
+    RECT visible;
+  };
+  const Case cases[] = {
+      {300, 400, 70, 60, {301, 401, 370, 460}},
+      {300, 524, 70, 60, {301, 525, 370, 575}},  // cut by the bottom of the client area
+      {-100, -100, 150, 120, {0, 0, 50, 20}},
+      {790, 100, 50, 50, {791, 101, 794, 150}},
+      {794, 100, 50, 50, {}},  // wholly right of the client area
+      {10, 10, 1, 50, {}},     // too thin for any point
+      {kMax - 10, kMax - 10, 100, 100, {}},
+  };
+  for (const Case& c : cases) {
+    HotRegion region;
+    region.SetRectangle(c.left, c.top, c.width, c.height);
+    const RECT part = region.VisiblePart(kClient);
+    EXPECT_THAT((std::vector<LONG>{part.left, part.top, part.right, part.bottom}),
+                ElementsAreArray({c.visible.left, c.visible.top, c.visible.right,
+                                  c.visible.bottom}))
+        << c.width << " x " << c.height << " at (" << c.left << ", " << c.top << ")";
+  }
+}
+
 // An application with three pages and no windows, for the actions that only move between pages.
 class PagesTest : public testing::Test {
  protected:

@@ -212,6 +212,24 @@ INSTANTIATE_TEST_SUITE_P(
                     0.5}),
     [](const testing::TestParamInfo<ProgramCase>& info) { return info.param.name; });
 
+// Enter clicks the focused button as the mouse does, and the keys pressed while the started
+// program runs are lost as the clicks are. Kept, the Enter would click the button the focus
+// moves on to with the page, the product's setup.
+TEST_F(LaunchActionsTest, EnterWaitsForTheProgramAndLosesTheKeysPressedMeanwhile) {
+  run_.desktop().WhileWaiting([this] { run_.desktop().PressKeys({VK_RETURN}); });
+  run_.Then([this] { run_.desktop().PressKeys({VK_TAB}); });  // the reader's installer
+  run_.Then([this] { run_.desktop().PressKeys({VK_RETURN}); });
+  std::string started_by_then;
+  run_.Then([&] {
+    started_by_then = ActionLog();
+    run_.desktop().PressKeys({VK_RETURN});  // the install page's first button: setup
+  });
+  run_.Start();
+
+  EXPECT_EQ(started_by_then, Started("acrobat\\ar40eng.exe"));
+  EXPECT_EQ(ActionLog(), Started("acrobat\\ar40eng.exe") + Started("setup.exe"));
+}
+
 // A button that hands a document or folder to the shell: the request, the wait cursor until the
 // mouse moves, and the page the menu stays on.
 struct ShellCase {

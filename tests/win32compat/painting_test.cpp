@@ -15,6 +15,7 @@ namespace {
 
 using testing::ElementsAre;
 using testing::IsEmpty;
+using testing::Pair;
 
 bool SameRect(const RECT& a, const RECT& b) {
   return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
@@ -123,6 +124,96 @@ TEST_F(PaintingTest, ValidatingPartOfTheRegionKeepsItAndValidatingAllOfItEndsIt)
   EXPECT_TRUE(GetUpdateRect(window, nullptr, FALSE));
   RedrawWindow(window, nullptr, nullptr, RDW_VALIDATE);
   EXPECT_FALSE(GetUpdateRect(window, nullptr, FALSE));
+}
+
+// Each WM_PAINT fills what it paints white and outlines `focus_` with DrawFocusRect `draws_`
+// times, as a program that keeps a focus on its picture does.
+class FocusRectTest : public PaintingTest {
+ protected:
+  FocusRectTest() {
+    handlers_[WM_PAINT] = [this](HWND window, WPARAM, LPARAM) {
+      PAINTSTRUCT paint;
+      const HDC dc = BeginPaint(window, &paint);
+      FillRect(dc, &paint.rcPaint, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+      for (int i = 0; i < draws_; ++i) drawn_ = DrawFocusRect(dc, &focus_);
+      EndPaint(window, &paint);
+      return LRESULT{0};
+    };
+  }
+
+  // The points (x, y) of the 100 x 50 client area that are not white, row by row.
+  std::vector<std::pair<int, int>> Inverted(HWND window) const {
+    std::vector<std::pair<int, int>> points;
+    for (int y = 0; y < 50; ++y) {
+      for (int x = 0; x < 100; ++x) {
+        if (desktop_.ClientPixel(window, x, y) != RGB(255, 255, 255)) points.emplace_back(x, y);
+      }
+    }
+    return points;
+  }
+
+  RECT focus_{};
+  int draws_ = 1;
+  BOOL drawn_ = FALSE;
+};
+
+// Wine's dots, read back from its screen: a width of even or odd pixels moves them along.
+TEST_F(FocusRectTest, EveryOtherPixelOfTheOutlineIsInvertedFromTheTopRightPixelOn) {
+  focus_ = {10, 20, 15, 24};  // 5 x 4: 14 outline pixels
+  HWND window = ShownWindow();
+  EXPECT_TRUE(drawn_);
+  EXPECT_THAT(Inverted(window), ElementsAre(Pair(10, 20), Pair(12, 20), Pair(14, 20),
+                                            Pair(10, 22), Pair(14, 22), Pair(11, 23),
+                                            Pair(13, 23)));
+  EXPECT_EQ(desktop_.ClientPixel(window, 10, 20), RGB(0, 0, 0));
+  DestroyWindow(window);
+
+  focus_ = {10, 20, 14, 24};  // 4 x 4
+  window = ShownWindow();
+  EXPECT_THAT(Inverted(window), ElementsAre(Pair(11, 20), Pair(13, 20), Pair(10, 21),
+                                            Pair(13, 22), Pair(10, 23), Pair(12, 23)));
+}
+
+TEST_F(FocusRectTest, ThinAndEmptyRectanglesAndPaintsOfPartOfTheWindow) {
+  struct Case {
+    const char* what;
+    RECT focus;
+    int draws;
+    std::size_t inverted;
+  };
+  const Case cases[] = {
+      {"drawn twice, gone again", {10, 20, 15, 24}, 2, 0},
+      {"one row", {10, 20, 16, 21}, 1, 3},
+      {"one column", {10, 20, 11, 26}, 1, 3},
+      {"two rows", {10, 20, 14, 22}, 1, 4},
+      {"empty", {10, 20, 10, 30}, 1, 0},
+      {"reaching past the client area", {90, 40, 200, 200}, 1, 10},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    focus_ = c.focus;
+    draws_ = c.draws;
+    const HWND window = ShownWindow();
+    EXPECT_EQ(Inverted(window).size(), c.inverted);
+    DestroyWindow(window);
+  }
+}
+
+// A paint of part of the window repaints the picture there and draws the outline again only
+// there, so the outline stays whole: the pixels outside the paint are not inverted a second time.
+TEST_F(FocusRectTest, APaintOfPartOfTheWindowKeepsTheOutlineWhole) {
+  focus_ = {10, 20, 15, 24};
+  const HWND window = ShownWindow();
+  const auto whole = Inverted(window);
+  const RECT left_part{0, 0, 12, 50};
+  InvalidateRect(window, &left_part, FALSE);
+  UpdateWindow(window);
+  EXPECT_EQ(Inverted(window), whole);
+}
+
+TEST_F(FocusRectTest, OutsideAPaintNothingIsDrawn) {
+  const RECT focus{0, 0, 10, 10};
+  EXPECT_FALSE(DrawFocusRect(nullptr, &focus));
 }
 
 }  // namespace

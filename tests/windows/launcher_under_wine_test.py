@@ -1,11 +1,12 @@
 """The cross-built launcher.exe run whole under Wine, on virtual desktops of two sizes.
 
 Each test runs the real 32-bit program from a fresh copy of the sample disc as its current
-directory, clicks its hot regions through the X server and checks what the screen shows: the
-layout chosen by the desktop width, the main window's title and outer position, the client area
-equal pixel for pixel to the page picture as our own jpeg2bmp.exe decodes it, the checksum
-message box, the boxes of the disc's installer stand-ins, and the exit code. CTest passes the paths: LUMARC_WINE_RUNNER, LUMARC_WINE_PREFIX,
-LUMARC_LAUNCHER_EXE, LUMARC_JPEG2BMP_EXE and LUMARC_DISC.
+directory, clicks its hot regions or works them with the keys through the X server, and checks
+what the screen shows: the layout chosen by the desktop width, the main window's title and outer
+position, the client area equal pixel for pixel to the page picture as our own jpeg2bmp.exe
+decodes it (with the keyboard's focus outline where one shows), the checksum message box, the
+boxes of the disc's installer stand-ins, and the exit code. CTest passes the paths:
+LUMARC_WINE_RUNNER, LUMARC_WINE_PREFIX, LUMARC_LAUNCHER_EXE, LUMARC_JPEG2BMP_EXE and LUMARC_DISC.
 
 Where Wine is not Windows, in ways these tests depend on:
 - The non-client metrics are Wine's: a 3-pixel fixed frame and a 19-pixel caption, those of
@@ -16,6 +17,9 @@ Where Wine is not Windows, in ways these tests depend on:
 - The message box is drawn by Wine; its X window carries the title, but its text cannot be read
   back, so only the title is checked.
 - The exit code reaches the Unix parent modulo 256 (1 stays 1).
+- The keyboard's focus outline is drawn by Wine's DrawFocusRect: every other pixel of the outline
+  inverted, counted from its top-right pixel. Our layer draws the same dots; Windows may place
+  them one pixel further along, which the eye cannot tell.
 """
 
 import os
@@ -27,8 +31,9 @@ import unittest
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "desktop"))
 
 from bmp_picture import read_bmp_rows, top_left  # noqa: E402
-from menu_pages import (CLIENT_OFFSET, FAREWELL, LARGE, PRODUCT_SETUP_BOX,  # noqa: E402
-                        READER_SETUP_BOX, SMALL, WELCOME)
+from menu_pages import (CLIENT_OFFSET, FAREWELL, HELP, LARGE, LARGE_FOCUS,  # noqa: E402
+                        PRODUCT_SETUP_BOX, READER_SETUP_BOX, SMALL, SMALL_FOCUS, WELCOME,
+                        with_focus)
 from wine_desktop import WineDesktop, answer_box, find_windows, wait_until  # noqa: E402
 
 RUNNER = os.environ.get("LUMARC_WINE_RUNNER", "")
@@ -117,11 +122,17 @@ class LauncherUnderWineTest(unittest.TestCase):
             differing = sum(a != b for a, b in zip(shown[0], expected)) if shown else "all"
             self.fail(f"client area is not {what}: {differing} of {len(expected)} bytes differ")
 
-    def assert_client_shows_page(self, run, main, layout, page):
+    def assert_client_shows_page(self, run, main, layout, page, focus=None):
+        """The page picture; with a focus outline (left, top, right, bottom), with the focus
+        drawn there as DrawFocusRect draws it."""
         _, rows = run.picture(f"{page}{layout.suffix}.dat")
         _, _, width, height = self.client_rect(run.desktop.session, main, layout)
-        self.assert_client_shows(run.desktop.session, main, layout, top_left(rows, width, height),
-                                 f"picture {page}{layout.suffix}.dat")
+        expected = top_left(rows, width, height)
+        if focus:
+            expected = with_focus(expected, width, focus)
+        what = f" with the focus at {focus}" if focus else ""
+        self.assert_client_shows(run.desktop.session, main, layout, expected,
+                                 f"picture {page}{layout.suffix}.dat{what}")
 
     def assert_title(self, session, main, title):
         try:
@@ -223,6 +234,42 @@ class LauncherUnderWineTest(unittest.TestCase):
                 self.assert_client_shows_page(run, main, layout, 2)
                 self.assert_title(session, main, WELCOME)
             self.assertIsNone(run.process.poll())
+
+    def test_keyboard_alone_walks_the_menu_on_both_layouts(self):
+        for layout, focus in ((LARGE, LARGE_FOCUS), (SMALL, SMALL_FOCUS)):
+            with self.subTest(layout.suffix or "large"), \
+                    WineDesktop(RUNNER, PREFIX, *layout.screen) as desktop, \
+                    MenuRun(desktop) as run:
+                session = desktop.session
+                main = session.find_window(f"^{WELCOME}$", STARTUP_TIMEOUT)
+                # Until a navigation key, the page is its picture and nothing else.
+                self.assert_client_shows_page(run, main, layout, 1)
+                # Wine gives keys to its active window: a click off the buttons makes it the
+                # main window, whatever Wine activated first.
+                self.click_client(session, main, layout, (10, 10))
+                self.assert_client_shows_page(run, main, layout, 1)
+                for key, page, outline in (
+                        ("Tab", 1, focus.welcome_reader),
+                        ("Right", 1, focus.welcome_next),
+                        ("Return", 2, focus.install_setup),
+                        ("shift+Tab", 2, focus.install_next)):
+                    session.key(key)
+                    self.assert_client_shows_page(run, main, layout, page, outline)
+                # A page the mouse turns shows no focus; the next key brings it back.
+                self.click_client(session, main, layout, layout.install_help)
+                self.assert_title(session, main, HELP)
+                self.assert_client_shows_page(run, main, layout, 4)
+                session.key("Up")
+                self.assert_client_shows_page(run, main, layout, 4, focus.help_back)
+                session.key("space")
+                self.assert_client_shows_page(run, main, layout, 2, focus.install_setup)
+                session.key("Left")
+                self.assert_client_shows_page(run, main, layout, 2, focus.install_next)
+                session.key("Return")
+                self.assert_title(session, main, FAREWELL)
+                self.assert_client_shows_page(run, main, layout, 3, focus.farewell_quit)
+                session.key("Return")
+                self.assertEqual(run.process.wait(timeout=STEP_TIMEOUT), 1)
 
     def test_alt_f4_ends_the_menu_as_quit_does(self):
         layout = LARGE

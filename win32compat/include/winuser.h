@@ -336,6 +336,9 @@ BOOL WINAPI UpdateWindow(HWND window);
 HDC WINAPI BeginPaint(HWND window, LPPAINTSTRUCT paint);
 BOOL WINAPI EndPaint(HWND window, const PAINTSTRUCT* paint);
 int WINAPI FillRect(HDC dc, const RECT* rect, HBRUSH brush);
+// Inverts every other pixel of the rectangle's outline, from its top-right pixel on; drawn
+// twice, it is gone again.
+BOOL WINAPI DrawFocusRect(HDC dc, const RECT* rect);
 
 // Cursors, icons and message boxes.
 HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name);

@@ -59,6 +59,17 @@ void HeadlessBackend::DrawClient(HWND window, const RECT& area,
   }
 }
 
+void HeadlessBackend::InvertClient(HWND window, const RECT& area) {
+  const auto surface = surfaces_.find(window);
+  if (surface == surfaces_.end()) return;
+  Surface& pixels = surface->second;
+  for (LONG y = std::max<LONG>(area.top, 0); y < std::min(area.bottom, pixels.height); ++y) {
+    for (LONG x = std::max<LONG>(area.left, 0); x < std::min(area.right, pixels.width); ++x) {
+      pixels.pixels[static_cast<std::size_t>(y) * pixels.width + x] ^= 0x00FFFFFFu;
+    }
+  }
+}
+
 std::optional<COLORREF> HeadlessBackend::ClientPixel(HWND window, POINT client) const {
   const auto surface = surfaces_.find(window);
   if (surface == surfaces_.end()) return std::nullopt;

@@ -35,6 +35,18 @@ BOOL ChangeUpdateRegion(HWND handle, Change change) {
   return TRUE;
 }
 
+// Every other pixel of a strip of the outline: those whose x + y has the parity `dotted` (0 or
+// 1). Only the part being painted changes.
+void InvertDottedStrip(System& system, const win32compat::GdiObjects::PaintDc& paint,
+                       const RECT& strip, LONG dotted) {
+  const RECT visible = win32compat::IntersectRects(strip, paint.area);
+  for (LONG y = visible.top; y < visible.bottom; ++y) {
+    for (LONG x = visible.left + (((visible.left ^ y) & 1) ^ dotted); x < visible.right; x += 2) {
+      system.backend().InvertClient(paint.window, RECT{x, y, x + 1, y + 1});
+    }
+  }
+}
+
 }  // namespace
 
 extern "C" {
@@ -114,6 +126,29 @@ int WINAPI FillRect(HDC dc, const RECT* rect, HBRUSH brush) {
   const RECT area = win32compat::IntersectRects(*rect, paint->area);
   if (!win32compat::RectEmpty(area)) system.backend().FillClient(paint->window, area, *colour);
   return 1;
+}
+
+// The outline's four strips, each pixel once. The dots are counted from the outline's top-right
+// pixel, which is inverted, as Wine draws them: a dotted pen run round the outline from there.
+// Parities are taken bit by bit and the comparisons avoid subtracting coordinates, which could
+// overflow for a rectangle spanning the whole coordinate range.
+BOOL WINAPI DrawFocusRect(HDC dc, const RECT* rect) {
+  System& system = CurrentSystem();
+  const auto* paint = system.gdi().FindPaintDc(dc);
+  if (!paint || !rect) return FALSE;
+  const RECT& r = *rect;
+  if (r.right <= r.left || r.bottom <= r.top) return TRUE;
+  const LONG dotted = ((r.right - 1) ^ r.top) & 1;
+  InvertDottedStrip(system, *paint, RECT{r.left, r.top, r.right, r.top + 1}, dotted);
+  if (r.bottom - 1 == r.top) return TRUE;
+  InvertDottedStrip(system, *paint, RECT{r.left, r.bottom - 1, r.right, r.bottom}, dotted);
+  if (r.bottom - 1 == r.top + 1) return TRUE;
+  InvertDottedStrip(system, *paint, RECT{r.left, r.top + 1, r.left + 1, r.bottom - 1}, dotted);
+  if (r.right - 1 != r.left) {
+    InvertDottedStrip(system, *paint, RECT{r.right - 1, r.top + 1, r.right, r.bottom - 1},
+                      dotted);
+  }
+  return TRUE;
 }
 
 HGDIOBJ WINAPI GetStockObject(int object) {

@@ -99,6 +99,9 @@ class Backend {
   // the top (`area` wide).
   virtual void FillClient(HWND window, const RECT& area, COLORREF colour) = 0;
   virtual void DrawClient(HWND window, const RECT& area, const std::vector<COLORREF>& pixels) = 0;
+  // Turns each pixel of `area` (clipped as above) into its inverse colour, as an XOR drawing
+  // mode does: the same call again restores them.
+  virtual void InvertClient(HWND window, const RECT& area) = 0;
   // A paint of a window is complete: the moment to show what it drew.
   virtual void FinishPaint(const PaintView& paint) = 0;
   // Shows a modal message box and returns the button chosen (IDOK, IDYES, ...), or 0 when the

@@ -62,6 +62,7 @@ class HeadlessBackend : public Backend {
   void PresentCursor(HCURSOR cursor, const CursorView&) override { cursor_ = cursor; }
   void FillClient(HWND window, const RECT& area, COLORREF colour) override;
   void DrawClient(HWND window, const RECT& area, const std::vector<COLORREF>& pixels) override;
+  void InvertClient(HWND window, const RECT& area) override;
   void FinishPaint(const PaintView& paint) override { paints_.push_back(paint); }
   int ShowMessageBox(const MessageBoxRequest& request) override;
   bool WaitForInput(InputSink& sink) override;

@@ -93,6 +93,10 @@ void SdlBackend::DrawClient(HWND window, const RECT& area, const std::vector<COL
   if (SdlWindow* shown = Find(window)) shown->DrawClient(area, pixels);
 }
 
+void SdlBackend::InvertClient(HWND window, const RECT& area) {
+  if (SdlWindow* shown = Find(window)) shown->InvertClient(area);
+}
+
 void SdlBackend::FinishPaint(const PaintView& paint) {
   if (SdlWindow* shown = Find(paint.window)) shown->Present();
 }

@@ -41,6 +41,15 @@ void SdlPixelBuffer::Draw(const RECT& area, const std::vector<COLORREF>& colours
   }
 }
 
+void SdlPixelBuffer::Invert(const RECT& area, const RECT& clip) {
+  const RECT visible = Visible(area, clip);
+  for (LONG y = visible.top; y < visible.bottom; ++y) {
+    for (LONG x = visible.left; x < visible.right; ++x) {
+      pixels_[static_cast<std::size_t>(y) * width_ + x] ^= 0x00FFFFFFu;
+    }
+  }
+}
+
 SDL_Surface* SdlPixelBuffer::WrapAsSurface() {
   if (pixels_.empty()) return nullptr;
   return SDL_CreateRGBSurfaceWithFormatFrom(pixels_.data(), width_, height_, 32, width_ * 4,

@@ -31,6 +31,8 @@ class SdlPixelBuffer {
   // `colours` (COLORREFs) are `area` wide, row by row from its top.
   void Fill(const RECT& area, std::uint32_t pixel, const RECT& clip);
   void Draw(const RECT& area, const std::vector<COLORREF>& colours, const RECT& clip);
+  // Each pixel becomes its inverse colour.
+  void Invert(const RECT& area, const RECT& clip);
 
   // A surface over these pixels, for SDL to blit from or onto; null when SDL refuses. The
   // caller frees it (SDL_FreeSurface) before the buffer changes size.

@@ -104,6 +104,10 @@ void SdlWindow::DrawClient(const RECT& area, const std::vector<COLORREF>& colour
   pixels_.Draw(ToBuffer(area), colours, ClientInBuffer());
 }
 
+void SdlWindow::InvertClient(const RECT& area) {
+  pixels_.Invert(ToBuffer(area), ClientInBuffer());
+}
+
 void SdlWindow::Present() {
   if (!view_.visible) return;
   SDL_Surface* target = SDL_GetWindowSurface(window_);

@@ -39,6 +39,7 @@ class SdlWindow {
   // Client coordinates; shown at the next Present.
   void FillClient(const RECT& area, COLORREF colour);
   void DrawClient(const RECT& area, const std::vector<COLORREF>& colours);
+  void InvertClient(const RECT& area);
   // Puts the kept pixels on the display.
   void Present();
 

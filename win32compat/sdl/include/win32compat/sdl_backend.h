@@ -33,6 +33,7 @@ class SdlBackend : public Backend {
   void PresentCursor(HCURSOR cursor, const CursorView& view) override;
   void FillClient(HWND window, const RECT& area, COLORREF colour) override;
   void DrawClient(HWND window, const RECT& area, const std::vector<COLORREF>& pixels) override;
+  void InvertClient(HWND window, const RECT& area) override;
   void FinishPaint(const PaintView& paint) override;
   int ShowMessageBox(const MessageBoxRequest& request) override;
   bool WaitForInput(InputSink& sink) override;
