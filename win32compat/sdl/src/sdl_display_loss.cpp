@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 #include <X11/Xlib.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -35,10 +36,27 @@ int OnBrokenConnection(Display* display) {
   EndSession();
 }
 
+void OnBrokenPipe(int) {}
+
+// A write to a server that has gone raises SIGPIPE, whose default kills the process before
+// Xlib can report the broken connection. Caught by a handler that does nothing, it becomes the
+// write's error; unlike an ignored signal, a caught one is not passed on to the programs the
+// process starts. A program that chose its own way with SIGPIPE keeps it.
+void CatchBrokenPipes() {
+  struct sigaction current {};
+  if (sigaction(SIGPIPE, nullptr, &current) != 0 || current.sa_handler != SIG_DFL) return;
+  struct sigaction caught {};
+  caught.sa_handler = OnBrokenPipe;
+  sigemptyset(&caught.sa_mask);
+  caught.sa_flags = SA_RESTART;
+  sigaction(SIGPIPE, &caught, nullptr);
+}
+
 }  // namespace
 
 void WatchForDisplayLoss() {
   program_thread = std::this_thread::get_id();
+  CatchBrokenPipes();
   XSetIOErrorHandler(OnBrokenConnection);
 }
 
