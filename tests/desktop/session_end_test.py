@@ -71,13 +71,12 @@ class Program:
     """A program run on the session from the disc, its standard error kept in a file."""
 
     def __init__(self, session, disc, program):
+        self.said = None  # what it wrote, once ended
         self.stderr_path = os.path.join(disc.folder.name, os.path.basename(program) + ".stderr")
         env = dict(session.env, LUMARC_SYSTEM_DRIVE=disc.system_drive)
         env.pop("LUMARC_BACKEND", None)
         with open(self.stderr_path, "wb") as stderr:
             self.process = subprocess.Popen([program], cwd=disc.path, env=env, stderr=stderr)
-
-        self.said = None
 
     def wait(self, timeout):
         return self.process.wait(timeout=timeout)
@@ -119,7 +118,7 @@ class StartedReaderSetup:
         return status
 
     def stderr(self):
-        return ""  # the menu's: the menu passes its own on
+        return ""  # it writes to the menu's, which is checked with the menu
 
     def end(self):
         pid = self._read("pid")
