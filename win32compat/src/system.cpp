@@ -176,7 +176,8 @@ std::unique_ptr<Backend> ChooseBackend() {
 System& DefaultSystem() {
   static const std::unique_ptr<Backend> backend = ChooseBackend();
   static System system(*backend, DefaultOptions());
-  // Destroyed before the system, at the process's end.
+  // Made after the system, so destroyed before it at the process's end: a display lost while
+  // the statics go finds no system left to tell.
   static const struct Forget {
     ~Forget() { default_system = nullptr; }
   } forget;
