@@ -20,8 +20,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR command_line, int) {
   if (run_time.seconds) end.emplace(*run_time.seconds, status);
 
   if (MessageBoxA(nullptr, role.message, role.caption, MB_OK | MB_ICONINFORMATION) == 0) {
-    // No box could be shown: the message still reaches whoever started the program.
+#ifdef _WIN32
+    // No box could be shown, or it was taken down unanswered: the message still reaches whoever
+    // started the program. Elsewhere the Win32 layer's MessageBoxA has already written it there.
     std::fprintf(stderr, "%s: %s\n", role.caption, role.message);
+#endif
     status = 1;
   }
   if (end) end->Await();

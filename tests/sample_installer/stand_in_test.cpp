@@ -73,6 +73,24 @@ TEST_F(StandInTest, ShowsWhatARealDiscWouldInstallAndEndsWhenTheBoxIsClosed) {
   EXPECT_EQ(ReadText(log_), "setup.exe /q\t" + folder_.string() + "\n");
 }
 
+// Also what a stand-in killed while its box is up goes through: the box comes back unanswered.
+TEST_F(StandInTest, SayWhatTheBoxWouldHaveShownOnceWhenItFails) {
+  win32compat::DesktopOptions options;
+  options.current_directory = folder_;
+  win32compat::TestDesktop desktop(options);
+  desktop.FailMessageBox();
+  char command_line[] = "";
+  testing::internal::CaptureStderr();
+  const int status = WinMain(desktop.ProgramInstance(), nullptr, command_line, SW_SHOWNORMAL);
+  const std::string said = testing::internal::GetCapturedStderr();
+
+  EXPECT_EQ(status, 1);
+  const std::string message = "TAVO Setup: A real disc would install TAVO here.";
+  const std::size_t first = said.find(message);
+  ASSERT_NE(first, std::string::npos) << said;
+  EXPECT_EQ(said.find(message, first + 1), std::string::npos) << said;
+}
+
 TEST_F(StandInTest, RecordHowTheMenuStartedThemWithTheirWorkingDirectory) {
   EXPECT_EQ(Run("setup.exe", ""), 0);
   // The arguments come back as one Windows command line that splits into the same words.

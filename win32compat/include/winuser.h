@@ -68,6 +68,7 @@ typedef struct tagCREATESTRUCTA {
 #define WM_CLOSE 0x0010
 #define WM_QUIT 0x0012
 #define WM_ERASEBKGND 0x0014
+#define WM_ENDSESSION 0x0016
 #define WM_SHOWWINDOW 0x0018
 #define WM_SETCURSOR 0x0020
 #define WM_KEYFIRST 0x0100
@@ -102,6 +103,11 @@ typedef struct tagCREATESTRUCTA {
 
 // WM_SYSCOMMAND: the command is in the upper 12 bits of wParam.
 #define SC_CLOSE 0xF060
+
+// WM_ENDSESSION: wParam TRUE when the session ends; lParam says why.
+#define ENDSESSION_CLOSEAPP 0x00000001
+#define ENDSESSION_CRITICAL 0x40000000
+#define ENDSESSION_LOGOFF 0x80000000
 
 // Key messages' lParam: bits 16-23 the scan code, then these flags in the high word.
 #define KF_EXTENDED 0x0100

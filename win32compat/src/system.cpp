@@ -121,6 +121,7 @@ void InputSink::WindowExposed(HWND window) {
 namespace {
 
 System* installed_system = nullptr;
+System* default_system = nullptr;  // once made, until destroyed
 constinit DisplayOpener display_opener = nullptr;
 
 SIZE ScreenSizeFromEnvironment() {
@@ -175,6 +176,12 @@ std::unique_ptr<Backend> ChooseBackend() {
 System& DefaultSystem() {
   static const std::unique_ptr<Backend> backend = ChooseBackend();
   static System system(*backend, DefaultOptions());
+  // Made after the system, so destroyed before it at the process's end: a display lost while
+  // the statics go finds no system left to tell.
+  static const struct Forget {
+    ~Forget() { default_system = nullptr; }
+  } forget;
+  default_system = &system;
   return system;
 }
 
@@ -182,6 +189,10 @@ System& DefaultSystem() {
 
 System& CurrentSystem() {
   return installed_system ? *installed_system : DefaultSystem();
+}
+
+System* ExistingSystem() {
+  return installed_system ? installed_system : default_system;
 }
 
 System* InstallSystem(System* system) {

@@ -115,6 +115,9 @@ class System final : private InputSink {
 // The system the Win32 functions act on: the installed one, or else a default one made on first
 // use (a headless desktop configured from the environment, see README.md).
 System& CurrentSystem();
+// The current system if there is one, without making the default one: null before a program's
+// first Win32 call and after its default system is gone.
+System* ExistingSystem();
 // Makes `system` (or, with null, the default) the current one; returns the one it replaces.
 System* InstallSystem(System* system);
 

@@ -123,4 +123,13 @@ class Backend {
   virtual bool ConsentToElevation(const ShellRequest&) { return true; }
 };
 
+// The display went away (its server stopped, or the session it belonged to ended). As Windows
+// ends a session's programs, every top-level window is sent WM_ENDSESSION (wParam TRUE, lParam
+// ENDSESSION_LOGOFF | ENDSESSION_CRITICAL: nothing can be shown any more), and then the process
+// ends with exit status 0, running nothing else: no destructors, no exit handlers. A backend
+// calls it on the program's thread as soon as it learns of the loss; from then on the backend
+// must not touch the display, since the program's windows may still call the layer while they
+// take the message.
+[[noreturn]] void EndSession();
+
 }  // namespace win32compat

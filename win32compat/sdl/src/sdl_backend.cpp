@@ -6,6 +6,7 @@
 
 #include "sdl_caption_font.h"
 #include "sdl_cursors.h"
+#include "sdl_display_loss.h"
 #include "sdl_keys.h"
 #include "sdl_message_box.h"
 #include "sdl_window.h"
@@ -21,6 +22,7 @@ std::unique_ptr<SdlBackend> SdlBackend::Open() {
   // Only a desktop's display: SDL's other drivers (the console's KMS/DRM, offscreen) would
   // open without a person to see them. SDL_VIDEODRIVER in the environment still wins.
   SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "x11,wayland", SDL_HINT_DEFAULT);
+  WatchForDisplayLoss();
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return nullptr;
   SDL_Rect bounds{};
   if (SDL_GetDisplayBounds(0, &bounds) != 0 || bounds.w <= 0 || bounds.h <= 0) {
@@ -52,7 +54,10 @@ SdlBackend::~SdlBackend() {
   SDL_Quit();
 }
 
+// Once the display is gone, the windows' last calls (while they take WM_ENDSESSION) change
+// nothing on it: SDL would wait for ever for the dead server to confirm a change.
 void SdlBackend::PresentDesktop(const DesktopView& desktop) {
+  if (DisplayLost()) return;
   std::erase_if(windows_, [&](const auto& entry) {
     return std::none_of(desktop.windows.begin(), desktop.windows.end(),
                         [&](const WindowView& view) { return view.handle == entry.first; });
@@ -82,6 +87,7 @@ void SdlBackend::Restack(const DesktopView& desktop) {
 }
 
 void SdlBackend::PresentCursor(HCURSOR cursor, const CursorView& view) {
+  if (DisplayLost()) return;
   cursors_->Show(cursor, view);
 }
 
@@ -98,12 +104,14 @@ void SdlBackend::InvertClient(HWND window, const RECT& area) {
 }
 
 void SdlBackend::FinishPaint(const PaintView& paint) {
+  if (DisplayLost()) return;
   if (SdlWindow* shown = Find(paint.window)) shown->Present();
 }
 
 // The box runs its own event loop; the program's windows take no input meanwhile, and what
 // the display loses of them is shown again from their kept pixels.
 int SdlBackend::ShowMessageBox(const MessageBoxRequest& request) {
+  if (DisplayLost()) return 0;
   SdlMessageBoxPlace place;
   place.screen = screen_;
   if (const SdlWindow* owner = Find(request.owner); owner && owner->Visible()) {
@@ -119,7 +127,8 @@ int SdlBackend::ShowMessageBox(const MessageBoxRequest& request) {
 
 bool SdlBackend::WaitForInput(InputSink& sink) {
   SDL_Event event;
-  while (!quit_requested_ && SDL_WaitEvent(&event)) {
+  while (!quit_requested_) {
+    WaitForSdlEvent(event);
     switch (Deliver(event, sink)) {
       case EventResult::kDelivered:
         return true;
@@ -136,6 +145,7 @@ bool SdlBackend::WaitForInput(InputSink& sink) {
 // Takes what has arrived without waiting: the program is busy, and its own loop decides what
 // to do with the input (the menu's wait loop throws mouse messages away and repaints).
 void SdlBackend::WhileBlocked(InputSink& sink) {
+  if (DisplayLost()) EndSession();
   SDL_Event event;
   while (SDL_PollEvent(&event)) {
     if (Deliver(event, sink) == EventResult::kQuit) quit_requested_ = true;

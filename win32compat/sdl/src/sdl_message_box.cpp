@@ -11,6 +11,7 @@
 #include "nonclient_frame.h"
 #include "sdl_ansi_text.h"
 #include "sdl_caption_font.h"
+#include "sdl_display_loss.h"
 #include "sdl_font.h"
 #include "sdl_keys.h"
 #include "sdl_message_box_controls.h"
@@ -241,7 +242,8 @@ int ShowSdlMessageBox(const MessageBoxRequest& request, const SdlMessageBoxPlace
   if (!box.Shown()) return CannotShow(SDL_GetError());
   SDL_RaiseWindow(box.Handle());
   SDL_Event event;
-  while (SDL_WaitEvent(&event)) {
+  for (;;) {
+    WaitForSdlEvent(event);
     if (event.type == SDL_QUIT) {
       SDL_PushEvent(&event);  // for the program's own loop, which ends on it
       return CannotShow("the program was asked to quit while the box was up");
@@ -255,7 +257,6 @@ int ShowSdlMessageBox(const MessageBoxRequest& request, const SdlMessageBoxPlace
       place.other_event(event);
     }
   }
-  return CannotShow(SDL_GetError());
 }
 
 }  // namespace win32compat

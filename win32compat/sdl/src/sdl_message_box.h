@@ -26,7 +26,8 @@ struct SdlMessageBoxPlace {
 
 // Blocks until the user answers; returns IDOK, IDCANCEL, ..., or 0 when the box cannot be shown
 // (no font, SDL cannot make its window) or is taken down unanswered (the program is asked to
-// quit), after saying why on standard error.
+// quit), after saying why on standard error. A display that goes away while the box is up ends
+// the session there (sdl_display_loss.h): the call does not return.
 int ShowSdlMessageBox(const MessageBoxRequest& request, const SdlMessageBoxPlace& place);
 
 }  // namespace win32compat
