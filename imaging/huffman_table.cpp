@@ -36,8 +36,6 @@ HuffmanTable::HuffmanTable() {
   mincode.fill(kNoMinCode);
 }
 
-HuffmanTable::~HuffmanTable() = default;
-
 std::uint32_t HuffmanTable::ReadTable(InputByteStream& stream, Use use) {
   std::array<std::uint8_t, 16> counts{};
   for (auto& count : counts) count = stream.ReadByte();

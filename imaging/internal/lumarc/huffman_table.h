@@ -31,7 +31,6 @@ inline std::int32_t Extend(std::uint32_t value, std::uint32_t bits) {
 class HuffmanTable {
  public:
   HuffmanTable();
-  virtual ~HuffmanTable();
 
   // What a table decodes, which decides what its lookup of a code together with its value bits
   // holds: one or two AC coefficients (LookAheadCoefficients), or a DC difference
