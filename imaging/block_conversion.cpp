@@ -112,9 +112,15 @@ void CopyBlockRows(const ImageComponent& component, BitmapImage& bitmap, RowRang
     std::uint8_t* out = bitmap.PictureRow(i);
     const DataUnit* units = &component.DataUnitAt(i / 8, 0);
     const std::uint32_t offset = 8 * (i % 8);
-    for (std::uint32_t q = 0; q < whole_blocks; ++q) {
-      std::memcpy(out + 8 * q, &units[q].samples[offset], 8);
+    // Four blocks a step: with one 8-byte copy per block, the loop's own counting would cost as
+    // much as the copies.
+    std::uint32_t q = 0;
+    for (; q + 4 <= whole_blocks; q += 4) {
+      for (std::uint32_t k = q; k < q + 4; ++k) {
+        std::memcpy(out + 8 * k, &units[k].samples[offset], 8);
+      }
     }
+    for (; q < whole_blocks; ++q) std::memcpy(out + 8 * q, &units[q].samples[offset], 8);
     if (width % 8 != 0) {
       std::memcpy(out + 8 * whole_blocks, &units[whole_blocks].samples[offset], width % 8);
     }

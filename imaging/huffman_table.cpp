@@ -36,8 +36,6 @@ HuffmanTable::HuffmanTable() {
   mincode.fill(kNoMinCode);
 }
 
-HuffmanTable::~HuffmanTable() = default;
-
 std::uint32_t HuffmanTable::ReadTable(InputByteStream& stream, Use use) {
   std::array<std::uint8_t, 16> counts{};
   for (auto& count : counts) count = stream.ReadByte();
@@ -121,11 +119,9 @@ void HuffmanTable::BuildShortDcDifferences() {
 // second pair after it where the prefix holds that too; the codes come from the lookahead table,
 // so they are at most kLookaheadBits long.
 void HuffmanTable::BuildShortCoefficients() {
-  for (std::uint32_t prefix = 0; prefix < short_coefficients.size(); ++prefix) {
-    ShortCoefficients& entry = short_coefficients[prefix];
-    entry = CoefficientAtTopOf(prefix, kCoefficientBits);
-    entry.first_length = entry.total_length;
-    entry.second_value = entry.value;
+  constexpr std::uint32_t kMoreBits = kCoefficientBits - kLookaheadBits;
+  for (std::uint32_t first = 0; first < lookahead.size(); ++first) {
+    FillFirstPairs(lookahead[first], first << kMoreBits);
   }
   // The pair's second is the first of the entry of the bits after the first, where those fit the
   // bits left: then it was read from data bits alone. Entries keep their first fields, so the
@@ -145,19 +141,28 @@ void HuffmanTable::BuildShortCoefficients() {
   }
 }
 
-HuffmanTable::ShortCoefficients HuffmanTable::CoefficientAtTopOf(std::uint32_t prefix,
-                                                                 std::uint32_t valid_bits) const {
-  const Lookahead code = lookahead[prefix >> (kCoefficientBits - kLookaheadBits)];
-  if (code.length == 0 || code.length > valid_bits) return {};
-  if (code.value == 0) return {code.length, kEndOfBlockAdvance, 0, 0, 0, 0};
+// The prefixes of one lookahead entry share its code and differ only in the bits after it, so
+// only the value is worked out per prefix: building is felt by every picture whose tables are new
+// to its decoder, and by progressive ones at each DHT between scans.
+void HuffmanTable::FillFirstPairs(Lookahead code, std::uint32_t first_prefix) {
+  constexpr std::uint32_t kPrefixes = 1u << (kCoefficientBits - kLookaheadBits);
+  ShortCoefficients* entries = &short_coefficients[first_prefix];
   const std::uint32_t size = code.value & 15;
-  if (size == 0 || code.length + size > valid_bits) return {};
-  return {static_cast<std::uint8_t>(code.length + size),
-          static_cast<std::uint8_t>((code.value >> 4) + 1),
-          static_cast<std::int16_t>(ValueAfterCode(prefix, code.length, size)),
-          0,
-          0,
-          0};
+  if (code.length == 0 || size == 0 || code.length + size > kCoefficientBits) {
+    const bool end_of_block = code.length != 0 && code.value == 0;
+    const ShortCoefficients entry =
+        end_of_block ? ShortCoefficients{code.length, kEndOfBlockAdvance, 0, code.length, 0, 0}
+                     : ShortCoefficients{};
+    std::fill_n(entries, kPrefixes, entry);
+    return;
+  }
+  const auto total_length = static_cast<std::uint8_t>(code.length + size);
+  const auto advance = static_cast<std::uint8_t>((code.value >> 4) + 1);
+  for (std::uint32_t more = 0; more < kPrefixes; ++more) {
+    const auto value =
+        static_cast<std::int16_t>(ValueAfterCode(first_prefix | more, code.length, size));
+    entries[more] = {total_length, advance, value, total_length, 0, value};
+  }
 }
 
 // Runs DecodeExact's comparisons on every prefix, so a hit returns exactly what DecodeExact

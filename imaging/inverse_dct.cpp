@@ -69,8 +69,6 @@ void TransformBlock(DataUnit& unit, const CoefficientBlock& coefficients,
 
 }  // namespace
 
-DataUnit::~DataUnit() = default;
-
 namespace inverse_dct_detail {
 
 // If every product of coefficient and multiplier is at most B in magnitude, a butterfly over

@@ -44,7 +44,6 @@ void BuildLayout(const LayoutSpec& layout, HINSTANCE instance, HINSTANCE previou
   app.SetPictureWidth(layout.picture_width);
   app.SetPictureHeight(layout.picture_height);
 
-  // On the heap: each page holds a whole decoder.
   std::array<std::unique_ptr<MenuPage>, kPageCount> pages;
   for (auto& page : pages) page = std::make_unique<MenuPage>();
   for (int i = 0; i < kHelpPageIndex; ++i) BuildPage(*pages[i], layout.fixed_pages[i]);

@@ -13,7 +13,6 @@
 
 #include "hot_region.h"
 #include "lumarc/bitmap_image.h"
-#include "lumarc/jpeg_decoder.h"
 
 class LauncherApp;
 
@@ -65,7 +64,6 @@ class MenuPage {
   const Lumarc::BitmapImage& Picture() const { return picture_; }
 
  private:
-  Lumarc::JpegDecoder decoder_;
   Lumarc::BitmapImage picture_;
   LauncherApp* owner_ = nullptr;
   std::array<std::unique_ptr<HotRegion>, kMaxHotRegions> hot_regions_;

@@ -5,6 +5,7 @@
 #include <exception>
 #include <string>
 
+#include "lumarc/jpeg_decoder.h"
 #include "menu_page.h"
 #include "picture_checksum.h"
 #include "runtime_file.h"
@@ -55,8 +56,10 @@ bool VerifyPictureChecksum(const char* file_name, std::int32_t expected) {
 void MenuPage::LoadPicture(const char* file_name, std::int32_t checksum) {
   if (!VerifyPictureChecksum(file_name, checksum)) return;
   try {
-    decoder_.SetMemoryLimit(kPictureMemoryLimit);
-    decoder_.ReadImageFile(RuntimeFilePath(file_name), picture_);
+    // A decoder of its own, gone once the picture is read: the page keeps only the picture.
+    Lumarc::JpegDecoder decoder;
+    decoder.SetMemoryLimit(kPictureMemoryLimit);
+    decoder.ReadImageFile(RuntimeFilePath(file_name), picture_);
   } catch (const std::exception& error) {
     // A file that passes the sampled checksum can still be damaged where no sample looks, and
     // the decoder's errors (the GraphicsException family, or the standard library's own, such as

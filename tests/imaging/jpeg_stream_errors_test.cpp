@@ -480,6 +480,30 @@ TEST(BadStreamTest, ScanCannotNameAComponentOfAnEarlierImage) {
             Bad("Component Not Defined"));
 }
 
+// A stream may leave its tables out (an abbreviated stream): a decoder that read them in an
+// earlier stream decodes it with those, a new decoder has none to offer.
+TEST(BadStreamTest, TablesComeOnlyFromEarlierStreamsOfTheSameDecoder) {
+  const Bytes abbreviated = JpegBuilder()
+                                .Soi()
+                                .App0()
+                                .Sof(0xC0, 8, 8, {kGray})
+                                .Sos({{1, 0, 0}})
+                                .Data(BitWriter().Dc(DcForLevel(200)).Eob().Finish())
+                                .Eoi()
+                                .bytes();
+  BitmapImage bitmap;
+  JpegDecoder fresh;
+  EXPECT_EQ(DecodeOutcome(fresh, abbreviated, bitmap), Bad("Quantization Table Not Defined"));
+  EXPECT_EQ(DecodeOutcome(fresh, JpegBuilder().Soi().App0().Dqt(0).bytes(), bitmap).message,
+            "Premature end of file");
+  EXPECT_EQ(DecodeOutcome(fresh, abbreviated, bitmap), Error("DC Table Not Defined"));
+
+  JpegDecoder reused;
+  DecodeBytes(reused, FlatGrayStream(50).bytes(), bitmap);
+  EXPECT_EQ(DecodeOutcome(reused, abbreviated, bitmap), (Outcome{"none", ""}));
+  EXPECT_EQ(GrayAt(bitmap, 3, 3), 200);
+}
+
 // A scan that fails after making the buffers of its first component must not leave them to the
 // next image, which has another size.
 TEST(BadStreamTest, FailedScanLeavesNoBuffersToTheNextImage) {

@@ -69,8 +69,8 @@ class LUMARC_EXPORT JpegDecoder : public ImageDecoder {
                                     std::int32_t current_scan, std::int32_t scan_total,
                                     std::uint32_t percent, bool& cancel);
 
-  // Enough for a 50-megapixel progressive colour picture: 4:2:0 needs about 10.7 bytes a pixel
-  // (3 in the bitmap, 7.7 in the components' blocks, coefficients and planes).
+  // Enough for a 50-megapixel progressive colour picture: 4:2:0 needs about 10.5 bytes a pixel
+  // (3 in the bitmap, 7.5 in the components' blocks, coefficients and planes).
   static constexpr std::uint64_t kDefaultMemoryLimit = std::uint64_t{512} << 20;
 
   JpegDecoder();

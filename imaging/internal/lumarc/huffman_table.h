@@ -31,7 +31,6 @@ inline std::int32_t Extend(std::uint32_t value, std::uint32_t bits) {
 class HuffmanTable {
  public:
   HuffmanTable();
-  virtual ~HuffmanTable();
 
   // What a table decodes, which decides what its lookup of a code together with its value bits
   // holds: one or two AC coefficients (LookAheadCoefficients), or a DC difference
@@ -118,10 +117,10 @@ class HuffmanTable {
   void BuildLookahead();
   void BuildShortCoefficients();
   void BuildShortDcDifferences();
-  // The run/size code of up to kLookaheadBits bits and its value bits at the top of a
-  // kCoefficientBits-bit prefix of which the first valid_bits are data: the first fields of a
-  // ShortCoefficients entry (total_length 0 when they do not fit).
-  ShortCoefficients CoefficientAtTopOf(std::uint32_t prefix, std::uint32_t valid_bits) const;
+  // The entries of the kCoefficientBits-bit prefixes from first_prefix on that begin with the
+  // bits of lookahead entry code: the run/size pair and its value bits where they fit, or the end
+  // of block, each with itself as the only pair (total_length 0 where nothing fits).
+  void FillFirstPairs(Lookahead code, std::uint32_t first_prefix);
 
   // Largest code of each length; -1 when the length has no code.
   std::array<std::int32_t, 16> maxcode{};

@@ -31,10 +31,7 @@ namespace Lumarc {
 using CoefficientBlock = std::array<std::int16_t, 64>;
 
 // One decoded 8 x 8 block of samples, row-major: sample (y, x) at index 8y + x.
-class DataUnit {
- public:
-  virtual ~DataUnit();
-
+struct DataUnit {
   std::array<std::uint8_t, 64> samples{};
 };
 

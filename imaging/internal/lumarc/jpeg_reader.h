@@ -9,12 +9,14 @@
 #include <vector>
 
 #include "lumarc/cache_line.h"
+#include "lumarc/component_slots.h"
 #include "lumarc/decode_path.h"
 #include "lumarc/huffman_table.h"
 #include "lumarc/image_component.h"
 #include "lumarc/jpeg_decoder.h"
 #include "lumarc/marker_trace.h"
 #include "lumarc/quantization_table.h"
+#include "lumarc/table_slots.h"
 
 namespace Lumarc {
 
@@ -30,7 +32,7 @@ class JpegReader {
   using JpegBadStream = JpegDecoder::JpegBadStream;
 
   // Component identifiers are bytes, but identifier 255 has no slot.
-  static constexpr std::uint32_t kComponentSlots = 255;
+  static constexpr std::uint32_t kComponentSlots = ComponentSlots::kCount;
   static constexpr std::uint32_t kTableCount = 4;
 
   // owner is handed to the progress callback.
@@ -265,8 +267,8 @@ class JpegReader {
   JpegDecoder& owner;
   JpegDecoder::ProgressCallback progress_callback = nullptr;
   void* progress_data = nullptr;
-  std::array<HuffmanTable, kTableCount> ac_tables;
-  std::array<HuffmanTable, kTableCount> dc_tables;
+  TableSlots<HuffmanTable, kTableCount> ac_tables;
+  TableSlots<HuffmanTable, kTableCount> dc_tables;
   std::array<QuantizationTable, kTableCount> quantization_tables;
   bool eoi_found = false;
   bool frame_found = false;
@@ -282,7 +284,7 @@ class JpegReader {
   bool progressive = false;
   std::uint32_t component_count = 0;
   // Slot i belongs to component identifier i, not to the i-th component of the frame.
-  std::array<ImageComponent, kComponentSlots> components;
+  ComponentSlots components;
   std::array<std::uint32_t, kComponentSlots> component_ids{};
   BitmapImage* current_image = nullptr;
   std::int32_t current_scan = 0;
