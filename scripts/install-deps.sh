@@ -13,6 +13,7 @@ packages=(
   googletest                               # GoogleTest's sources, cross-built for Windows
   wine wine32:i386                         # runs the Windows build in the test suite
   libsdl2-dev                              # the menu's real window on Linux
+  libx11-dev                               # the SDL backend's own X error handler (a lost display)
   libsdl2-ttf-dev fonts-dejavu-core        # the title text in that window's title bar
   xvfb xdotool imagemagick x11-utils       # an X server, input and screenshots for desktop tests
   xauth                                    # xvfb-run, for the README's run command without a desktop

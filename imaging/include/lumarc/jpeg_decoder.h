@@ -20,8 +20,16 @@ class JpegReader;
 // one component, 24-bit for three.
 //
 // Every error ends the read with an exception: JpegBadStream for malformed or unsupported data,
-// JpegError for misuse and the environment. Whatever was decoded before the error is still
-// written into the bitmap.
+// JpegError for misuse and the environment, including "Not Enough Memory to Decode the Image" for
+// an allocation that fails on either thread and "Image Too Large for Memory" for a size refused.
+// Nothing else leaves ReadImage or ReadImageFile. Whatever was decoded before the error is still
+// written into the bitmap, and every row the read did not write is cleared: a reused bitmap never
+// shows rows of the picture it held before.
+//
+// One decoder serves one thread at a time; decoders on different threads share nothing. A
+// decoder keeps the tables (DHT, DQT) of the streams it has read, on purpose: an abbreviated
+// stream that carries none decodes with them. Its worker thread (SetThreads) lives as long as
+// the decoder.
 //
 // Streams that the JFIF rules leave open are refused rather than guessed at (JpegBadStream):
 //  - "Invalid Segment Length": an APPn, COM, DHT or DQT length below 2. An APPn or COM segment
@@ -82,7 +90,10 @@ class LUMARC_EXPORT JpegDecoder : public ImageDecoder {
   // the picture into the bitmap of the current read.
   void TransferToBitmap() override;
   // Decodes the named file. An input that ends inside entropy-coded data, or holds a marker
-  // there, ends the read with JpegError.
+  // there, ends the read with JpegError. The file is opened once: every pass over it reads that
+  // open file, whatever its name comes to stand for during the read. A source that cannot seek
+  // (a pipe, a FIFO, a terminal) is kept in memory as far as the read has come, within the
+  // memory limit.
   virtual void ReadImageFile(const std::string& file_name, BitmapImage& bitmap);
   // Decodes the caller's bytes, as ReadImageFile decodes a file holding them.
   virtual void ReadImage(std::span<const std::uint8_t> bytes, BitmapImage& bitmap);
@@ -107,10 +118,11 @@ class LUMARC_EXPORT JpegDecoder : public ImageDecoder {
   // reading thread decodes the next ones, and decodes the last scans of each row of a
   // progressive picture, then reconstructs it, while the reading thread decodes the first scans
   // of the next rows. More than 2 use no more. The pictures and errors are those of one thread.
-  // 1 (the default) or 0: everything on the reading thread. Pictures below a megapixel, pictures
-  // whose blocks must all be kept (see the progress callback and the listing) and progressive
-  // pictures from a source that cannot be read twice at once (a pipe) are read on one thread:
-  // handing their rows over would cost more than it gains, or cannot be done.
+  // 1 (the default) or 0: everything on the reading thread. Pictures below a megapixel and
+  // pictures whose blocks must all be kept (see the progress callback and the listing) are read
+  // on one thread: handing their rows over would cost more than it gains, or cannot be done. The
+  // thread is started by the first picture that is worth it; one that cannot be started leaves
+  // the reads to the reading thread.
   void SetThreads(unsigned count);
   // The bytes the current frame's bitmap and component buffers take: what the limit is
   // compared with. 0 before the first frame header.
