@@ -83,9 +83,11 @@ constexpr RunSize SplitRunSize(std::uint32_t rs) {
 }
 
 // A fault found on the cursor: its `bits` are taken, and the cursor handed back, before the
-// error is raised, so that the stream stands where the exact path would have found it.
+// error is raised, so that the stream stands where the exact path would have found it. The
+// cursor comes by value: a hot loop's cursor whose address reached a call would no longer be
+// kept in registers (10 % more instructions in refinement scans).
 [[noreturn, gnu::cold, gnu::noinline]] void FailAfter(InputByteStream& stream,
-                                                      InputByteStream::BitCursor& cursor,
+                                                      InputByteStream::BitCursor cursor,
                                                       std::uint32_t bits, const char* message) {
   cursor.Skip(bits);
   stream.Resume(cursor);
