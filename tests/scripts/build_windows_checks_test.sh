@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # scripts/build-windows.sh's checks of what it built fail when objdump cannot read it, instead of
 # finding nothing wrong in an empty listing. The build and the binutils are stand-ins, so that
-# nothing is built: cmake does nothing, objdump and windres describe a sound launcher.exe unless
+# nothing is built: cmake does nothing, objdump, windres and wrestool describe sound programs unless
 # OBJDUMP_FAILS names the option (-p or -d) at which objdump fails.
 # Usage: tests/scripts/build_windows_checks_test.sh
 set -euo pipefail
@@ -25,6 +25,8 @@ cat >"$stand_ins/i686-w64-mingw32-windres" <<'STAND_IN'
 #!/bin/sh
 printf '102 12 /* RT_GROUP_CURSOR */\n1 14 /* RT_GROUP_ICON */\n'
 STAND_IN
+# The script runs from the tree's root, where the manifest every program must carry lies.
+printf '#!/bin/sh\ncat resources/windows_program.manifest\n' >"$stand_ins/wrestool"
 chmod +x "$stand_ins"/*
 
 failures=0
