@@ -5,6 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake g++ make pkg-config
+  git                                      # check-new-machine.sh (and its test) name the commit to check
   ccache                                   # compiles once what several build trees share
   libgtest-dev libgmock-dev libbenchmark-dev
   libjpeg-turbo-progs libjpeg62-turbo-dev  # the independent reference decoder and encoder
