@@ -19,10 +19,12 @@ namespace {
 constexpr std::uint32_t kFileBufferSize = 4096;
 
 // A caller of the public reads meets only the library's own exceptions: the input's errors and
-// a failed allocation, on either thread, arrive as JpegError.
-void ReadReportingStreamErrors(JpegReader& reader, InputByteStream& stream, BitmapImage& bitmap) {
+// a failed allocation (the reader maps those of its threads; this covers the stream's, made
+// here) arrive as JpegError.
+template <typename Read>
+void ReportingLibraryErrors(Read read) {
   try {
-    reader.ReadImage(stream, bitmap);
+    read();
   } catch (const InputByteStream::StreamError& error) {
     throw JpegDecoder::JpegError(error.what());
   } catch (const std::bad_alloc&) {
@@ -40,19 +42,23 @@ void JpegDecoder::TransferToBitmap() {
 }
 
 void JpegDecoder::ReadImageFile(const std::string& file_name, BitmapImage& bitmap) {
-  FileInputByteStream stream(kFileBufferSize);
-  stream.Open(file_name, reader->MemoryLimit());
-  if (stream.IsFolder()) {
-    throw JpegError(std::string(message::kCannotOpenInputFile) + ": " + file_name + " " +
-                    message::kIsAFolder);
-  }
-  if (!stream.IsUsable()) throw JpegError(message::kCannotOpenInputFile);
-  ReadReportingStreamErrors(*reader, stream, bitmap);
+  ReportingLibraryErrors([&] {
+    FileInputByteStream stream(kFileBufferSize);
+    stream.Open(file_name, reader->MemoryLimit());
+    if (stream.IsFolder()) {
+      throw JpegError(std::string(message::kCannotOpenInputFile) + ": " + file_name + " " +
+                      message::kIsAFolder);
+    }
+    if (!stream.IsUsable()) throw JpegError(message::kCannotOpenInputFile);
+    reader->ReadImage(stream, bitmap);
+  });
 }
 
 void JpegDecoder::ReadImage(std::span<const std::uint8_t> bytes, BitmapImage& bitmap) {
-  MemoryInputByteStream stream(bytes);
-  ReadReportingStreamErrors(*reader, stream, bitmap);
+  ReportingLibraryErrors([&] {
+    MemoryInputByteStream stream(bytes);
+    reader->ReadImage(stream, bitmap);
+  });
 }
 
 void JpegDecoder::SetVerbose(bool on) {
